@@ -1,0 +1,33 @@
+#include "platform/db/datasource.h"
+
+DataSource::DataSource(const QString &name, DataSet *dataSet, QObject *parent) : QObject(parent)
+{
+    setObjectName(name);
+    setDataSet(dataSet);
+}
+
+void DataSource::setDataSet(DataSet *dataSet)
+{
+    if (m_dataSet == dataSet)
+        return;
+    disconnect(m_connection);
+    m_dataSet = dataSet;
+    if (dataSet)
+        m_connection = connect(dataSet, &DataSet::changed, this, &DataSource::changed);
+    emit changed();
+}
+
+bool DataSource::canModify() const
+{
+    return m_dataSet && m_dataSet->isActive() && !m_dataSet->isReadOnly()
+        && (m_dataSet->isEditing() || (m_autoEdit && m_dataSet->currentRow() >= 0));
+}
+
+bool DataSource::beginEdit()
+{
+    if (!canModify())
+        return false;
+    if (!m_dataSet->isEditing())
+        m_dataSet->edit();
+    return true;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include "platform/db/dataset.h"
+
+// Feeds bound controls from the current row of a dataset that can be
+// exchanged at run time. With auto edit, the first keystroke in a bound
+// control puts the row into editing.
+class DataSource : public QObject {
+    Q_OBJECT
+public:
+    explicit DataSource(const QString &name, DataSet *dataSet = nullptr, QObject *parent = nullptr);
+
+    DataSet *dataSet() const { return m_dataSet; }
+    void setDataSet(DataSet *dataSet);
+
+    bool autoEdit() const { return m_autoEdit; }
+    void setAutoEdit(bool on) { m_autoEdit = on; }
+
+    // Whether bound controls may take keystrokes now.
+    bool canModify() const;
+    // Called by a control before it writes a typed text; true when the row
+    // is (now) being edited.
+    bool beginEdit();
+
+signals:
+    void changed();
+
+private:
+    QPointer<DataSet> m_dataSet;
+    QMetaObject::Connection m_connection;
+    bool m_autoEdit = true;
+};

@@ -42,8 +42,9 @@ QString Database::aliasPath()
     const QString fromEnvironment = qEnvironmentVariable(PathVariable);
     if (!fromEnvironment.isEmpty())
         return QFileInfo(fromEnvironment).absoluteFilePath();
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    return QDir(folder).filePath(QStringLiteral("projekt_bsc.sqlite"));
+    // Independent of the program's name, so that bsc and bsc-db agree.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return QDir(folder).filePath(QStringLiteral("tarvo-bsc/projekt_bsc.sqlite"));
 }
 
 Database &Database::alias()

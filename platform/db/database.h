@@ -30,7 +30,7 @@ public:
     };
 
     // Where the alias points: $PROJEKT_BSC_DATABASE, or projekt_bsc.sqlite in
-    // the user's application data folder.
+    // the user's data folder (~/.local/share/tarvo-bsc).
     static QString aliasPath();
 
     // The open alias; opens it on first use. Throws EngineError when the file

@@ -1,0 +1,21 @@
+#pragma once
+// The application's pictures, drawn by code and cached after the first use.
+// All functions need a QGuiApplication and must be called from the UI thread.
+
+#include <QPixmap>
+
+namespace Bilder {
+
+// Traffic light, 49 x 16: 0 grau, 1 rot, 2 gelb, 3 gruen; any other value
+// gives the grau picture.
+QPixmap ampel(int zustand);
+
+// Scorecard diagram, 300 x 220: perspective 0..3 in full colour and the
+// other three faded; -1 (or any other value) shows all four in colour.
+QPixmap perspektivenDiagramm(int perspektive);
+
+// Start-screen logos 0..3 (305 x 73, 153 x 65, 193 x 105, 193 x 105);
+// any other number gives a null pixmap.
+QPixmap logo(int nr);
+
+} // namespace Bilder

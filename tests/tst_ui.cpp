@@ -1,10 +1,14 @@
 #include "fixture_asker.h"
 #include "platform/db/engineerror.h"
 #include "platform/ui/asker.h"
+#include "platform/ui/auswahlbox.h"
 #include "platform/ui/guard.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 
@@ -16,6 +20,20 @@ Q_DECLARE_METATYPE(Asker::Answer)
 Q_DECLARE_METATYPE(Asker::Buttons)
 
 namespace {
+
+const QStringList years = {"2003", "2004", "2005", "2006"};
+
+// A box as the pages use it: a prompt text and a list, nothing chosen.
+struct Selector {
+    QWidget page;
+    Auswahlbox *box = new Auswahlbox(&page);
+    QSignalSpy spy{box, &Auswahlbox::changed};
+    Selector()
+    {
+        box->setText("Jahr:");
+        box->addItems(years);
+    }
+};
 
 // Presses a key in the next modal box and remembers what it showed.
 struct BoxPresser {
@@ -56,6 +74,21 @@ private slots:
     void guardShowsEngineError();
     void guardShowsOtherErrors();
     void guardQuietWithoutError();
+
+    // Auswahlbox
+    void selectorStartsWithPromptAndNoChoice();
+    void choiceSetsIndexAndSignals();
+    void choosingAgainSignalsAgain();
+    void typingResetsIndex_data();
+    void typingResetsIndex();
+    void finishingTypedItemTextChoosesNothing_data();
+    void finishingTypedItemTextChoosesNothing();
+    void arrowKeyChooses();
+    void popupChoiceChooses();
+    void programmaticChangesAreQuiet();
+    void clearItemsKeepsText();
+    void itemIndexMinusOneEmptiesText();
+    void disabledSelectorKeepsText();
 };
 
 void TstUi::positiveAnswers()
@@ -176,6 +209,166 @@ void TstUi::guardQuietWithoutError()
     guarded([&] { ran = true; });
     QVERIFY(ran);
     QVERIFY(asker.questions().isEmpty());
+}
+
+void TstUi::selectorStartsWithPromptAndNoChoice()
+{
+    Selector s;
+    QCOMPARE(s.box->itemIndex(), -1);
+    QCOMPARE(s.box->text(), QString("Jahr:"));
+    QCOMPARE(s.box->items(), years);
+    QVERIFY(s.box->isEditable());
+    QCOMPARE(s.spy.count(), 0);
+}
+
+void TstUi::choiceSetsIndexAndSignals()
+{
+    Selector s;
+    s.box->choose(2);
+    QCOMPARE(s.box->itemIndex(), 2);
+    QCOMPARE(s.box->text(), QString("2005"));
+    QCOMPARE(s.spy.count(), 1);
+}
+
+void TstUi::choosingAgainSignalsAgain()
+{
+    Selector s;
+    s.box->choose(1);
+    s.box->choose(1);
+    QCOMPARE(s.box->itemIndex(), 1);
+    QCOMPARE(s.spy.count(), 2);
+}
+
+void TstUi::typingResetsIndex_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("other text") << "20x";
+    QTest::newRow("an item's text") << "2004";
+}
+
+void TstUi::typingResetsIndex()
+{
+    QFETCH(QString, typed);
+    Selector s;
+    s.box->choose(0);
+    s.box->lineEdit()->clear();
+    s.spy.clear();
+    QTest::keyClicks(s.box->lineEdit(), typed);
+    QCOMPARE(s.box->text(), typed);
+    QCOMPARE(s.box->itemIndex(), -1);
+    QCOMPARE(s.spy.count(), typed.size());
+
+    s.box->choose(3);
+    s.spy.clear();
+    s.box->type(typed);
+    QCOMPARE(s.box->text(), typed);
+    QCOMPARE(s.box->itemIndex(), -1);
+    QCOMPARE(s.spy.count(), 1);
+}
+
+void TstUi::finishingTypedItemTextChoosesNothing_data()
+{
+    QTest::addColumn<bool>("byReturn");
+    QTest::newRow("return") << true;
+    QTest::newRow("focus leaves") << false;
+}
+
+void TstUi::finishingTypedItemTextChoosesNothing()
+{
+    QFETCH(bool, byReturn);
+    Selector s;
+    QLineEdit other(&s.page);
+    other.move(0, 40);
+    s.page.show();
+    QVERIFY(QTest::qWaitForWindowActive(&s.page));
+    s.box->setFocus();
+    QTRY_VERIFY(s.box->hasFocus());
+    s.box->lineEdit()->clear();
+    QTest::keyClicks(s.box, "2005");
+    QCOMPARE(s.spy.count(), 4);
+    if (byReturn) {
+        QTest::keyClick(s.box, Qt::Key_Return);
+    } else {
+        other.setFocus();
+        QTRY_VERIFY(other.hasFocus());
+    }
+    QCOMPARE(s.box->itemIndex(), -1);
+    QCOMPARE(s.box->text(), QString("2005"));
+    QCOMPARE(s.spy.count(), 4);
+}
+
+void TstUi::arrowKeyChooses()
+{
+    Selector s;
+    QTest::keyClick(s.box->lineEdit(), Qt::Key_Down);
+    QCOMPARE(s.box->itemIndex(), 0);
+    QCOMPARE(s.box->text(), QString("2003"));
+    QCOMPARE(s.spy.count(), 1);
+}
+
+void TstUi::popupChoiceChooses()
+{
+    Selector s;
+    s.page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&s.page));
+    s.box->showPopup();
+    QAbstractItemView *view = s.box->view();
+    QTRY_VERIFY(view->isVisible());
+    view->setCurrentIndex(s.box->model()->index(2, 0));
+    QTest::keyClick(view, Qt::Key_Return);
+    QCOMPARE(s.box->itemIndex(), 2);
+    QCOMPARE(s.box->text(), QString("2005"));
+    QCOMPARE(s.spy.count(), 1);
+}
+
+void TstUi::programmaticChangesAreQuiet()
+{
+    Selector s;
+    s.box->setItemIndex(1);
+    QCOMPARE(s.box->itemIndex(), 1);
+    QCOMPARE(s.box->text(), QString("2004"));
+    s.box->setText("Branche...");
+    QCOMPARE(s.box->itemIndex(), -1);
+    QCOMPARE(s.box->text(), QString("Branche..."));
+    s.box->clearItems();
+    s.box->addItems({"Landwirtschaft", "Bergbau"});
+    s.box->setItemIndex(-1);
+    QCOMPARE(s.spy.count(), 0);
+}
+
+void TstUi::clearItemsKeepsText()
+{
+    Selector s;
+    s.box->choose(2);
+    s.box->clearItems();
+    QCOMPARE(s.box->itemIndex(), -1);
+    QCOMPARE(s.box->text(), QString("2005"));
+    QVERIFY(s.box->items().isEmpty());
+    s.box->addItems({"a", "b"});
+    QCOMPARE(s.box->itemIndex(), -1);
+    QCOMPARE(s.box->text(), QString("2005"));
+}
+
+void TstUi::itemIndexMinusOneEmptiesText()
+{
+    Selector s;
+    s.box->choose(1);
+    s.box->setItemIndex(-1);
+    QCOMPARE(s.box->itemIndex(), -1);
+    QCOMPARE(s.box->text(), QString());
+}
+
+void TstUi::disabledSelectorKeepsText()
+{
+    Selector s;
+    s.box->setEnabled(false);
+    QCOMPARE(s.box->text(), QString("Jahr:"));
+    s.box->setItemIndex(3);
+    QCOMPARE(s.box->itemIndex(), 3);
+    QCOMPARE(s.box->text(), QString("2006"));
+    s.box->setText("industry...");
+    QCOMPARE(s.box->text(), QString("industry..."));
+    QCOMPARE(s.spy.count(), 0);
 }
 
 QTEST_MAIN(TstUi)

@@ -3,9 +3,11 @@
 #include "platform/ui/asker.h"
 #include "platform/ui/auswahlbox.h"
 #include "platform/ui/guard.h"
+#include "platform/ui/lichtslot.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -57,6 +59,28 @@ struct BoxPresser {
     }
 };
 
+Lichtslot makeSlot(QWidget *parent)
+{
+    std::array<QPixmap, 4> pictures;
+    const Qt::GlobalColor colours[4] = {Qt::lightGray, Qt::red, Qt::yellow, Qt::green};
+    for (int i = 0; i < 4; ++i) {
+        pictures[i] = QPixmap(49, 16);
+        pictures[i].fill(colours[i]);
+    }
+    return Lichtslot(parent, {"amp_grau_z1", "amp_rot_z1", "amp_gelb_z1", "amp_gruen_z1"},
+                     pictures, {QPoint(600, 104), QPoint(616, 104), QPoint(632, 104), QPoint(648, 104)},
+                     QSize(49, 17), QPoint(600, 104), {"grau", "rot", "gelb", "gruen"}, "Ampel",
+                     "Goal one");
+}
+
+int visibleCount(const Lichtslot &slot)
+{
+    int n = 0;
+    for (int i = 0; i < 4; ++i)
+        n += slot.bild(i)->isHidden() ? 0 : 1;
+    return n;
+}
+
 } // namespace
 
 class TstUi : public QObject {
@@ -89,6 +113,16 @@ private slots:
     void clearItemsKeepsText();
     void itemIndexMinusOneEmptiesText();
     void disabledSelectorKeepsText();
+
+    // Lichtslot
+    void slotStartsGrey();
+    void switchShowsOnePictureAtSlot_data();
+    void switchShowsOnePictureAtSlot();
+    void resetMovesNothing();
+    void outOfRangeResets_data();
+    void outOfRangeResets();
+    void slotTellsStateInWords();
+    void hidingHelpers();
 };
 
 void TstUi::positiveAnswers()
@@ -369,6 +403,108 @@ void TstUi::disabledSelectorKeepsText()
     s.box->setText("industry...");
     QCOMPARE(s.box->text(), QString("industry..."));
     QCOMPARE(s.spy.count(), 0);
+}
+
+void TstUi::slotStartsGrey()
+{
+    QWidget page;
+    Lichtslot slot = makeSlot(&page);
+    QCOMPARE(slot.zustand(), 0);
+    QCOMPARE(visibleCount(slot), 1);
+    QVERIFY(!slot.bild(0)->isHidden());
+    QCOMPARE(page.findChild<QLabel *>("amp_gelb_z1"), slot.bild(2));
+    const int lefts[4] = {600, 616, 632, 648};
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(slot.bild(i)->geometry(), QRect(lefts[i], 104, 49, 17));
+    QCOMPARE(slot.bild(4), nullptr);
+}
+
+void TstUi::switchShowsOnePictureAtSlot_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::newRow("rot") << 1;
+    QTest::newRow("gelb") << 2;
+    QTest::newRow("gruen") << 3;
+}
+
+void TstUi::switchShowsOnePictureAtSlot()
+{
+    QFETCH(int, state);
+    QWidget page;
+    Lichtslot slot = makeSlot(&page);
+    for (int first = 1; first <= 3; ++first) {
+        slot.schalten(first);
+        slot.schalten(state);
+        QCOMPARE(slot.zustand(), state);
+        QCOMPARE(visibleCount(slot), 1);
+        QVERIFY(!slot.bild(state)->isHidden());
+        QCOMPARE(slot.bild(state)->pos(), QPoint(600, 104));
+        QCOMPARE(slot.bild(0)->pos(), QPoint(600, 104));
+    }
+}
+
+void TstUi::resetMovesNothing()
+{
+    QWidget page;
+    Lichtslot slot = makeSlot(&page);
+    slot.schalten(3);
+    QList<QPoint> before;
+    for (int i = 0; i < 4; ++i)
+        before << slot.bild(i)->pos();
+    slot.zuruecksetzen();
+    QCOMPARE(slot.zustand(), 0);
+    QCOMPARE(visibleCount(slot), 1);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(slot.bild(i)->pos(), before[i]);
+    QCOMPARE(slot.bild(1)->pos(), QPoint(616, 104));
+    QCOMPARE(slot.bild(3)->pos(), QPoint(600, 104));
+}
+
+void TstUi::outOfRangeResets_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::newRow("grau") << 0;
+    QTest::newRow("negative") << -1;
+    QTest::newRow("too large") << 4;
+}
+
+void TstUi::outOfRangeResets()
+{
+    QFETCH(int, state);
+    QWidget page;
+    Lichtslot slot = makeSlot(&page);
+    slot.schalten(2);
+    slot.schalten(state);
+    QCOMPARE(slot.zustand(), 0);
+    QCOMPARE(visibleCount(slot), 1);
+}
+
+void TstUi::slotTellsStateInWords()
+{
+    QWidget page;
+    Lichtslot slot = makeSlot(&page);
+    const QStringList names = {"Ampel: grau", "Ampel: rot", "Ampel: gelb", "Ampel: gruen"};
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(slot.bild(i)->accessibleName(), names[i]);
+        QCOMPARE(slot.bild(i)->accessibleDescription(), QString("Goal one"));
+    }
+}
+
+void TstUi::hidingHelpers()
+{
+    QWidget page;
+    Lichtslot slot = makeSlot(&page);
+    slot.schalten(1);
+    slot.farbenVerbergen();
+    QCOMPARE(slot.zustand(), -1);
+    slot.zuruecksetzen();
+    slot.farbenVerbergen();
+    QCOMPARE(slot.zustand(), 0);
+    slot.verbergen();
+    QCOMPARE(visibleCount(slot), 0);
+    slot.schalten(3);
+    QCOMPARE(slot.zustand(), 3);
+    QCOMPARE(visibleCount(slot), 1);
 }
 
 QTEST_MAIN(TstUi)

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+// Every message box of the application goes through ask(), so that tests can
+// replace the modal box by a scripted answer.
+namespace Asker {
+
+enum class Buttons { Ok, OkCancel, YesNo };
+enum class Icon { None, Information, Warning, Question, Critical };
+enum class Answer { Ok, Cancel, Yes, No };
+
+struct Question {
+    QString text;
+    QString caption;
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::None;
+};
+
+using Function = std::function<Answer(const Question &)>;
+
+// Shows the question through the installed function; by default a modal
+// message box whose first button (OK or Yes) is the default. Closing the box
+// without a button counts as the negative answer (Cancel or No; OK for a box
+// with OK alone).
+Answer ask(const Question &q);
+
+// Replaces the function behind ask(); an empty function restores the box.
+void install(Function f);
+
+// True for OK and Yes, the answers that carry an operation out.
+bool positive(Answer a);
+
+// The answer given when the question is dismissed: Cancel, No, or OK for a
+// box with OK alone.
+Answer negative(Buttons b);
+
+} // namespace Asker

@@ -1,0 +1,501 @@
+// The database layer: statement dialect, datasets, errors, bound controls.
+#include "fixture.h"
+
+#include "model/katalog.h"
+#include "platform/db/database.h"
+#include "platform/db/datasource.h"
+#include "platform/db/dbcontrols.h"
+#include "platform/db/engineerror.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+
+namespace {
+
+// Every row of a query as "v1|v2|..." joined by ";".
+QString rows(Query &q)
+{
+    QStringList lines;
+    for (q.first(); !q.eof(); q.next()) {
+        QStringList values;
+        for (int i = 0; i < q.fieldNames().size(); ++i)
+            values << q.textAt(q.currentRow(), i);
+        lines << values.join(QLatin1Char('|'));
+    }
+    return lines.join(QLatin1Char(';'));
+}
+
+QString run(const QString &statement)
+{
+    Query q(QStringLiteral("Query1"));
+    q.setSql(statement);
+    q.open();
+    return rows(q);
+}
+
+// The message of the EngineError that f throws, or "" when none.
+template <class F>
+QString errorOf(F f)
+{
+    try {
+        f();
+    } catch (const EngineError &error) {
+        return error.message();
+    }
+    return QString();
+}
+
+const QString Goal7 = QStringLiteral("Qualitätsbewusstsein der Mitarbeiter erhöhen");
+const QString Goal1 = QStringLiteral("Steigerung der Gesamtrentabilität");
+
+} // namespace
+
+class TestDb : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestDatenbank> m_db;
+
+    void addMeasure(const QString &massnahme, const QString &ziel, const QString &jahr)
+    {
+        m_db->sql(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Ziel\", \"Jahr\") VALUES (?,?,?)"),
+                  {massnahme, ziel, jahr});
+    }
+
+private slots:
+    void init()
+    {
+        m_db = std::make_unique<TestDatenbank>();
+        m_db->setzePaar(QStringLiteral("kz_ges_renta"), QStringLiteral("2005"), QStringLiteral("Jahr"), 12, 10);
+        m_db->setzePaar(QStringLiteral("kz_liqui"), QStringLiteral("2005"), QStringLiteral("Q2"), 30, 40);
+        addMeasure(QStringLiteral("Schulung"), Goal7, QStringLiteral("2007"));
+        addMeasure(QStringLiteral("Zirkel"), Goal7, QStringLiteral("2007"));
+        addMeasure(QStringLiteral("Preise"), Goal1, QStringLiteral("2007"));
+    }
+    void cleanup() { m_db.reset(); }
+
+    void statements_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("expected");
+        const QString all2005 = QStringLiteral("2005|||||||||||||12|10");
+        QTest::newRow("S1") << "select ist_wert_jahr,soll_wert_jahr from kz_ges_renta.db where jahr=\"2005\"" << "12|10";
+        QTest::newRow("S1 other year, empty values") << "select ist_wert_jahr,soll_wert_jahr from kz_ges_renta.db where jahr=\"2006\"" << "|";
+        QTest::newRow("S1 missing year") << "select ist_wert_jahr,soll_wert_jahr from kz_ges_renta.db where jahr=\"1999\"" << "";
+        QTest::newRow("S2 kz_liqui bare") << "select ist_wert_q2,soll_wert_q2 from kz_liqui where jahr=\"2005\"" << "30|40";
+        QTest::newRow("S3 kz_liqui.db") << "select ist_wert_q2,soll_wert_q2 from kz_liqui.db where jahr=\"2005\"" << "30|40";
+        QTest::newRow("S4") << "select * from maßnahmen where ziel=\"" + Goal7 + "\" and jahr=\"2007\""
+                            << "1|Schulung||||||2007|" + Goal7 + ";2|Zirkel||||||2007|" + Goal7;
+        QTest::newRow("S5") << "select * from maßnahmen where ziel=\"" + Goal7 + "\" and jahr = \"2007\""
+                            << "1|Schulung||||||2007|" + Goal7 + ";2|Zirkel||||||2007|" + Goal7;
+        QTest::newRow("S6") << "select * from kz_ges_renta.db where jahr=\"2005\"" << all2005;
+        QTest::newRow("S7") << "select * from kz_ges_renta where jahr=\"2005\"" << all2005;
+        QTest::newRow("measures list at creation") << "select * from maßnahmen where ziel =\"" + Goal1 + "\" and Jahr =\"2007\""
+                                                   << "3|Preise||||||2007|" + Goal1;
+        QTest::newRow("upper case names") << "SELECT IST_WERT_JAHR,SOLL_WERT_JAHR FROM KZ_GES_RENTA.DB WHERE JAHR=\"2005\"" << "12|10";
+        QTest::newRow("upper case extension and ß") << "Select Nr From MAßNAHMEN.DB Where ZIEL=\"" + Goal1 + "\"" << "3";
+        QTest::newRow("goal 7 with ß is another text") << "select nr from maßnahmen where ziel=\"Qualitätsbewußtsein der Mitarbeiter erhöhen\"" << "";
+        QTest::newRow("comparison is exact: case") << "select nr from maßnahmen where ziel=\"" + Goal1.toLower() + "\"" << "";
+        QTest::newRow("comparison is exact: blank") << "select nr from maßnahmen where jahr=\"2007 \"" << "";
+        QTest::newRow("no blanks at all") << "select ist_wert_q2,soll_wert_q2 from kz_liqui where jahr=\"2005\"and ist_wert_q2=\"30\"" << "30|40";
+    }
+    void statements()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, expected);
+        QCOMPARE(run(statement), expected);
+    }
+
+    void columnListsWithoutConditionReadEveryYear()
+    {
+        Query q(QStringLiteral("Query2"));
+        q.setSql(QStringLiteral("select ist_wert_jahr,soll_wert_jahr from kz_ges_renta"));
+        q.open();
+        QCOMPARE(q.recordCount(), 2014 - 2003 + 1);
+        QCOMPARE(q.asInteger(QStringLiteral("ist_wert_jahr")), 0);   // first row: 2003, empty
+    }
+
+    void missingYearReadsZero()
+    {
+        Query q(QStringLiteral("Query2"));
+        q.setSql(QStringLiteral("select ist_wert_jahr,soll_wert_jahr from kz_ges_renta.db where jahr=\"1999\""));
+        q.open();
+        QVERIFY(q.isEmpty());
+        QCOMPARE(q.asInteger(QStringLiteral("ist_wert_jahr")), 0);
+        QCOMPARE(q.asInteger(QStringLiteral("SOLL_WERT_JAHR")), 0);
+        QCOMPARE(q.asText(QStringLiteral("soll_wert_jahr")), QString());
+    }
+
+    void s4AndS5AgreeOnTheDemoData()
+    {
+        m_db.reset();
+        m_db = std::make_unique<TestDatenbank>(true);
+        int found = 0;
+        for (int ziel = 1; ziel <= ScorecardKatalog::ZielAnzahl; ++ziel) {
+            for (const QString &jahr : ScorecardKatalog::jahre()) {
+                const QString goal = ScorecardKatalog::zielText(ziel, 1);
+                const QString s4 = run("select * from maßnahmen where ziel=\"" + goal + "\" and jahr=\"" + jahr + "\"");
+                const QString s5 = run("select * from maßnahmen where ziel=\"" + goal + "\" and jahr = \"" + jahr + "\"");
+                QCOMPARE(s5, s4);
+                found += !s4.isEmpty();
+            }
+        }
+        QVERIFY(found >= 3);
+    }
+
+    // A typed year is spliced into the statement as it is; it must never
+    // read, change or delete other rows.
+    void typedYearsAreNeverRunAsSql_data()
+    {
+        QTest::addColumn<QString>("year");
+        QTest::newRow("or clause") << "2005\" or \"1\"=\"1";
+        QTest::newRow("second condition") << "2005\" and jahr=\"2006";
+        QTest::newRow("semicolon") << "2005; delete from kz_ges_renta";
+        QTest::newRow("closing quote and delete") << "\"; delete from kz_ges_renta; --";
+        QTest::newRow("single quote") << "2005' or '1'='1";
+        QTest::newRow("lone double quote") << "20\"05";
+        QTest::newRow("empty") << "";
+    }
+    void typedYearsAreNeverRunAsSql()
+    {
+        QFETCH(QString, year);
+        const QString statement = "select ist_wert_jahr,soll_wert_jahr from kz_ges_renta.db where jahr=\"" + year + "\"";
+        QString result;
+        const QString error = errorOf([&] { result = run(statement); });
+        QVERIFY2(result.isEmpty(), qPrintable(result));
+        if (!error.isEmpty())
+            QVERIFY2(error.contains(QLatin1String("Invalid statement")), qPrintable(error));
+        QCOMPARE(m_db->wert(QStringLiteral("SELECT count(*) FROM kz_ges_renta")).toInt(), 12);
+        QCOMPARE(m_db->wert(QStringLiteral("SELECT \"Ist_Wert_Jahr\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).toInt(), 12);
+    }
+
+    void errorsSayWhatFailedAndOnWhat_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("missing table") << "select * from kz_unbekannt.db where jahr=\"2005\"" << "Table does not exist: kz_unbekannt";
+        QTest::newRow("unknown column") << "select ist_wert_q9 from kz_liqui" << "Column does not exist: ist_wert_q9 in table kz_liqui";
+        QTest::newRow("unknown condition column") << "select * from kz_liqui where jahrr=\"2005\"" << "Column does not exist: jahrr";
+        QTest::newRow("misspelt keyword") << "selct * from kz_liqui" << "Invalid statement: expected SELECT";
+        QTest::newRow("unquoted constant") << "select * from kz_liqui where jahr=2005" << "expected a value in double quotes";
+        QTest::newRow("open quote") << "select * from kz_liqui where jahr=\"2005" << "no closing double quote";
+        QTest::newRow("other extension") << "select * from kz_liqui.dbf" << "unknown table extension";
+        QTest::newRow("or is not part of the dialect") << "select * from kz_liqui where jahr=\"1\" or jahr=\"2\"" << "unexpected \"or\"";
+    }
+    void errorsSayWhatFailedAndOnWhat()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, expected);
+        const QString error = errorOf([&] { run(statement); });
+        QVERIFY2(error.contains(expected), qPrintable(error));
+    }
+
+    void missingFileNamesThePathAndTheCommand()
+    {
+        m_db.reset();
+        const QString missing = QDir::temp().filePath(QStringLiteral("kein_bsc_%1.sqlite").arg(QCoreApplication::applicationPid()));
+        qputenv(Database::PathVariable, missing.toUtf8());
+        const QString error = errorOf([] { run(QStringLiteral("select * from kz_liqui")); });
+        qunsetenv(Database::PathVariable);
+        QVERIFY2(error.contains(missing) && error.contains(QLatin1String("bsc-db init")), qPrintable(error));
+        QVERIFY(!QFile::exists(missing));
+    }
+
+    void fileThatIsNoDatabase()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("text.sqlite"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+        file.close();
+        Database::close();
+        const QString error = errorOf([&] { Database::open(path); });
+        QVERIFY2(error.contains(QLatin1String("not a database")) && error.contains(path), qPrintable(error));
+        QVERIFY(!Database::isOpen());
+    }
+
+    void locateIsExactAndKeepsTheRowWhenNothingMatches()
+    {
+        Table t(QStringLiteral("Table1"));
+        t.setTableName(QStringLiteral("kz_ges_renta.db"));
+        t.open();
+        QVERIFY(t.locate(QStringLiteral("jahr"), QStringLiteral("2005")));
+        QCOMPARE(t.asInteger(QStringLiteral("ist_wert_jahr")), 12);
+        QVERIFY(!t.locate(QStringLiteral("jahr"), QStringLiteral("200")));
+        QVERIFY(!t.locate(QStringLiteral("jahr"), QStringLiteral("2005 ")));
+        QCOMPARE(t.asText(QStringLiteral("Jahr")), QStringLiteral("2005"));
+    }
+
+    void editPostIsStoredAtOnce()
+    {
+        Table t(QStringLiteral("Table1"));
+        t.setTableName(QStringLiteral("kz_kap_quote.db"));
+        t.open();
+        QVERIFY(t.locate(QStringLiteral("Jahr"), QStringLiteral("2008")));
+        t.edit();
+        t.setText(QStringLiteral("Ist_Wert_Q1"), QStringLiteral("42"));
+        t.setText(QStringLiteral("soll_wert_q1"), QStringLiteral(" -7 "));
+        QCOMPARE(t.state(), DataSet::State::Edit);
+        t.post();
+        QCOMPARE(t.state(), DataSet::State::Browse);
+        QCOMPARE(t.asText(QStringLiteral("Jahr")), QStringLiteral("2008"));
+        QCOMPARE(m_db->wert(QStringLiteral("SELECT \"Ist_Wert_Q1\" || '/' || \"Soll_Wert_Q1\" FROM kz_kap_quote WHERE \"Jahr\"='2008'")).toString(),
+                 QStringLiteral("42/-7"));
+    }
+
+    void cancelAndRefreshShowWhatIsStored()
+    {
+        Table t(QStringLiteral("Table1"));
+        t.setTableName(QStringLiteral("KZ_GES_RENTA.DB"));
+        t.open();
+        QVERIFY(t.locate(QStringLiteral("jahr"), QStringLiteral("2005")));
+        t.edit();
+        t.setText(QStringLiteral("ist_wert_jahr"), QStringLiteral("99"));
+        QCOMPARE(t.asInteger(QStringLiteral("ist_wert_jahr")), 99);
+        t.cancel();
+        QCOMPARE(t.asInteger(QStringLiteral("ist_wert_jahr")), 12);
+        // A value posted by another program shows after a refresh, on the same row.
+        m_db->setzePaar(QStringLiteral("kz_ges_renta"), QStringLiteral("2005"), QStringLiteral("Jahr"), 13, 10);
+        QCOMPARE(t.asInteger(QStringLiteral("ist_wert_jahr")), 12);
+        t.refresh();
+        QCOMPARE(t.asText(QStringLiteral("jahr")), QStringLiteral("2005"));
+        QCOMPARE(t.asInteger(QStringLiteral("ist_wert_jahr")), 13);
+    }
+
+    void postOutsideEditingIsRefused()
+    {
+        Table t(QStringLiteral("Table1"));
+        t.setTableName(QStringLiteral("kz_ges_renta.db"));
+        t.open();
+        const QString error = errorOf([&] { t.post(); });
+        QVERIFY2(error.contains(QLatin1String("not in edit or insert mode")) && error.contains(QLatin1String("kz_ges_renta")),
+                 qPrintable(error));
+    }
+
+    void wrongTypeIsRefusedAndNothingIsWritten_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("letters") << "abc" << "\"abc\" is not a valid integer value for Ist_Wert_Jahr";
+        QTest::newRow("decimal") << "1.5" << "not a valid integer value";
+        QTest::newRow("too large") << "2147483648" << "outside the range of Ist_Wert_Jahr";
+    }
+    void wrongTypeIsRefusedAndNothingIsWritten()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, expected);
+        Table t(QStringLiteral("Table1"));
+        t.setTableName(QStringLiteral("kz_ges_renta.db"));
+        t.open();
+        QVERIFY(t.locate(QStringLiteral("jahr"), QStringLiteral("2005")));
+        t.edit();
+        t.setText(QStringLiteral("soll_wert_jahr"), QStringLiteral("11"));
+        t.setText(QStringLiteral("ist_wert_jahr"), value);
+        const QString error = errorOf([&] { t.post(); });
+        QVERIFY2(error.contains(expected), qPrintable(error));
+        QCOMPARE(t.state(), DataSet::State::Edit);   // the typed values stay for correction
+        QCOMPARE(m_db->wert(QStringLiteral("SELECT \"Soll_Wert_Jahr\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).toInt(), 10);
+        // The engine itself refuses a text in an integer column as well.
+        QVERIFY(!QSqlQuery(QSqlDatabase::database(Database::AliasName))
+                     .exec(QStringLiteral("UPDATE kz_ges_renta SET \"Ist_Wert_Jahr\"='abc'")));
+    }
+
+    void appendedMeasuresGetTheirOwnNumbers()
+    {
+        Table t(QStringLiteral("Table1"));
+        t.setTableName(QStringLiteral("maßnahmen.DB"));
+        t.open();
+        QList<int> numbers;
+        for (const char *text : {"Erste\nZeile zwei", "Zweite"}) {
+            t.append();
+            QCOMPARE(t.state(), DataSet::State::Insert);
+            t.setText(QStringLiteral("Ziel"), Goal7);
+            t.setText(QStringLiteral("Jahr"), QStringLiteral("2009"));
+            t.setText(QStringLiteral("Maßnahme"), QString::fromUtf8(text));
+            t.setText(QStringLiteral("Erfüllungsgrad_in_%"), QStringLiteral("50 %"));
+            t.post();
+            QCOMPARE(t.asText(QStringLiteral("Maßnahme")), QString::fromUtf8(text));
+            numbers << t.asInteger(QStringLiteral("nr"));
+        }
+        QVERIFY(numbers[0] > 0);
+        QVERIFY(numbers[0] != numbers[1]);
+        QCOMPARE(run("select nr from maßnahmen where ziel=\"" + Goal7 + "\" and jahr=\"2009\""),
+                 QStringLiteral("%1;%2").arg(numbers[0]).arg(numbers[1]));
+
+        // Delete the first again, found by its number.
+        QVERIFY(t.locate(QStringLiteral("nr"), QString::number(numbers[0])));
+        t.remove();
+        QCOMPARE(run("select nr from maßnahmen where jahr=\"2009\""), QString::number(numbers[1]));
+    }
+
+    void queriesAreReadOnly()
+    {
+        Query q(QStringLiteral("Query1"));
+        q.setSql(QStringLiteral("select * from kz_liqui"));
+        q.open();
+        QVERIFY(errorOf([&] { q.edit(); }).contains(QLatin1String("read-only")));
+        QVERIFY(errorOf([&] { q.append(); }).contains(QLatin1String("read-only")));
+    }
+
+    void navigationAndEnd()
+    {
+        Query q(QStringLiteral("Query1"));
+        q.setSql("select nr from maßnahmen where ziel=\"" + Goal7 + "\"");
+        q.open();
+        int count = 0;
+        for (q.first(); !q.eof(); q.next())
+            ++count;
+        QCOMPARE(count, 2);
+        QCOMPARE(q.asInteger(QStringLiteral("nr")), 2);   // the last row stays current
+        q.prior();
+        QCOMPARE(q.asInteger(QStringLiteral("nr")), 1);
+        q.prior();
+        QVERIFY(q.bof());
+        QCOMPARE(q.asInteger(QStringLiteral("nr")), 1);
+        q.close();
+        QVERIFY(errorOf([&] { q.next(); }).contains(QLatin1String("closed dataset")));
+    }
+
+    void lockedDatabaseIsReportedAndNothingIsLost()
+    {
+        Table t(QStringLiteral("Table1"));
+        t.setTableName(QStringLiteral("kz_liqui.db"));
+        t.open();
+        QVERIFY(t.locate(QStringLiteral("jahr"), QStringLiteral("2005")));
+        t.edit();
+        t.setText(QStringLiteral("ist_wert_q1"), QStringLiteral("77"));
+
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        other.setDatabaseName(m_db->path());
+        QVERIFY(other.open());
+        QSqlQuery hold(other);
+        QVERIFY(hold.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+
+        QString error = errorOf([&] { t.post(); });
+        QVERIFY2(error.contains(QLatin1String("locked by another program")), qPrintable(error));
+        QCOMPARE(t.state(), DataSet::State::Edit);
+        error = errorOf([] { run(QStringLiteral("select * from kz_liqui")); });
+        QVERIFY2(error.contains(QLatin1String("locked by another program")), qPrintable(error));
+
+        QVERIFY(hold.exec(QStringLiteral("ROLLBACK")));
+        hold = QSqlQuery();
+        other.close();
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("other"));
+
+        t.post();   // the same pending change goes through once the lock is gone
+        QCOMPARE(m_db->wert(QStringLiteral("SELECT \"Ist_Wert_Q1\" FROM kz_liqui WHERE \"Jahr\"='2005'")).toInt(), 77);
+    }
+
+    void idleDatasetsHoldNoLock()
+    {
+        Query q(QStringLiteral("Query1"));
+        q.setSql(QStringLiteral("select * from kz_liqui"));
+        q.open();
+        Table t(QStringLiteral("Table1"));
+        t.setTableName(QStringLiteral("kz_liqui.db"));
+        t.open();
+        // Another program can take an exclusive lock while both are open.
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        other.setDatabaseName(m_db->path());
+        other.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=1"));
+        QVERIFY(other.open());
+        {
+            QSqlQuery hold(other);
+            QVERIFY(hold.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+            QVERIFY(hold.exec(QStringLiteral("ROLLBACK")));
+        }
+        other.close();
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    }
+
+    void readOnlyDatabaseRefusesWrites()
+    {
+        Database::open(m_db->path(), true);
+        Table t(QStringLiteral("Table1"));
+        t.setTableName(QStringLiteral("kz_liqui.db"));
+        t.open();
+        t.edit();
+        t.setText(QStringLiteral("ist_wert_q1"), QStringLiteral("5"));
+        const QString error = errorOf([&] { t.post(); });
+        QVERIFY2(error.contains(QLatin1String("read-only")), qPrintable(error));
+        QCOMPARE(t.state(), DataSet::State::Edit);
+        QVERIFY(m_db->wert(QStringLiteral("SELECT \"Ist_Wert_Q1\" FROM kz_liqui WHERE rowid=1")).isNull());
+    }
+
+    void boundControlsFollowTheCurrentRow()
+    {
+        Table table(QStringLiteral("Table1"));
+        table.setTableName(QStringLiteral("kz_ges_renta.db"));
+        table.open();
+        Query query(QStringLiteral("Query1"));
+        query.setSql(QStringLiteral("select ist_wert_q2,soll_wert_q2 from kz_liqui where jahr=\"2005\""));
+        query.open();
+        DataSource source(QStringLiteral("DataSource1"), &table);
+        DBEdit edit(QStringLiteral("DBEdit1"));
+        DBText text(QStringLiteral("DBText1"));
+        DBText unbound(QStringLiteral("DBText2"));
+        edit.setDataSource(&source);
+        text.setDataSource(&source);
+        unbound.setDataSource(&source);
+        edit.setDataField(QStringLiteral("Ist_Wert_Jahr"));
+        text.setDataField(QStringLiteral("jahr"));
+        QCOMPARE(text.text(), QStringLiteral("2003"));
+        QCOMPARE(unbound.text(), QString());
+
+        QVERIFY(table.locate(QStringLiteral("jahr"), QStringLiteral("2005")));
+        QCOMPARE(edit.text(), QStringLiteral("12"));
+        QVERIFY(!edit.isReadOnly());
+
+        // The first keystroke starts editing; the value stays pending.
+        edit.setFocus();
+        QTest::keyClick(&edit, Qt::Key_Backspace);
+        QCOMPARE(table.state(), DataSet::State::Edit);
+        QTest::keyClicks(&edit, QStringLiteral("5"));
+        QCOMPARE(table.asText(QStringLiteral("ist_wert_jahr")), QStringLiteral("15"));
+        QVERIFY(m_db->wert(QStringLiteral("SELECT \"Ist_Wert_Jahr\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).toInt() == 12);
+        table.post();
+        QCOMPARE(m_db->wert(QStringLiteral("SELECT \"Ist_Wert_Jahr\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).toInt(), 15);
+
+        // Switched to a query, the controls show its row and take no keystrokes.
+        source.setDataSet(&query);
+        edit.setDataField(QStringLiteral("ist_wert_q2"));
+        text.setDataField(QStringLiteral("SOLL_WERT_Q2"));
+        QCOMPARE(edit.text(), QStringLiteral("30"));
+        QCOMPARE(text.text(), QStringLiteral("40"));
+        QVERIFY(edit.isReadOnly());
+        QTest::keyClicks(&edit, QStringLiteral("9"));
+        QCOMPARE(edit.text(), QStringLiteral("30"));
+
+        query.close();
+        QCOMPARE(edit.text(), QString());
+    }
+
+    void memoAndGridShowTheirRows()
+    {
+        m_db->sql(QStringLiteral("UPDATE \"maßnahmen\" SET \"Prozesse\"='Einkauf\nLager' WHERE \"Nr\"=2"));
+        Query query(QStringLiteral("Query7"));
+        query.setSql("select * from maßnahmen where ziel=\"" + Goal7 + "\" and jahr=\"2007\"");
+        query.open();
+        DataSource source(QStringLiteral("DataSource7"), &query);
+        DBGrid grid(QStringLiteral("DBGrid1"));
+        grid.setDataSource(&source);
+        grid.setColumns({QStringLiteral("Maßnahme"), QStringLiteral("Prozesse")});
+        QCOMPARE(grid.model()->rowCount(), 2);
+        QCOMPARE(grid.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Prozesse"));
+        QCOMPARE(grid.model()->index(1, 1).data().toString(), QStringLiteral("Einkauf\nLager"));
+
+        DBMemo memo(QStringLiteral("DBMemo1"));
+        memo.setDataSource(&source);
+        memo.setDataField(QStringLiteral("prozesse"));
+        query.last();
+        QCOMPARE(memo.toPlainText(), QStringLiteral("Einkauf\nLager"));
+        QVERIFY(memo.isReadOnly());
+    }
+};
+
+QTEST_MAIN(TestDb)
+#include "tst_db.moc"

@@ -3,6 +3,7 @@
 #include "platform/db/engineerror.h"
 #include "platform/db/statement.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
@@ -57,6 +58,12 @@ Database &Database::alias()
 Database &Database::open(const QString &path, bool readOnly)
 {
     close();
+    // Close before Qt's SQL drivers go at exit, not in static destruction.
+    static const bool closesAtExit = [] {
+        qAddPostRoutine(&Database::close);
+        return true;
+    }();
+    Q_UNUSED(closesAtExit);
     s_alias.reset(new Database(path, readOnly));
     return *s_alias;
 }

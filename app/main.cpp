@@ -1,10 +1,9 @@
+#include "app/start.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.show();
-    return app.exec();
+    return Start::ausfuehren(app);
 }

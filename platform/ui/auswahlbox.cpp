@@ -54,8 +54,16 @@ void Auswahlbox::setItemIndex(int index)
         return;
     }
     QComboBox::setCurrentIndex(index);
-    lineEdit()->setText(itemText(index));
+    zeigen(itemText(index));
     m_itemIndex = index;
+}
+
+void Auswahlbox::zeigen(const QString &text)
+{
+    // A text set by the program shows from its first letter, also when it
+    // is wider than the box.
+    lineEdit()->setText(text);
+    lineEdit()->setCursorPosition(0);
 }
 
 QString Auswahlbox::text() const
@@ -67,7 +75,7 @@ void Auswahlbox::setText(const QString &text)
 {
     const QSignalBlocker quiet(this);
     QComboBox::setCurrentIndex(-1);
-    lineEdit()->setText(text);
+    zeigen(text);
     m_itemIndex = -1;
 }
 
@@ -79,7 +87,7 @@ void Auswahlbox::addItems(const QStringList &texts)
     const int chosen = m_itemIndex;
     QComboBox::addItems(texts);
     QComboBox::setCurrentIndex(chosen);
-    lineEdit()->setText(shown);
+    zeigen(shown);
 }
 
 void Auswahlbox::addItem(const QString &text)
@@ -100,7 +108,7 @@ void Auswahlbox::clearItems()
     const QSignalBlocker quiet(this);
     const QString shown = text();
     QComboBox::clear();
-    lineEdit()->setText(shown);
+    zeigen(shown);
     m_itemIndex = -1;
 }
 
@@ -113,7 +121,7 @@ void Auswahlbox::choose(int index)
 
 void Auswahlbox::type(const QString &text)
 {
-    lineEdit()->setText(text);
+    lineEdit()->setText(text);   // the cursor stays at the end, as after typing
     userTyped();
 }
 
@@ -122,7 +130,7 @@ void Auswahlbox::userChose(int index)
     {
         const QSignalBlocker quiet(this);
         QComboBox::setCurrentIndex(index);
-        lineEdit()->setText(itemText(index));
+        zeigen(itemText(index));
         m_itemIndex = index;
     }
     emit changed();

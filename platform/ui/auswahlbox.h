@@ -39,6 +39,7 @@ signals:
     void changed();
 
 private:
+    void zeigen(const QString &text);
     void userChose(int index);
     void userTyped();
 

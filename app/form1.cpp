@@ -1,0 +1,214 @@
+#include "app/form1.h"
+
+#include "app/globals.h"
+#include "dialogs/eingabe_kz.h"
+#include "platform/db/dataset.h"
+#include "platform/db/datasource.h"
+#include "platform/ui/auswahlbox.h"
+#include "platform/ui/guard.h"
+#include "platform/ui/steuerelemente.h"
+#include "resources/bilder.h"
+#include "views/perspektiven.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace {
+
+using namespace Steuerelemente;
+
+// The nine queries of the main window with their statements at creation,
+// in the order they are opened.
+struct Abfrage {
+    int nr;
+    const char *text;
+};
+const Abfrage Abfragen[] = {
+    {2, "select ist_wert_jahr,soll_wert_jahr from kz_ges_renta"},
+    {1, "select ist_wert_q1,soll_wert_q1 from kz_ges_renta"},
+    {3, "select ist_wert_q1,soll_wert_q1 from kz_kap_quote"},
+    {4, "select ist_wert_q1,soll_wert_q1 from kz_liqui"},
+    {5, "select ist_wert_q1,soll_wert_q1 from kz_ges_renta"},
+    {7, "select * from maßnahmen where ziel =\"Steigerung der Gesamtrentabilität\" and Jahr =\"2007\""},
+    {6, "select * from kz_ges_renta"},
+    {8, "select * from kz_kap_quote"},
+    {9, "select * from kz_liqui"},
+};
+
+struct Logo {
+    const char *name;
+    QRect rahmen;
+};
+const Logo Logos[] = {
+    {"Image1", {40, 504, 305, 73}},
+    {"Image2", {376, 504, 153, 65}},
+    {"Image3", {560, 504, 193, 105}},
+    {"Image5", {768, 504, 193, 105}},
+};
+
+const char *const Seitentitel[4] = {"Perspektiven", "Ziele", "Maßnahmen", "Übersicht"};
+
+// Tabs drawn as flat buttons: no page frame, the chosen tab pressed in.
+const char *const FlacheReiter =
+    "QTabWidget::pane { border: none; }"
+    "QTabBar::tab { background: transparent; border: 1px solid transparent; padding: 3px 10px; margin: 1px 2px; }"
+    "QTabBar::tab:hover { border-color: palette(mid); }"
+    "QTabBar::tab:selected { background: palette(midlight); border-color: palette(dark) palette(light) palette(light) palette(dark); }";
+
+} // namespace
+
+TForm1::TForm1()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Tarvo: Balance Scorecard"));
+    setFont(standardschrift());
+
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+
+    menueAufbauen();
+    startbildschirmAufbauen(client);
+
+    PageControl1 = new QTabWidget(client);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(0, 24, 1009, 649);
+    PageControl1->setStyleSheet(QString::fromLatin1(FlacheReiter));
+    PageControl1->setAutoFillBackground(true);   // covers the start screen
+    for (int i = 0; i < 4; ++i) {
+        TabSheet[i] = new QWidget;
+        TabSheet[i]->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));
+        TabSheet[i]->setAutoFillBackground(true);
+        PageControl1->addTab(TabSheet[i], QString::fromUtf8(Seitentitel[i]));
+    }
+    PageControl1->setCurrentIndex(0);
+    PageControl1->raise();   // in front of the start screen once shown
+    PageControl1->hide();
+
+    datenOeffnen();
+    m_perspektiven = new PerspektivenSeite(TabSheet[0], query(2), dataSource(2), *this);
+
+    aussenmasse(this, 1, -1, 1021, 729);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::menueAufbauen()
+{
+    Datei1 = menuBar()->addMenu(QStringLiteral("Data"));
+    Datei1->setObjectName(QStringLiteral("Datei1"));
+    Beenden1 = Datei1->addAction(QStringLiteral("Exit program"));
+    Beenden1->setObjectName(QStringLiteral("Beenden1"));
+    Einagbe1 = menuBar()->addMenu(QStringLiteral("Enter"));
+    Einagbe1->setObjectName(QStringLiteral("Einagbe1"));
+    Kennzahlen1 = Einagbe1->addAction(QStringLiteral("Financial ratios "));
+    Kennzahlen1->setObjectName(QStringLiteral("Kennzahlen1"));
+    About1 = menuBar()->addMenu(QStringLiteral("About"));
+    About1->setObjectName(QStringLiteral("About1"));
+    Help1 = About1->addAction(QStringLiteral("Help"));   // has no handler
+    Help1->setObjectName(QStringLiteral("Help1"));
+
+    connect(Beenden1, &QAction::triggered, this, &TForm1::Beenden1Click);
+    connect(Kennzahlen1, &QAction::triggered, this, &TForm1::Kennzahlen1Click);
+}
+
+void TForm1::startbildschirmAufbauen(QWidget *client)
+{
+    Label8 = beschriftung(client, QStringLiteral("Label8"), QStringLiteral("Balanced Scorecard"), {328, 152}, arial(27));
+    Label12 = beschriftung(client, QStringLiteral("Label12"), QStringLiteral("TARVO II - Kelmora"), {40, 472}, arial(16));
+    ComboBox6 = auswahl(client, QStringLiteral("ComboBox6"), QStringLiteral("Select your language..."), {376, 216}, 145,
+                        {QStringLiteral("English"), QStringLiteral("Deutsch")}, true);
+    ComboBox7 = auswahl(client, QStringLiteral("ComboBox7"), QStringLiteral("industry..."), {376, 256}, 145, {}, false);
+    Button3 = knopf(client, QStringLiteral("Button3"), QStringLiteral("continue..."), {376, 296, 145, 25}, false);
+    QLabel **bilder[4] = {&Image1, &Image2, &Image3, &Image5};
+    for (int i = 0; i < 4; ++i)
+        *bilder[i] = bild(client, QString::fromLatin1(Logos[i].name), Logos[i].rahmen, Bilder::logo(i));
+
+    connect(ComboBox6, &Auswahlbox::changed, this, &TForm1::ComboBox6Change);
+    connect(ComboBox7, &Auswahlbox::changed, this, &TForm1::ComboBox7Change);
+    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+}
+
+void TForm1::datenOeffnen()
+{
+    for (int nr = 1; nr <= 9; ++nr) {
+        m_queries[nr - 1] = new Query(QStringLiteral("Query%1").arg(nr), this);
+        m_sources[nr - 1] = new DataSource(QStringLiteral("DataSource%1").arg(nr), m_queries[nr - 1], this);
+    }
+    for (const Abfrage &a : Abfragen) {
+        query(a.nr)->setSql(QString::fromUtf8(a.text));
+        query(a.nr)->open();
+    }
+}
+
+int TForm1::sprache() const { return ComboBox6->itemIndex(); }
+
+int TForm1::branche() const { return ComboBox7->itemIndex(); }
+
+void TForm1::ComboBox6Change()
+{
+    const QStringList *branchen = nullptr;
+    static const QStringList englisch{QStringLiteral("agriculture"), QStringLiteral("mining industry")};
+    static const QStringList deutsch{QStringLiteral("Landwirtschaft"), QStringLiteral("Bergbau")};
+    QString text;
+    if (sprache() == 0) {
+        branchen = &englisch;
+        text = QStringLiteral("industry...");
+    } else if (sprache() == 1) {
+        branchen = &deutsch;
+        text = QStringLiteral("Branche...");
+    } else {
+        return;
+    }
+    ComboBox7->setEnabled(true);
+    ComboBox7->setText(text);
+    ComboBox7->clearItems();
+    ComboBox7->addItems(*branchen);
+}
+
+void TForm1::ComboBox7Change()
+{
+    if (sprache() == 0) {
+        Button3->setEnabled(true);
+        Button3->setText(QStringLiteral("continue..."));
+    } else if (sprache() == 1) {
+        Button3->setEnabled(true);
+        Button3->setText(QStringLiteral("weiter..."));
+    }
+}
+
+void TForm1::Button3Click()
+{
+    PageControl1->show();
+    if (branche() == 0)
+        m_perspektiven->Label40->setText(QStringLiteral("Erhöhung des Anteils innovativer Produkte:"));
+    else if (branche() == 1)
+        m_perspektiven->Label40->setText(QStringLiteral("Dauer der Auftragsabwicklung verringern:"));
+    m_perspektiven->Label40->adjustSize();
+    if (sprache() != 0)
+        return;   // German keeps every caption as created
+    englischeBeschriftung();
+}
+
+// Applies the English captions to the main window and both dialogs.
+void TForm1::englischeBeschriftung() {}
+
+void TForm1::Beenden1Click() { close(); }
+
+void TForm1::Kennzahlen1Click()
+{
+    Eingabe_kennzahlen->show();
+    Eingabe_kennzahlen->raise();
+    Eingabe_kennzahlen->activateWindow();
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    // Closing the main window ends the program, whatever else is open.
+    event->accept();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+
+#include "views/startwahl.h"
+
+class Auswahlbox;
+class DataSource;
+class PerspektivenSeite;
+class Query;
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+
+// The main window: menu, start screen and the tab control with the pages.
+// It is the one place that reads the language and industry choices.
+class TForm1 : public QMainWindow, public Startwahl {
+    Q_OBJECT
+public:
+    // Builds every control and opens the nine queries; throws EngineError
+    // when one cannot be opened.
+    TForm1();
+    ~TForm1() override;
+
+    int sprache() const override;   // Sprache
+    int branche() const override;   // Branche
+
+    void ComboBox6Change();
+    void ComboBox7Change();
+    void Button3Click();
+    void Beenden1Click();
+    void Kennzahlen1Click();
+
+    // Menu
+    QMenu *Datei1;
+    QAction *Beenden1;
+    QMenu *Einagbe1;
+    QAction *Kennzahlen1;
+    QMenu *About1;
+    QAction *Help1;
+
+    // Start screen
+    QLabel *Label8;
+    QLabel *Label12;
+    Auswahlbox *ComboBox6;
+    Auswahlbox *ComboBox7;
+    QPushButton *Button3;
+    QLabel *Image1;
+    QLabel *Image2;
+    QLabel *Image3;
+    QLabel *Image5;
+
+    QTabWidget *PageControl1;
+    std::array<QWidget *, 4> TabSheet;   // TabSheet1 ... TabSheet4
+
+    // Data components, Query1 ... Query9 with DataSource1 ... DataSource9.
+    Query *query(int nr) const { return m_queries[nr - 1]; }
+    DataSource *dataSource(int nr) const { return m_sources[nr - 1]; }
+
+    PerspektivenSeite *perspektiven() const { return m_perspektiven; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void startbildschirmAufbauen(QWidget *client);
+    void menueAufbauen();
+    void datenOeffnen();
+    void englischeBeschriftung();
+
+    std::array<Query *, 9> m_queries{};
+    std::array<DataSource *, 9> m_sources{};
+    PerspektivenSeite *m_perspektiven = nullptr;
+};

@@ -1,0 +1,65 @@
+#include "app/start.h"
+
+#include "app/form1.h"
+#include "app/globals.h"
+#include "dialogs/eingabe_kz.h"
+#include "dialogs/eingabe_ma.h"
+#include "platform/db/engineerror.h"
+#include "platform/ui/guard.h"
+#include "platform/ui/steuerelemente.h"
+#include "report/bericht.h"
+
+#include <QApplication>
+
+TForm1 *Form1 = nullptr;
+TEingabe_kennzahlen *Eingabe_kennzahlen = nullptr;
+Teingabe_m *eingabe_m = nullptr;
+TForm2 *Form2 = nullptr;
+
+void Start::einrichten()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("bsc"));
+    Steuerelemente::schriftersatzEinrichten();
+    QApplication::setFont(Steuerelemente::standardschrift());
+    // Errors raised by a keystroke in a bound control reach no handler.
+    EngineError::setReporter(&showFailure);
+}
+
+bool Start::fensterErzeugen()
+{
+    try {
+        Form1 = new TForm1;
+        Eingabe_kennzahlen = new TEingabe_kennzahlen(*Form1);
+        eingabe_m = new Teingabe_m(*Form1);
+        Form2 = new TForm2;
+        return true;
+    } catch (const EngineError &error) {
+        // Start-up stops: nothing may stay open.
+        fensterFreigeben();
+        showFailure(error.message());
+        return false;
+    }
+}
+
+void Start::fensterFreigeben()
+{
+    delete Form2;
+    delete eingabe_m;
+    delete Eingabe_kennzahlen;
+    delete Form1;
+    Form2 = nullptr;
+    eingabe_m = nullptr;
+    Eingabe_kennzahlen = nullptr;
+    Form1 = nullptr;
+}
+
+int Start::ausfuehren(QApplication &app)
+{
+    einrichten();
+    if (!fensterErzeugen())
+        return 1;
+    Form1->show();
+    const int status = app.exec();
+    fensterFreigeben();
+    return status;
+}

@@ -1,0 +1,144 @@
+#include "views/perspektiven.h"
+
+#include "model/ampel.h"
+#include "model/anweisungen.h"
+#include "model/katalog.h"
+#include "platform/db/dataset.h"
+#include "platform/db/dbcontrols.h"
+#include "platform/ui/auswahlbox.h"
+#include "platform/ui/guard.h"
+#include "platform/ui/steuerelemente.h"
+#include "resources/bilder.h"
+#include "views/startwahl.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+using namespace Steuerelemente;
+
+// One line of the page: a perspective heading (goal 0) or a goal row.
+struct Zeile {
+    int oben;
+    const char *name;
+    const char *text;
+    int ziel;
+};
+const Zeile Zeilen[] = {
+    {72, "Label5", "Finanzperspektive:", 0},
+    {104, "Label30", "Steigerung der Gesamtrentabilität:", 1},
+    {128, "Label31", "Erhöhung der finanziellen Unabhängigkeit vom Gläubiger:", 2},
+    {152, "Label32", "Erhöhung der Liquidität:", 3},
+    {184, "Label27", "Kundenperspektive:", 0},
+    {216, "Label33", "Erhöhung der Kundenzufriedenheit:", 4},
+    {240, "Label34", "Erhöhung des Marktanteils im Bereich X:", 5},
+    {264, "Label35", "Verbesserung der Kundenbeziehungen:", 6},
+    {296, "Label28", "Mitarbeiterperspektive:", 0},
+    {328, "Label36", "Qualitätsbewußtsein der Mitarbeiter erhöhen:", 7},
+    {352, "Label37", "Erhöhung der Mitarbeiterproduktivität:", 8},
+    {376, "Label38", "Passgenaue Besetzung der Stellen:", 9},
+    {416, "Label29", "Prozessperspektive:", 0},
+    {448, "Label39", "Zeitnahe Rechnungslegung einführen:", 10},
+    {472, "Label40", "Erhöhung des Anteils innovativer Produkte:", 11},
+    {496, "Label41", "Verringerung der Auslieferungszeit:", 12},
+};
+
+// Grey stands at the slot; the coloured pictures wait beside it, hidden.
+constexpr int StartLinks[Lichtslot::Anzahl] = {PerspektivenSeite::SlotLinks, 616, 632, 648};
+const std::array<QString, Lichtslot::Anzahl> ZustandsWorte = {
+    QStringLiteral("grau (nicht beurteilt)"), QStringLiteral("rot"), QStringLiteral("gelb"), QStringLiteral("grün")};
+
+} // namespace
+
+PerspektivenSeite::PerspektivenSeite(QWidget *sheet, Query *query2, DataSource *dataSource2, const Startwahl &wahl)
+    : QObject(sheet), m_sheet(sheet), m_query2(query2), m_wahl(wahl)
+{
+    ComboBox10 = auswahl(sheet, QStringLiteral("ComboBox10"), QStringLiteral("Jahr:"), {24, 16}, 105,
+                         ScorecardKatalog::jahre(), true);
+    Button4 = knopf(sheet, QStringLiteral("Button4"), QStringLiteral("Daten anzeigen..."), {168, 16, 99, 25}, false);
+    Label42 = beschriftung(sheet, QStringLiteral("Label42"), QStringLiteral("Status:"), {603, 72}, arial(13));
+    Image4 = bild(sheet, QStringLiteral("Image4"), {704, 392, 281, 217}, Bilder::perspektivenDiagramm(-1));
+
+    DBText3 = new DBText(QStringLiteral("DBText3"), sheet);
+    DBText4 = new DBText(QStringLiteral("DBText4"), sheet);
+    DBText3->move(456, 40);
+    DBText4->move(520, 40);
+    DBText3->setDataSource(dataSource2);
+    DBText4->setDataSource(dataSource2);
+    DBText3->setDataField(QStringLiteral("ist_wert_jahr"));
+    DBText4->setDataField(QStringLiteral("soll_wert_jahr"));
+    DBText3->hide();
+    DBText4->hide();
+
+    std::array<QPixmap, Lichtslot::Anzahl> bilder;
+    for (int z = 0; z < Lichtslot::Anzahl; ++z)
+        bilder[z] = Bilder::ampel(z);
+    const QString namen[Lichtslot::Anzahl] = {QStringLiteral("amp_grau_z"), QStringLiteral("amp_rot_z"),
+                                              QStringLiteral("amp_gelb_z"), QStringLiteral("amp_gruen_z")};
+
+    for (const Zeile &zeile : Zeilen) {
+        const QString text = QString::fromUtf8(zeile.text);
+        if (zeile.ziel == 0) {
+            beschriftung(sheet, QString::fromLatin1(zeile.name), text, {24, zeile.oben}, arial(16));
+            continue;
+        }
+        beschriftung(sheet, QString::fromLatin1(zeile.name), text, {96, zeile.oben}, arial(13));
+        std::array<QString, Lichtslot::Anzahl> objektnamen;
+        std::array<QPoint, Lichtslot::Anzahl> orte;
+        for (int z = 0; z < Lichtslot::Anzahl; ++z) {
+            objektnamen[z] = namen[z] + QString::number(zeile.ziel);
+            orte[z] = QPoint(StartLinks[z], zeile.oben);
+        }
+        m_slots[zeile.ziel - 1] = std::make_unique<Lichtslot>(
+            sheet, objektnamen, bilder, orte, QSize(49, 17), QPoint(SlotLinks, zeile.oben), ZustandsWorte,
+            QStringLiteral("Ampel"), text);
+    }
+    Label40 = label(QStringLiteral("Label40"));
+
+    connect(ComboBox10, &Auswahlbox::changed, this, &PerspektivenSeite::ComboBox10Change);
+    connect(Button4, &QPushButton::clicked, this, &PerspektivenSeite::Button4Click);
+}
+
+PerspektivenSeite::~PerspektivenSeite() = default;
+
+QLabel *PerspektivenSeite::label(const QString &name) const
+{
+    return m_sheet->findChild<QLabel *>(name, Qt::FindDirectChildrenOnly);
+}
+
+void PerspektivenSeite::ComboBox10Change() { Button4->setEnabled(true); }
+
+void PerspektivenSeite::Button4Click()
+{
+    guarded([this] { zieleBeurteilen(); });
+}
+
+void PerspektivenSeite::zieleBeurteilen()
+{
+    const QString jahr = ComboBox10->text();
+    qint32 ist = 0;
+    qint32 soll = 0;
+    for (int ziel = 1; ziel <= ScorecardKatalog::ZielAnzahl; ++ziel) {
+        const int branche = m_wahl.branche();
+        // Opening reads the rows; a refresh straight after would read the
+        // same rows again, so the query is only closed, given its new
+        // statement and opened.
+        m_query2->close();
+        m_query2->setSql(Anweisungen::jahresWerte(ScorecardKatalog::tabelle(ziel, branche), jahr));
+        m_query2->open();
+        ist = m_query2->asInteger(QStringLiteral("ist_wert_jahr"));
+        soll = m_query2->asInteger(QStringLiteral("soll_wert_jahr"));
+        // A pair without a target (no row, nothing entered) is not judged.
+        const Ampel ampel = beurteilen(ziel, branche, Ansicht::Perspektiven, ist, soll);
+        if (ampel == Ampel::Grau)
+            slot(ziel).zuruecksetzen();
+        else
+            slot(ziel).schalten(int(ampel));
+    }
+    // A delivery-time pair of 1 and 1 marks the year as not judged.
+    if (istNichtBeurteilt(ist, soll)) {
+        for (auto &s : m_slots)
+            s->zuruecksetzen();
+    }
+}

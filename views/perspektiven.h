@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <array>
+#include <memory>
+
+#include "platform/ui/lichtslot.h"
+
+class Auswahlbox;
+class DBText;
+class DataSource;
+class Query;
+class QLabel;
+class QPushButton;
+class QWidget;
+class Startwahl;
+
+// First page: the yearly status of all twelve goals, one light each.
+class PerspektivenSeite : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int SlotLinks = 600;
+
+    // Builds the page's controls on the sheet. The query and its data source
+    // belong to the main window.
+    PerspektivenSeite(QWidget *sheet, Query *query2, DataSource *dataSource2, const Startwahl &wahl);
+    ~PerspektivenSeite() override;
+
+    void ComboBox10Change();
+    void Button4Click();
+
+    Auswahlbox *ComboBox10;
+    QPushButton *Button4;
+    QLabel *Label42;
+    QLabel *Image4;
+    DBText *DBText3;
+    DBText *DBText4;
+    // Headings and goal captions by their names (Label5 ... Label41).
+    QLabel *label(const QString &name) const;
+    QLabel *Label40;
+    Lichtslot &slot(int ziel) { return *m_slots[ziel - 1]; }
+
+private:
+    void zieleBeurteilen();
+
+    QWidget *m_sheet;
+    Query *m_query2;
+    const Startwahl &m_wahl;
+    std::array<std::unique_ptr<Lichtslot>, 12> m_slots;
+};

@@ -36,25 +36,12 @@ void lookups(benchmark::State &state, bool refresh)
 
 void raw(benchmark::State &state)
 {
-    QList<std::shared_ptr<QSqlQuery>> queries;
-    for (int ziel = 1; ziel <= ScorecardKatalog::ZielAnzahl; ++ziel) {
-        auto q = std::make_shared<QSqlQuery>(Database::alias().connection());
-        q->setForwardOnly(true);
-        q->prepare(QStringLiteral("SELECT \"Ist_Wert_Jahr\",\"Soll_Wert_Jahr\" FROM \"%1\" WHERE \"Jahr\"=?")
-                       .arg(ScorecardKatalog::tabelle(ziel, 1)));
-        queries << q;
-    }
-    for (auto _ : state) {
-        qint64 sum = 0;
-        for (const auto &q : queries) {
-            q->bindValue(0, Year);
-            q->exec();
-            if (q->next())
-                sum += q->value(0).toInt() + q->value(1).toInt();
-            q->finish();
-        }
-        benchmark::DoNotOptimize(sum);
-    }
+    QStringList tabellen;
+    for (int ziel = 1; ziel <= ScorecardKatalog::ZielAnzahl; ++ziel)
+        tabellen << ScorecardKatalog::tabelle(ziel, 1);
+    RoheJahresabfragen roh(Database::alias().connection(), tabellen);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(roh.lesen(Year));
 }
 
 } // namespace

@@ -2,7 +2,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QList>
 #include <QMap>
+#include <QSqlQuery>
+#include <memory>
 #include <QString>
 #include <cstdio>
 
@@ -35,3 +38,33 @@ inline int runWithRatios(int argc, char **argv, const QList<QPair<QString, QStri
     benchmark::Shutdown();
     return 0;
 }
+
+// The baseline of a display of all twelve goals: one raw prepared lookup of
+// the year pair per key-figure table.
+class RoheJahresabfragen {
+public:
+    RoheJahresabfragen(const QSqlDatabase &db, const QStringList &tabellen)
+    {
+        for (const QString &tabelle : tabellen) {
+            auto q = std::make_shared<QSqlQuery>(db);
+            q->setForwardOnly(true);
+            q->prepare(QStringLiteral("SELECT \"Ist_Wert_Jahr\",\"Soll_Wert_Jahr\" FROM \"%1\" WHERE \"Jahr\"=?").arg(tabelle));
+            m_queries << q;
+        }
+    }
+    qint64 lesen(const QString &jahr)
+    {
+        qint64 sum = 0;
+        for (const auto &q : m_queries) {
+            q->bindValue(0, jahr);
+            q->exec();
+            if (q->next())
+                sum += q->value(0).toInt() + q->value(1).toInt();
+            q->finish();
+        }
+        return sum;
+    }
+
+private:
+    QList<std::shared_ptr<QSqlQuery>> m_queries;
+};

@@ -122,33 +122,22 @@ QSqlDatabase Database::connection() const { return QSqlDatabase::database(m_conn
 
 void Database::loadSchema()
 {
-    QSqlDatabase db = connection();
-    QSqlQuery list(db);
+    QSqlQuery list(connection());
     list.setForwardOnly(true);
-    // Reading the schema is also the first real access: a file that is not
-    // a SQLite database fails here.
-    if (!list.exec(QStringLiteral("SELECT name FROM sqlite_schema WHERE type='table' "
-                                  "AND name NOT LIKE 'sqlite_%'")))
+    // One pass over every table and column. Reading the schema is also the
+    // first real access: a file that is not a SQLite database fails here.
+    if (!list.exec(QStringLiteral("SELECT m.name, p.name, p.type FROM sqlite_schema AS m "
+                                  "JOIN pragma_table_info(m.name) AS p "
+                                  "WHERE m.type='table' AND m.name NOT LIKE 'sqlite_%' "
+                                  "ORDER BY m.name, p.cid")))
         throw EngineError(describe(list.lastError(), QStringLiteral("open ") + m_path));
-    QStringList names;
-    while (list.next())
-        names << list.value(0).toString();
-    list.finish();
-
     m_tables.clear();
     m_selects.clear();
-    for (const QString &name : names) {
-        Table table;
+    while (list.next()) {
+        const QString name = list.value(0).toString();
+        Table &table = m_tables[foldName(name)];
         table.name = name;
-        QSqlQuery info(db);
-        info.setForwardOnly(true);
-        info.prepare(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"));
-        info.addBindValue(name);
-        if (!info.exec())
-            throw EngineError(describe(info.lastError(), QStringLiteral("read table ") + name));
-        while (info.next())
-            table.columns.append({info.value(0).toString(), isIntegerType(info.value(1).toString())});
-        m_tables.insert(foldName(name), table);
+        table.columns.append({list.value(1).toString(), isIntegerType(list.value(2).toString())});
     }
 }
 

@@ -25,7 +25,6 @@ public:
     struct Table {
         QString name;     // stored spelling
         QVector<Column> columns;
-        bool hasRowid = true;
         int columnIndex(const QString &name) const;  // -1 when unknown
     };
 

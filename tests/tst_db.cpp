@@ -389,6 +389,15 @@ private slots:
         QCOMPARE(m_db->wert(QStringLiteral("SELECT \"Ist_Wert_Q1\" FROM kz_liqui WHERE \"Jahr\"='2005'")).toInt(), 77);
     }
 
+    void everyPostIsOnDiskAtOnce()
+    {
+        Database &db = Database::alias();
+        QSqlQuery pragma(db.connection());
+        QVERIFY(pragma.exec(QStringLiteral("PRAGMA synchronous")) && pragma.next());
+        QCOMPARE(pragma.value(0).toInt(), 2);   // FULL
+        QVERIFY(db.connection().connectOptions().contains(QLatin1String("QSQLITE_BUSY_TIMEOUT=250")));
+    }
+
     void idleDatasetsHoldNoLock()
     {
         Query q(QStringLiteral("Query1"));

@@ -34,15 +34,7 @@ void lookups(benchmark::State &state, bool refresh)
     }
 }
 
-void raw(benchmark::State &state)
-{
-    QStringList tabellen;
-    for (int ziel = 1; ziel <= ScorecardKatalog::ZielAnzahl; ++ziel)
-        tabellen << ScorecardKatalog::tabelle(ziel, 1);
-    RoheJahresabfragen roh(Database::alias().connection(), tabellen);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(roh.lesen(Year));
-}
+void raw(benchmark::State &state) { rawTwelveLookups(state, Year); }
 
 } // namespace
 

@@ -31,15 +31,7 @@ void showCommand(benchmark::State &state)
     Start::fensterFreigeben();
 }
 
-void rawLookups(benchmark::State &state)
-{
-    QStringList tabellen;
-    for (int ziel = 1; ziel <= ScorecardKatalog::ZielAnzahl; ++ziel)
-        tabellen << ScorecardKatalog::tabelle(ziel, 1);
-    RoheJahresabfragen roh(Database::alias().connection(), tabellen);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(roh.lesen(QStringLiteral("2005")));
-}
+void rawLookups(benchmark::State &state) { rawTwelveLookups(state, QStringLiteral("2005")); }
 
 void startUp(benchmark::State &state)
 {

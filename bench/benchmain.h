@@ -1,5 +1,8 @@
 #pragma once
 
+#include "model/katalog.h"
+#include "platform/db/database.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QList>
@@ -68,3 +71,14 @@ public:
 private:
     QList<std::shared_ptr<QSqlQuery>> m_queries;
 };
+
+// The twelve raw lookups of the mining variant for one year, as a benchmark.
+inline void rawTwelveLookups(benchmark::State &state, const QString &jahr)
+{
+    QStringList tabellen;
+    for (int ziel = 1; ziel <= ScorecardKatalog::ZielAnzahl; ++ziel)
+        tabellen << ScorecardKatalog::tabelle(ziel, 1);
+    RoheJahresabfragen roh(Database::alias().connection(), tabellen);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(roh.lesen(jahr));
+}

@@ -54,7 +54,7 @@ bool FieldLink::write(const QString &text)
 
 // --- DBText ------------------------------------------------------------------
 
-DBText::DBText(const QString &name, QWidget *parent) : QLabel(parent), m_link(new FieldLink(this))
+DBText::DBText(const QString &name, QWidget *parent) : QLabel(parent), DataAware(this)
 {
     setObjectName(name);
     connect(m_link, &FieldLink::changed, this, [this] { setText(m_link->text()); });
@@ -62,7 +62,7 @@ DBText::DBText(const QString &name, QWidget *parent) : QLabel(parent), m_link(ne
 
 // --- DBEdit ------------------------------------------------------------------
 
-DBEdit::DBEdit(const QString &name, QWidget *parent) : QLineEdit(parent), m_link(new FieldLink(this))
+DBEdit::DBEdit(const QString &name, QWidget *parent) : QLineEdit(parent), DataAware(this)
 {
     setObjectName(name);
     setReadOnly(true);
@@ -92,7 +92,7 @@ void DBEdit::typed(const QString &value)
 
 // --- DBMemo ------------------------------------------------------------------
 
-DBMemo::DBMemo(const QString &name, QWidget *parent) : QPlainTextEdit(parent), m_link(new FieldLink(this))
+DBMemo::DBMemo(const QString &name, QWidget *parent) : QPlainTextEdit(parent), DataAware(this)
 {
     setObjectName(name);
     setReadOnly(true);

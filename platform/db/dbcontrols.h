@@ -36,48 +36,44 @@ private:
     QString m_field;
 };
 
-class DBText : public QLabel {
+// What every bound control offers: its binding and the forwarders to it.
+class DataAware {
+public:
+    FieldLink *link() const { return m_link; }
+    void setDataSource(DataSource *source) { m_link->setDataSource(source); }
+    void setDataField(const QString &field) { m_link->setDataField(field); }
+    QString dataField() const { return m_link->dataField(); }
+
+protected:
+    explicit DataAware(QObject *control) : m_link(new FieldLink(control)) {}
+    FieldLink *const m_link;
+};
+
+class DBText : public QLabel, public DataAware {
     Q_OBJECT
 public:
     explicit DBText(const QString &name, QWidget *parent = nullptr);
-    FieldLink *link() const { return m_link; }
-    void setDataSource(DataSource *source) { m_link->setDataSource(source); }
-    void setDataField(const QString &field) { m_link->setDataField(field); }
-    QString dataField() const { return m_link->dataField(); }
-
-private:
-    FieldLink *m_link;
 };
 
-class DBEdit : public QLineEdit {
+class DBEdit : public QLineEdit, public DataAware {
     Q_OBJECT
 public:
     explicit DBEdit(const QString &name, QWidget *parent = nullptr);
-    FieldLink *link() const { return m_link; }
-    void setDataSource(DataSource *source) { m_link->setDataSource(source); }
-    void setDataField(const QString &field) { m_link->setDataField(field); }
-    QString dataField() const { return m_link->dataField(); }
 
 private:
     void show_();
     void typed(const QString &text);
-    FieldLink *m_link;
     bool m_writing = false;
 };
 
-class DBMemo : public QPlainTextEdit {
+class DBMemo : public QPlainTextEdit, public DataAware {
     Q_OBJECT
 public:
     explicit DBMemo(const QString &name, QWidget *parent = nullptr);
-    FieldLink *link() const { return m_link; }
-    void setDataSource(DataSource *source) { m_link->setDataSource(source); }
-    void setDataField(const QString &field) { m_link->setDataField(field); }
-    QString dataField() const { return m_link->dataField(); }
 
 private:
     void show_();
     void typed();
-    FieldLink *m_link;
     bool m_updating = false;
 };
 

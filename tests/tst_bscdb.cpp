@@ -157,6 +157,15 @@ private slots:
             QVERIFY(!r.err.isEmpty());
         }
         QCOMPARE(digest(path), before);
+
+        // A year that only the last table has already: no table gets it.
+        {
+            Connection c(path);
+            c.rows(QStringLiteral("INSERT INTO kz_reklamation (\"Jahr\") VALUES ('2041')"));
+        }
+        QCOMPARE(bscDb(path, {QStringLiteral("add-year"), QStringLiteral("2041")}).status, 1);
+        Connection c(path);
+        QCOMPARE(c.rows(QStringLiteral("SELECT count(*) FROM kz_ges_renta WHERE \"Jahr\"='2041'")).first()[0].toInt(), 0);
     }
 
     void pathAndQuery()

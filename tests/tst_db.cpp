@@ -281,6 +281,7 @@ private slots:
         QTest::newRow("letters") << "abc" << "\"abc\" is not a valid integer value for Ist_Wert_Jahr";
         QTest::newRow("decimal") << "1.5" << "not a valid integer value";
         QTest::newRow("too large") << "2147483648" << "outside the range of Ist_Wert_Jahr";
+        QTest::newRow("actual value whose hundredfold leaves 32 bits") << "21474837" << "outside what the table allows";
     }
     void wrongTypeIsRefusedAndNothingIsWritten()
     {
@@ -328,6 +329,36 @@ private slots:
         QVERIFY(t.locate(QStringLiteral("nr"), QString::number(numbers[0])));
         t.remove();
         QCOMPARE(run("select nr from maßnahmen where jahr=\"2009\""), QString::number(numbers[1]));
+    }
+
+    // A save whose write went through but whose re-read failed must not
+    // leave a row behind that reads past the end.
+    void savedRowThatCannotBeReadAgain()
+    {
+        struct FlakyTable : Table {
+            using Table::Table;
+            bool failNext = false;
+            Result load() override
+            {
+                if (failNext)
+                    throw EngineError(QStringLiteral("read failed"));
+                return Table::load();
+            }
+        } t(QStringLiteral("Table1"));
+        t.setTableName(QStringLiteral("maßnahmen.DB"));
+        t.open();
+        t.append();
+        t.setText(QStringLiteral("Maßnahme"), QStringLiteral("Neu"));
+        t.failNext = true;
+        const QString error = errorOf([&] { t.post(); });
+        QVERIFY2(error.contains(QLatin1String("saved, but could not be read again")), qPrintable(error));
+        QCOMPARE(t.state(), DataSet::State::Browse);
+        QVERIFY(t.currentRow() < t.recordCount());
+        QCOMPARE(t.asText(QStringLiteral("Maßnahme")), QStringLiteral("Preise"));   // the last row read before
+        QCOMPARE(m_db->wert(QStringLiteral("SELECT count(*) FROM \"maßnahmen\" WHERE \"Maßnahme\"='Neu'")).toInt(), 1);
+        t.failNext = false;
+        t.refresh();
+        QVERIFY(t.locate(QStringLiteral("Maßnahme"), QStringLiteral("Neu")));
     }
 
     void queriesAreReadOnly()

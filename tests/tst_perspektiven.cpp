@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "app/globals.h"
 #include "model/katalog.h"
+#include "platform/db/dataset.h"
 #include "platform/db/dbcontrols.h"
 #include "platform/ui/auswahlbox.h"
 #include "views/perspektiven.h"
@@ -193,6 +194,9 @@ private slots:
         jahrSetzen(f.db(), QStringLiteral("2007"), paare);
         zeigen(QStringLiteral("2007"));
         QCOMPARE(lichter(seite()), QStringList(12, QStringLiteral("grau")).join(QLatin1Char(' ')));
+        // The last statement was the delivery time's, on the page's query.
+        QCOMPARE(Form1->query(2)->sql(),
+                 QStringLiteral("select ist_wert_jahr,soll_wert_jahr from kz_reklamation.db where jahr=\"2007\""));
         for (int ziel = 1; ziel <= 12; ++ziel) {
             for (int z = 1; z < 4; ++z)
                 QVERIFY(seite()->slot(ziel).bild(z)->isHidden());

@@ -13,6 +13,7 @@
 #include <QSqlQuery>
 #include <QUuid>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -112,8 +113,15 @@ public:
 QString kennzahlTabelleSql(const QString &tabelle)
 {
     QStringList columns{QStringLiteral("\"Jahr\" TEXT NOT NULL UNIQUE")};
-    for (const QString &spalte : DbAdmin::wertSpalten())
-        columns << QStringLiteral("%1 INTEGER CHECK (%1 BETWEEN -2147483648 AND 2147483647)").arg(quote(spalte));
+    // Actual values stay where IST * 100 still fits 32 bits, targets may use
+    // the whole 32-bit range.
+    for (const QString &spalte : DbAdmin::wertSpalten()) {
+        const bool ist = spalte.startsWith(QLatin1String("Ist_"));
+        columns << QStringLiteral("%1 INTEGER CHECK (%1 BETWEEN %2 AND %3)")
+                       .arg(quote(spalte))
+                       .arg(ist ? -21474836 : std::numeric_limits<qint32>::min())
+                       .arg(ist ? 21474836 : std::numeric_limits<qint32>::max());
+    }
     return QStringLiteral("CREATE TABLE %1 (%2) STRICT").arg(quote(tabelle), columns.join(QStringLiteral(", ")));
 }
 

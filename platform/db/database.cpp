@@ -174,6 +174,10 @@ const Database::Select &Database::select(const QString &dialectText)
         return t.columns[index];
     };
 
+    // Typed years make new texts; keep the cache small.
+    if (m_selects.size() > 256)
+        m_selects.clear();
+
     Select s;
     QStringList list;
     if (statement.columns.isEmpty()) {
@@ -241,6 +245,9 @@ QString Database::describe(const QSqlError &error, const QString &what) const
     case 8: // SQLITE_READONLY
         return QStringLiteral("The database is read-only; nothing was changed.\nCould not %1\nDatabase: %2")
             .arg(what, m_path);
+    case 19: // SQLITE_CONSTRAINT
+        return QStringLiteral("Could not %1: the value is outside what the table allows; nothing was changed.\n%2")
+            .arg(what, detail);
     case 26: // SQLITE_NOTADB
         return QStringLiteral("The file is not a database: %1").arg(m_path);
     default:

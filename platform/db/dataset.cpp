@@ -184,7 +184,7 @@ QVariant DataSet::value(const QString &column) const
     const int field = requireField(column);
     if (isEditing())
         return m_buffer.value(field);
-    if (m_current < 0)
+    if (m_current < 0 || m_current >= m_rows.size())
         return QVariant();
     return m_rows[m_current][field];
 }
@@ -234,7 +234,7 @@ void DataSet::edit()
         fail(QStringLiteral("Cannot modify a read-only dataset"));
     if (isEditing())
         return;
-    if (m_current < 0)
+    if (m_current < 0 || m_current >= m_rows.size())
         fail(QStringLiteral("Cannot edit: the dataset has no current row"));
     m_buffer = m_rows[m_current];
     m_modified = QVector<bool>(m_fields.size(), false);
@@ -296,9 +296,20 @@ void DataSet::post()
         values[i] = m_modified[i] ? convert(i, m_buffer[i]) : m_buffer[i];
     const qint64 rowid = m_state == State::Edit ? m_rowids.value(m_current, -1) : -1;
     const qint64 written = write(m_state, rowid, values, m_modified);
-    // The write is committed; show what is stored now.
+
+    // The write is committed: nothing is pending any more. Show what is
+    // stored now; when that read fails, say that the row was saved.
+    const int keep = qMin(m_current, int(m_rows.size()) - 1);
+    m_buffer.clear();
+    m_modified.clear();
     m_state = State::Browse;
-    reload(written, m_current);
+    m_current = keep;
+    try {
+        reload(written, keep);
+    } catch (const EngineError &error) {
+        emit changed();
+        fail(QStringLiteral("The row was saved, but could not be read again:\n%1").arg(error.message()));
+    }
 }
 
 void DataSet::cancel()
@@ -319,7 +330,7 @@ void DataSet::remove()
         return;
     }
     dropPending();
-    if (m_current < 0)
+    if (m_current < 0 || m_current >= m_rows.size())
         fail(QStringLiteral("Cannot delete: the dataset is empty"));
     erase(m_rowids.value(m_current, -1));
     reload(-1, m_current);

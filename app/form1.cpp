@@ -5,7 +5,6 @@
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/ui/auswahlbox.h"
-#include "platform/ui/guard.h"
 #include "platform/ui/steuerelemente.h"
 #include "resources/bilder.h"
 #include "views/perspektiven.h"

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-charts-dev libgl-dev libqt6sql6-sqlite sqlite3
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libqt6sql6-sqlite sqlite3
   libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
   xvfb x11-apps imagemagick poppler-utils

@@ -1,15 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the program, its tests and its screenshots
-# need, when any is missing.
+# Installs the Debian packages of scripts/debian-packages when any is missing.
 set -euo pipefail
+cd "$(dirname "$0")"
 
-packages=(
-  cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libqt6sql6-sqlite sqlite3
-  libbenchmark-dev
-  fonts-liberation2 fonts-dejavu-core
-  xvfb x11-apps imagemagick poppler-utils
-)
+mapfile -t packages < <(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' debian-packages)
 
 missing=()
 for p in "${packages[@]}"; do

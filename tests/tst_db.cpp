@@ -3,8 +3,7 @@
 
 #include "model/katalog.h"
 #include "platform/db/database.h"
-#include "platform/db/datasource.h"
-#include "platform/db/dbcontrols.h"
+#include "platform/db/dataset.h"
 #include "platform/db/engineerror.h"
 
 #include <QFile>
@@ -464,76 +463,6 @@ private slots:
         QVERIFY2(error.contains(QLatin1String("read-only")), qPrintable(error));
         QCOMPARE(t.state(), DataSet::State::Edit);
         QVERIFY(m_db->wert(QStringLiteral("SELECT \"Ist_Wert_Q1\" FROM kz_liqui WHERE rowid=1")).isNull());
-    }
-
-    void boundControlsFollowTheCurrentRow()
-    {
-        Table table(QStringLiteral("Table1"));
-        table.setTableName(QStringLiteral("kz_ges_renta.db"));
-        table.open();
-        Query query(QStringLiteral("Query1"));
-        query.setSql(QStringLiteral("select ist_wert_q2,soll_wert_q2 from kz_liqui where jahr=\"2005\""));
-        query.open();
-        DataSource source(QStringLiteral("DataSource1"), &table);
-        DBEdit edit(QStringLiteral("DBEdit1"));
-        DBText text(QStringLiteral("DBText1"));
-        DBText unbound(QStringLiteral("DBText2"));
-        edit.setDataSource(&source);
-        text.setDataSource(&source);
-        unbound.setDataSource(&source);
-        edit.setDataField(QStringLiteral("Ist_Wert_Jahr"));
-        text.setDataField(QStringLiteral("jahr"));
-        QCOMPARE(text.text(), QStringLiteral("2003"));
-        QCOMPARE(unbound.text(), QString());
-
-        QVERIFY(table.locate(QStringLiteral("jahr"), QStringLiteral("2005")));
-        QCOMPARE(edit.text(), QStringLiteral("12"));
-        QVERIFY(!edit.isReadOnly());
-
-        // The first keystroke starts editing; the value stays pending.
-        edit.setFocus();
-        QTest::keyClick(&edit, Qt::Key_Backspace);
-        QCOMPARE(table.state(), DataSet::State::Edit);
-        QTest::keyClicks(&edit, QStringLiteral("5"));
-        QCOMPARE(table.asText(QStringLiteral("ist_wert_jahr")), QStringLiteral("15"));
-        QVERIFY(m_db->wert(QStringLiteral("SELECT \"Ist_Wert_Jahr\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).toInt() == 12);
-        table.post();
-        QCOMPARE(m_db->wert(QStringLiteral("SELECT \"Ist_Wert_Jahr\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).toInt(), 15);
-
-        // Switched to a query, the controls show its row and take no keystrokes.
-        source.setDataSet(&query);
-        edit.setDataField(QStringLiteral("ist_wert_q2"));
-        text.setDataField(QStringLiteral("SOLL_WERT_Q2"));
-        QCOMPARE(edit.text(), QStringLiteral("30"));
-        QCOMPARE(text.text(), QStringLiteral("40"));
-        QVERIFY(edit.isReadOnly());
-        QTest::keyClicks(&edit, QStringLiteral("9"));
-        QCOMPARE(edit.text(), QStringLiteral("30"));
-
-        query.close();
-        QCOMPARE(edit.text(), QString());
-    }
-
-    void memoAndGridShowTheirRows()
-    {
-        m_db->sql(QStringLiteral("UPDATE \"maßnahmen\" SET \"Prozesse\"='Einkauf\nLager' WHERE \"Nr\"=2"));
-        Query query(QStringLiteral("Query7"));
-        query.setSql("select * from maßnahmen where ziel=\"" + Goal7 + "\" and jahr=\"2007\"");
-        query.open();
-        DataSource source(QStringLiteral("DataSource7"), &query);
-        DBGrid grid(QStringLiteral("DBGrid1"));
-        grid.setDataSource(&source);
-        grid.setColumns({QStringLiteral("Maßnahme"), QStringLiteral("Prozesse")});
-        QCOMPARE(grid.model()->rowCount(), 2);
-        QCOMPARE(grid.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Prozesse"));
-        QCOMPARE(grid.model()->index(1, 1).data().toString(), QStringLiteral("Einkauf\nLager"));
-
-        DBMemo memo(QStringLiteral("DBMemo1"));
-        memo.setDataSource(&source);
-        memo.setDataField(QStringLiteral("prozesse"));
-        query.last();
-        QCOMPARE(memo.toPlainText(), QStringLiteral("Einkauf\nLager"));
-        QVERIFY(memo.isReadOnly());
     }
 };
 

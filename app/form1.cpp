@@ -5,6 +5,7 @@
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/ui/auswahlbox.h"
+#include "platform/ui/guard.h"
 #include "platform/ui/steuerelemente.h"
 #include "resources/bilder.h"
 #include "views/perspektiven.h"
@@ -111,8 +112,8 @@ void TForm1::menueAufbauen()
     Help1 = About1->addAction(QStringLiteral("Help"));   // has no handler
     Help1->setObjectName(QStringLiteral("Help1"));
 
-    connect(Beenden1, &QAction::triggered, this, &TForm1::Beenden1Click);
-    connect(Kennzahlen1, &QAction::triggered, this, &TForm1::Kennzahlen1Click);
+    connectGuarded(Beenden1, &QAction::triggered, this, &TForm1::Beenden1Click);
+    connectGuarded(Kennzahlen1, &QAction::triggered, this, &TForm1::Kennzahlen1Click);
 }
 
 void TForm1::startbildschirmAufbauen(QWidget *client)
@@ -127,9 +128,9 @@ void TForm1::startbildschirmAufbauen(QWidget *client)
     for (int i = 0; i < 4; ++i)
         *bilder[i] = bild(client, QString::fromLatin1(Logos[i].name), Logos[i].rahmen, Bilder::logo(i));
 
-    connect(ComboBox6, &Auswahlbox::changed, this, &TForm1::ComboBox6Change);
-    connect(ComboBox7, &Auswahlbox::changed, this, &TForm1::ComboBox7Change);
-    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connectGuarded(ComboBox6, &Auswahlbox::changed, this, &TForm1::ComboBox6Change);
+    connectGuarded(ComboBox7, &Auswahlbox::changed, this, &TForm1::ComboBox7Change);
+    connectGuarded(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
 }
 
 void TForm1::datenOeffnen()

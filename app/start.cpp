@@ -4,6 +4,7 @@
 #include "app/globals.h"
 #include "dialogs/eingabe_kz.h"
 #include "dialogs/eingabe_ma.h"
+#include "model/alias.h"
 #include "platform/db/engineerror.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/steuerelemente.h"
@@ -19,6 +20,7 @@ TForm2 *Form2 = nullptr;
 void Start::einrichten()
 {
     QCoreApplication::setApplicationName(QStringLiteral("bsc"));
+    ScorecardAlias::install();
     Steuerelemente::schriftersatzEinrichten();
     QApplication::setFont(Steuerelemente::standardschrift());
     // Errors raised by a keystroke in a bound control reach no handler.

@@ -1,5 +1,6 @@
 #include "fixture.h"
 
+#include "model/alias.h"
 #include "platform/db/database.h"
 #include "tools/dbadmin.h"
 
@@ -35,9 +36,10 @@ QSqlQuery run(const QString &path, const QString &statement, const QVariantList 
 TestDatenbank::TestDatenbank(bool demo, int aktuellesJahr)
 {
     Database::close();
+    ScorecardAlias::install();
     m_path = m_dir.filePath(QStringLiteral("projekt_bsc.sqlite"));
     DbAdmin::anlegen(m_path, demo, aktuellesJahr);
-    qputenv(Database::PathVariable, m_path.toUtf8());
+    qputenv(qPrintable(Alias::settings().variable), m_path.toUtf8());
 }
 
 TestDatenbank::~TestDatenbank()
@@ -48,7 +50,7 @@ TestDatenbank::~TestDatenbank()
         db.close();
     }
     QSqlDatabase::removeDatabase(FixtureConnection);
-    qunsetenv(Database::PathVariable);
+    qunsetenv(qPrintable(Alias::settings().variable));
 }
 
 void TestDatenbank::sql(const QString &statement, const QVariantList &values) const

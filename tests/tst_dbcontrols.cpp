@@ -97,6 +97,53 @@ private slots:
         QCOMPARE(memo.toPlainText(), QStringLiteral("Einkauf\nLager"));
         QVERIFY(memo.isReadOnly());
     }
+
+    // Moving past either end drops a pending edit; the edit field must show
+    // the stored value again, not the dropped text.
+    void droppedEditAtEitherEndShowsTheStoredValue()
+    {
+        for (bool atEnd : {true, false}) {
+            Table table(QStringLiteral("Table1"));
+            table.setTableName(QStringLiteral("kz_ges_renta.db"));
+            table.open();
+            DataSource source(QStringLiteral("DataSource1"), &table);
+            DBEdit edit(QStringLiteral("DBEdit1"));
+            edit.setDataSource(&source);
+            edit.setDataField(QStringLiteral("Jahr"));
+            atEnd ? table.last() : table.first();
+            const QString stored = edit.text();
+            QTest::keyClicks(&edit, QStringLiteral("99"));
+            QCOMPARE(table.state(), DataSet::State::Edit);
+            atEnd ? table.next() : table.prior();
+            QCOMPARE(table.state(), DataSet::State::Browse);
+            QCOMPARE(edit.text(), stored);
+        }
+    }
+
+    void gridMovesTheRowByKeyboardAndMouse()
+    {
+        Query query(QStringLiteral("Query7"));
+        query.setSql("select * from maßnahmen where ziel=\"" + Goal7 + "\" and jahr=\"2007\"");
+        query.open();
+        DataSource source(QStringLiteral("DataSource7"), &query);
+        DBGrid grid(QStringLiteral("DBGrid1"));
+        grid.setDataSource(&source);
+        grid.setColumns({QStringLiteral("Maßnahme")});
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QCOMPARE(grid.currentIndex().row(), 0);
+        grid.setFocus();
+        QTest::keyClick(&grid, Qt::Key_Down);
+        QCOMPARE(query.asText(QStringLiteral("Maßnahme")), QStringLiteral("Zirkel"));
+        QTest::keyClick(&grid, Qt::Key_Up);
+        QCOMPARE(query.asText(QStringLiteral("Maßnahme")), QStringLiteral("Schulung"));
+        const QRect second = grid.visualRect(grid.model()->index(1, 0));
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, second.center());
+        QCOMPARE(query.asText(QStringLiteral("Maßnahme")), QStringLiteral("Zirkel"));
+        // And the other way: the dataset moves, the grid follows.
+        query.first();
+        QCOMPARE(grid.currentIndex().row(), 0);
+    }
 };
 
 QTEST_MAIN(TestDbControls)

@@ -3,6 +3,8 @@
 #include "platform/ui/asker.h"
 #include "platform/ui/auswahlbox.h"
 #include "platform/ui/guard.h"
+
+#include <QPushButton>
 #include "platform/ui/lichtslot.h"
 
 #include <QAbstractItemView>
@@ -98,6 +100,7 @@ private slots:
     void guardShowsEngineError();
     void guardShowsOtherErrors();
     void guardQuietWithoutError();
+    void guardAtTheConnectionStopsTheCaller();
 
     // Auswahlbox
     void selectorStartsWithPromptAndNoChoice();
@@ -243,6 +246,33 @@ void TstUi::guardQuietWithoutError()
     guarded([&] { ran = true; });
     QVERIFY(ran);
     QVERIFY(asker.questions().isEmpty());
+}
+
+namespace {
+// A handler that calls another handler, as the measures editor runs the
+// page's display step.
+class Caller : public QObject {
+public:
+    bool after = false;
+    void display() { throw EngineError("Table kz_liqui: no such table"); }
+    void save()
+    {
+        display();
+        after = true;
+    }
+};
+} // namespace
+
+void TstUi::guardAtTheConnectionStopsTheCaller()
+{
+    ScriptedAsker asker;
+    QPushButton button;
+    Caller caller;
+    connectGuarded(&button, &QPushButton::clicked, &caller, &Caller::save);
+    button.click();
+    QVERIFY(!caller.after);
+    QCOMPARE(asker.questions().size(), 1);
+    QCOMPARE(asker.questions().first().text, QString("Table kz_liqui: no such table"));
 }
 
 void TstUi::selectorStartsWithPromptAndNoChoice()

@@ -1,4 +1,5 @@
 // bsc-db: creates and looks after the scorecard database.
+#include "model/alias.h"
 #include "platform/db/database.h"
 #include "platform/db/dataset.h"
 #include "platform/db/engineerror.h"
@@ -34,7 +35,7 @@ int query(const QString &statement, QTextStream &out)
         QStringList values;
         for (int i = 0; i < fields.size(); ++i) {
             // One row per line: line breaks inside a value are written as \n.
-            values << q.textAt(q.currentRow(), i)
+            values << q.currentText(i)
                           .replace(QLatin1Char('\\'), QLatin1String("\\\\"))
                           .replace(QLatin1Char('\n'), QLatin1String("\\n"))
                           .replace(QLatin1Char('\t'), QLatin1String("\\t"));
@@ -53,7 +54,8 @@ int main(int argc, char **argv)
     QTextStream err(stderr);
     const QStringList args = app.arguments().mid(1);
     const QString command = args.value(0);
-    const QString path = Database::aliasPath();
+    ScorecardAlias::install();
+    const QString path = Alias::target();
     try {
         if (command == QLatin1String("init") && args.size() <= 2
             && (args.size() == 1 || args[1] == QLatin1String("--demo"))) {

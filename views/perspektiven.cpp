@@ -96,8 +96,8 @@ PerspektivenSeite::PerspektivenSeite(QWidget *sheet, Query *query2, DataSource *
     }
     Label40 = label(QStringLiteral("Label40"));
 
-    connect(ComboBox10, &Auswahlbox::changed, this, &PerspektivenSeite::ComboBox10Change);
-    connect(Button4, &QPushButton::clicked, this, &PerspektivenSeite::Button4Click);
+    connectGuarded(ComboBox10, &Auswahlbox::changed, this, &PerspektivenSeite::ComboBox10Change);
+    connectGuarded(Button4, &QPushButton::clicked, this, &PerspektivenSeite::Button4Click);
 }
 
 PerspektivenSeite::~PerspektivenSeite() = default;
@@ -110,11 +110,6 @@ QLabel *PerspektivenSeite::label(const QString &name) const
 void PerspektivenSeite::ComboBox10Change() { Button4->setEnabled(true); }
 
 void PerspektivenSeite::Button4Click()
-{
-    guarded([this] { zieleBeurteilen(); });
-}
-
-void PerspektivenSeite::zieleBeurteilen()
 {
     const QString jahr = ComboBox10->text();
     qint32 ist = 0;

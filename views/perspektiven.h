@@ -41,8 +41,6 @@ public:
     Lichtslot &slot(int ziel) { return *m_slots[ziel - 1]; }
 
 private:
-    void zieleBeurteilen();
-
     QWidget *m_sheet;
     Query *m_query2;
     const Startwahl &m_wahl;

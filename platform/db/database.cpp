@@ -1,14 +1,12 @@
 #include "platform/db/database.h"
 
+#include "platform/db/alias.h"
 #include "platform/db/engineerror.h"
 #include "platform/db/statement.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
-#include <QSqlRecord>
-#include <QStandardPaths>
 
 namespace {
 
@@ -18,12 +16,25 @@ std::unique_ptr<Database> s_alias;
 // default of five seconds would freeze the window.
 constexpr int BusyTimeoutMs = 250;
 
+// Distinct statement texts are few (one per dataset shape and fetch kind);
+// the caps only keep typed statements from growing the caches forever.
+constexpr int MaxStatements = 512;
+constexpr int MaxQueries = 256;
+
 QString foldName(const QString &name) { return name.toCaseFolded(); }
 
 bool isIntegerType(const QString &declared)
 {
-    return declared.trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0
-        || declared.trimmed().compare(QLatin1String("INT"), Qt::CaseInsensitive) == 0;
+    const QString t = declared.trimmed();
+    return t.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0
+        || t.compare(QLatin1String("INT"), Qt::CaseInsensitive) == 0;
+}
+
+// Messages quote statements, but never whole generated texts.
+QString shortened(const QString &text)
+{
+    constexpr int Max = 160;
+    return text.size() <= Max ? text : text.left(Max) + QStringLiteral("…");
 }
 
 } // namespace
@@ -38,20 +49,10 @@ int Database::Table::columnIndex(const QString &name) const
     return -1;
 }
 
-QString Database::aliasPath()
-{
-    const QString fromEnvironment = qEnvironmentVariable(PathVariable);
-    if (!fromEnvironment.isEmpty())
-        return QFileInfo(fromEnvironment).absoluteFilePath();
-    // Independent of the program's name, so that bsc and bsc-db agree.
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return QDir(folder).filePath(QStringLiteral("tarvo-bsc/projekt_bsc.sqlite"));
-}
-
 Database &Database::alias()
 {
     if (!s_alias)
-        return open(aliasPath());
+        return open(Alias::target());
     return *s_alias;
 }
 
@@ -73,12 +74,14 @@ void Database::close() { s_alias.reset(); }
 bool Database::isOpen() { return s_alias != nullptr; }
 
 Database::Database(const QString &path, bool readOnly)
-    : m_path(path), m_connectionName(QString::fromLatin1(AliasName))
+    : m_path(path), m_connectionName(Alias::settings().name), m_key(QStringLiteral("rowid"))
 {
     // The engine never creates a database: a missing file is an error.
     if (!QFileInfo(path).isFile()) {
-        throw EngineError(QStringLiteral("Database file not found: %1\n"
-                                         "Create it with \"bsc-db init\".").arg(path));
+        QString message = QStringLiteral("Database file not found: %1").arg(path);
+        if (!Alias::settings().createHint.isEmpty())
+            message += QStringLiteral("\nCreate it with \"%1\".").arg(Alias::settings().createHint);
+        throw EngineError(message);
     }
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     db.setDatabaseName(path);
@@ -87,18 +90,18 @@ Database::Database(const QString &path, bool readOnly)
         options += QStringLiteral(";QSQLITE_OPEN_READONLY");
     db.setConnectOptions(options);
     if (!db.open()) {
-        const QString message = QStringLiteral("Cannot open database %1: %2")
-                                    .arg(path, db.lastError().text());
+        const QString message = QStringLiteral("Cannot open database %1: %2").arg(path, db.lastError().text());
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connectionName);
         throw EngineError(message);
     }
     try {
-        // Every write is on disk before the call returns.
-        QSqlQuery pragma(db);
-        if (!readOnly && !pragma.exec(QStringLiteral("PRAGMA synchronous=FULL")))
-            throw EngineError(describe(pragma.lastError(), QStringLiteral("open ") + path));
+        // Reading the schema is the first real access: a file that is not a
+        // SQLite database fails here.
         loadSchema();
+        // Every write is on disk before the call returns.
+        if (!readOnly)
+            run(QStringLiteral("PRAGMA synchronous=FULL"), {}, QStringLiteral("open ") + path).finish();
     } catch (...) {
         m_statements.clear();
         db.close();
@@ -124,21 +127,22 @@ void Database::loadSchema()
 {
     QSqlQuery list(connection());
     list.setForwardOnly(true);
-    // One pass over every table and column. Reading the schema is also the
-    // first real access: a file that is not a SQLite database fails here.
+    // One pass over every table and column.
     if (!list.exec(QStringLiteral("SELECT m.name, p.name, p.type FROM sqlite_schema AS m "
                                   "JOIN pragma_table_info(m.name) AS p "
                                   "WHERE m.type='table' AND m.name NOT LIKE 'sqlite_%' "
                                   "ORDER BY m.name, p.cid")))
         throw EngineError(describe(list.lastError(), QStringLiteral("open ") + m_path));
     m_tables.clear();
-    m_selects.clear();
+    m_queries.clear();
     while (list.next()) {
         const QString name = list.value(0).toString();
         Table &table = m_tables[foldName(name)];
         table.name = name;
         table.columns.append({list.value(1).toString(), isIntegerType(list.value(2).toString())});
     }
+    if (list.lastError().isValid())
+        throw EngineError(describe(list.lastError(), QStringLiteral("open ") + m_path));
 }
 
 const Database::Table &Database::table(const QString &name)
@@ -149,7 +153,7 @@ const Database::Table &Database::table(const QString &name)
         loadSchema();
         it = m_tables.constFind(foldName(name));
         if (it == m_tables.constEnd())
-            throw EngineError(QStringLiteral("Table does not exist: %1\nDatabase: %2").arg(name, m_path));
+            throw EngineError(QStringLiteral("Table does not exist: %1\nDatabase: %2").arg(shortened(name), m_path));
     }
     return *it;
 }
@@ -159,10 +163,24 @@ QString Database::quote(const QString &name)
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
-const Database::Select &Database::select(const QString &dialectText)
+QVariant Database::conditionValue(const Table &table, const QString &column, const QString &text) const
 {
-    auto cached = m_selects.constFind(dialectText);
-    if (cached != m_selects.constEnd())
+    // Comparisons are exact on the text as stored: an integer column only
+    // equals the digits it prints as ("07" matches nothing, not 7).
+    const int index = table.columnIndex(column);
+    if (index < 0 || !table.columns[index].isInteger)
+        return text;
+    bool ok = false;
+    const qlonglong number = text.toLongLong(&ok);
+    if (!ok || QString::number(number) != text)
+        return QVariant();   // "= NULL" is never true
+    return number;
+}
+
+Database::Source Database::query(const QString &dialectText)
+{
+    auto cached = m_queries.constFind(dialectText);
+    if (cached != m_queries.constEnd())
         return *cached;
 
     const Statement statement = Statement::parse(dialectText);
@@ -170,57 +188,230 @@ const Database::Select &Database::select(const QString &dialectText)
     auto column = [&](const QString &name) -> const Column & {
         const int index = t.columnIndex(name);
         if (index < 0)
-            throw EngineError(QStringLiteral("Column does not exist: %1 in table %2").arg(name, t.name));
+            throw EngineError(QStringLiteral("Column does not exist: %1 in table %2").arg(shortened(name), t.name));
         return t.columns[index];
     };
 
-    // Typed years make new texts; keep the cache small.
-    if (m_selects.size() > 256)
-        m_selects.clear();
-
-    Select s;
-    QStringList list;
+    Source s;
+    s.table = t.name;
     if (statement.columns.isEmpty()) {
         for (const Column &c : t.columns) {
             s.fields << c.name;
             s.integer << c.isInteger;
-            list << quote(c.name);
         }
     } else {
         for (const QString &name : statement.columns) {
             const Column &c = column(name);
             s.fields << c.name;
             s.integer << c.isInteger;
-            list << quote(c.name);
         }
     }
-    s.sql = QStringLiteral("SELECT %1 FROM %2").arg(list.join(QLatin1Char(',')), quote(t.name));
-    QStringList where;
     for (const Statement::Condition &condition : statement.conditions) {
-        where << quote(column(condition.column).name) + QStringLiteral("=?");
-        s.values << condition.value;
+        s.conditionColumns << column(condition.column).name;
+        s.conditionValues << conditionValue(t, condition.column, condition.value);
     }
-    if (!where.isEmpty())
-        s.sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
-    s.sql += QStringLiteral(" ORDER BY rowid");
-    return *m_selects.insert(dialectText, s);
+    if (m_queries.size() >= MaxQueries)
+        m_queries.clear();
+    m_queries.insert(dialectText, s);
+    return s;
 }
 
-QSqlQuery &Database::prepared(const QString &sql)
+Database::Source Database::wholeTable(const QString &name)
+{
+    const Table &t = table(name);
+    Source s;
+    s.table = t.name;
+    for (const Column &c : t.columns) {
+        s.fields << c.name;
+        s.integer << c.isInteger;
+    }
+    return s;
+}
+
+QString Database::where(const Source &source, QVariantList &values, const QString &extra) const
+{
+    QStringList parts;
+    for (int i = 0; i < source.conditionColumns.size(); ++i) {
+        parts << quote(source.conditionColumns[i]) + QStringLiteral("=?");
+        values << source.conditionValues[i];
+    }
+    if (!extra.isEmpty())
+        parts << extra;
+    return parts.isEmpty() ? QString() : QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
+}
+
+QVector<Database::Row> Database::read(QSqlQuery &query, int fieldCount, const QString &what)
+{
+    QVector<Row> rows;
+    while (query.next()) {
+        Row row;
+        row.key = query.value(0);
+        row.values.resize(fieldCount);
+        for (int i = 0; i < fieldCount; ++i)
+            row.values[i] = query.value(i + 1);
+        rows.append(std::move(row));
+    }
+    // A read that stops on an error must not pass for a shorter result.
+    const QSqlError error = query.lastError();
+    query.finish();
+    if (error.isValid())
+        throw EngineError(describe(error, what));
+    return rows;
+}
+
+QVector<Database::Row> Database::fetch(const Source &source, Fetch kind, const QVariant &key, int limit, int offset)
+{
+    QStringList columns{m_key};
+    for (const QString &f : source.fields)
+        columns << quote(f);
+    QVariantList values;
+    QString condition;
+    bool descending = false;
+    switch (kind) {
+    case Fetch::First:
+    case Fetch::Offset:
+        break;
+    case Fetch::Last:
+        descending = true;
+        break;
+    case Fetch::After:
+        condition = m_key + QStringLiteral(">?");
+        break;
+    case Fetch::Before:
+        condition = m_key + QStringLiteral("<?");
+        descending = true;
+        break;
+    case Fetch::From:
+        condition = m_key + QStringLiteral(">=?");
+        break;
+    case Fetch::Key:
+        condition = m_key + QStringLiteral("=?");
+        break;
+    }
+    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), quote(source.table))
+        + where(source, values, condition);
+    if (!condition.isEmpty())
+        values << key;
+    sql += QStringLiteral(" ORDER BY ") + m_key + (descending ? QStringLiteral(" DESC") : QString())
+        + QStringLiteral(" LIMIT ?");
+    values << limit;
+    if (kind == Fetch::Offset) {
+        sql += QStringLiteral(" OFFSET ?");
+        values << offset;
+    }
+    const QString what = QStringLiteral("read table %1").arg(source.table);
+    return read(run(sql, values, what), source.fields.size(), what);
+}
+
+std::optional<Database::Row> Database::find(const Source &source, int field, const QString &text)
+{
+    QStringList columns{m_key};
+    for (const QString &f : source.fields)
+        columns << quote(f);
+    QVariantList values;
+    const QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), quote(source.table))
+        + where(source, values, quote(source.fields[field]) + QStringLiteral("=?"))
+        + QStringLiteral(" ORDER BY ") + m_key + QStringLiteral(" LIMIT 1");
+    values << conditionValue(table(source.table), source.fields[field], text);
+    const QString what = QStringLiteral("search table %1").arg(source.table);
+    const QVector<Row> rows = read(run(sql, values, what), source.fields.size(), what);
+    if (rows.isEmpty())
+        return std::nullopt;
+    return rows.first();
+}
+
+qint64 Database::count(const Source &source, const QVariant &beforeKey)
+{
+    QVariantList values;
+    const QString sql = QStringLiteral("SELECT count(*) FROM %1").arg(quote(source.table))
+        + where(source, values, beforeKey.isValid() ? m_key + QStringLiteral("<?") : QString());
+    if (beforeKey.isValid())
+        values << beforeKey;
+    QSqlQuery &query = run(sql, values, QStringLiteral("count the rows of table %1").arg(source.table));
+    const qint64 n = query.next() ? query.value(0).toLongLong() : 0;
+    query.finish();
+    return n;
+}
+
+bool Database::exists(const Source &source, const QVariant &key)
+{
+    QSqlQuery &query = run(QStringLiteral("SELECT 1 FROM %1 WHERE %2=?").arg(quote(source.table), m_key), {key},
+                           QStringLiteral("read table %1").arg(source.table));
+    const bool found = query.next();
+    query.finish();
+    return found;
+}
+
+QVariant Database::insert(const Source &source, const QVector<int> &fields, const QVariantList &values)
+{
+    QStringList columns;
+    for (int f : fields)
+        columns << quote(source.fields[f]);
+    const QString sql = columns.isEmpty()
+        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quote(source.table))
+        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+              .arg(quote(source.table), columns.join(QLatin1Char(',')),
+                   QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+    QSqlQuery &query = run(sql, values, QStringLiteral("add a row to table %1").arg(source.table));
+    const QVariant key = query.lastInsertId();
+    query.finish();
+    return key;
+}
+
+bool Database::update(const Source &source, const QVariant &key, const QVector<int> &fields,
+                      const QVariantList &values, const QVariantList &originals)
+{
+    QStringList assignments;
+    QStringList unchanged;
+    for (int f : fields) {
+        assignments << quote(source.fields[f]) + QStringLiteral("=?");
+        unchanged << quote(source.fields[f]) + QStringLiteral(" IS ?");
+    }
+    QVariantList bound = values;
+    bound << key << originals;
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
+                            .arg(quote(source.table), assignments.join(QLatin1Char(',')), m_key)
+        + (unchanged.isEmpty() ? QString() : QStringLiteral(" AND ") + unchanged.join(QStringLiteral(" AND ")));
+    QSqlQuery &query = run(sql, bound, QStringLiteral("save the row of table %1").arg(source.table));
+    const int affected = query.numRowsAffected();
+    query.finish();
+    return affected == 1;
+}
+
+bool Database::remove(const Source &source, const QVariant &key, const QVector<int> &compared,
+                      const QVariantList &originals)
+{
+    QStringList unchanged;
+    for (int f : compared)
+        unchanged << quote(source.fields[f]) + QStringLiteral(" IS ?");
+    QVariantList bound{key};
+    bound << originals;
+    const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(quote(source.table), m_key)
+        + (unchanged.isEmpty() ? QString() : QStringLiteral(" AND ") + unchanged.join(QStringLiteral(" AND ")));
+    QSqlQuery &query = run(sql, bound, QStringLiteral("delete a row of table %1").arg(source.table));
+    const int affected = query.numRowsAffected();
+    query.finish();
+    return affected == 1;
+}
+
+QSqlQuery &Database::prepared(const QString &sql, const QString &what)
 {
     auto it = m_statements.find(sql);
     if (it == m_statements.end()) {
+        if (m_statements.size() >= MaxStatements)
+            m_statements.clear();
         auto query = std::make_shared<QSqlQuery>(connection());
         query->setForwardOnly(true);
         if (!query->prepare(sql))
-            throw EngineError(describe(query->lastError(), QStringLiteral("prepare statement ") + sql));
+            throw EngineError(describe(query->lastError(), what));
         it = m_statements.insert(sql, query);
     }
     return **it;
 }
 
-void Database::exec(QSqlQuery &query, const QVariantList &values, const QString &what)
+QSqlQuery &Database::run(const QString &sql, const QVariantList &values, const QString &what)
 {
+    QSqlQuery &query = prepared(sql, what);
     for (int i = 0; i < values.size(); ++i)
         query.bindValue(i, values[i]);
     if (!query.exec()) {
@@ -228,6 +419,7 @@ void Database::exec(QSqlQuery &query, const QVariantList &values, const QString 
         query.finish();
         throw EngineError(message);
     }
+    return query;
 }
 
 QString Database::describe(const QSqlError &error, const QString &what) const
@@ -245,12 +437,16 @@ QString Database::describe(const QSqlError &error, const QString &what) const
     case 8: // SQLITE_READONLY
         return QStringLiteral("The database is read-only; nothing was changed.\nCould not %1\nDatabase: %2")
             .arg(what, m_path);
+    case 11: // SQLITE_CORRUPT
+        return QStringLiteral("The database file is damaged: %1\nCould not %2").arg(m_path, what);
+    case 18: // SQLITE_TOOBIG
+        return QStringLiteral("Could not %1: a text or value is larger than the database allows.").arg(what);
     case 19: // SQLITE_CONSTRAINT
         return QStringLiteral("Could not %1: the value is outside what the table allows; nothing was changed.\n%2")
             .arg(what, detail);
     case 26: // SQLITE_NOTADB
         return QStringLiteral("The file is not a database: %1").arg(m_path);
     default:
-        return QStringLiteral("Could not %1: %2").arg(what, detail);
+        return QStringLiteral("Could not %1: %2").arg(what, shortened(detail));
     }
 }

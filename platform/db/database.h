@@ -8,16 +8,17 @@
 #include <QVariantList>
 #include <QVector>
 #include <memory>
+#include <optional>
 
-// The one database of the program, reached under the alias name
-// "projekt_bsc". It resolves the alias to a SQLite file, opens it once
-// (never creating it), knows the stored spelling of every table and column,
-// and keeps prepared statements for reuse.
+class QSqlError;
+
+// The one database of a program, reached under its alias (alias.h). It
+// opens the target once (never creating it), knows the stored spelling of
+// every table and column, and is the one place where SQL is written: the
+// datasets ask it for rows, counts and writes, and every constant is bound
+// as a value.
 class Database {
 public:
-    static constexpr const char *AliasName = "projekt_bsc";
-    static constexpr const char *PathVariable = "PROJEKT_BSC_DATABASE";
-
     struct Column {
         QString name;     // stored spelling
         bool isInteger = false;
@@ -25,15 +26,29 @@ public:
     struct Table {
         QString name;     // stored spelling
         QVector<Column> columns;
-        int columnIndex(const QString &name) const;  // -1 when unknown
+        int columnIndex(const QString &name) const;  // without regard to case; -1 when unknown
     };
 
-    // Where the alias points: $PROJEKT_BSC_DATABASE, or projekt_bsc.sqlite in
-    // the user's data folder (~/.local/share/tarvo-bsc).
-    static QString aliasPath();
+    // The rows a dataset ranges over: some columns of one table, the rows
+    // whose columns equal given values, in the order of the table's row key.
+    struct Source {
+        QString table;                 // stored spelling
+        QStringList fields;            // stored spellings, in order
+        QVector<bool> integer;         // per field
+        QStringList conditionColumns;  // stored spellings
+        QVariantList conditionValues;  // bound as they are
+    };
+    struct Row {
+        QVariant key;
+        QVector<QVariant> values;
+    };
+    // First, Last: the first or last rows. After, Before: the rows next to a
+    // key, nearest first. From: the row with the key and those after it.
+    // Key: that row only. Offset: rows from a position on.
+    enum class Fetch { First, Last, After, Before, From, Key, Offset };
 
-    // The open alias; opens it on first use. Throws EngineError when the file
-    // is missing or is not a database.
+    // The open alias; opens its target on first use. Throws EngineError
+    // when the file is missing or is not a database.
     static Database &alias();
 
     // Opens a given file as the alias (tests, read-only use). Closes any
@@ -42,7 +57,7 @@ public:
     static void close();
     static bool isOpen();
 
-    // A name quoted for SQLite.
+    // A name quoted for SQL.
     static QString quote(const QString &name);
 
     QString path() const { return m_path; }
@@ -52,25 +67,33 @@ public:
     // (also for letters like Ü); throws EngineError when there is none.
     const Table &table(const QString &name);
 
-    // A statement of the program's dialect turned into SQLite's: stored
-    // spellings of table and columns, constants as values to bind.
-    struct Select {
-        QString sql;
-        QVariantList values;
-        QStringList fields;
-        QVector<bool> integer;
-    };
-    const Select &select(const QString &dialectText);
+    // A statement of the program's select dialect, or every column of a table.
+    Source query(const QString &dialectText);
+    Source wholeTable(const QString &name);
 
-    // A prepared statement for this SQL text, prepared once and reused.
-    // Throws EngineError when SQLite refuses it.
-    QSqlQuery &prepared(const QString &sql);
+    // Reading. Each call runs one statement to its end and finishes it, so
+    // no lock outlives the call.
+    QVector<Row> fetch(const Source &source, Fetch kind, const QVariant &key, int limit, int offset = 0);
+    // The first row whose field holds exactly this text.
+    std::optional<Row> find(const Source &source, int field, const QString &text);
+    // Rows of the source; with a key, only those before it.
+    qint64 count(const Source &source, const QVariant &beforeKey = {});
+    bool exists(const Source &source, const QVariant &key);
 
-    // Runs a prepared statement with the given values bound in order.
-    // Translates every failure into an EngineError that says what failed.
-    void exec(QSqlQuery &query, const QVariantList &values, const QString &what);
+    // Writing one row by its key. update and remove compare the given
+    // columns with the values they held when the row was read and touch
+    // nothing when another program changed them meanwhile (false).
+    QVariant insert(const Source &source, const QVector<int> &fields, const QVariantList &values);
+    bool update(const Source &source, const QVariant &key, const QVector<int> &fields,
+                const QVariantList &values, const QVariantList &originals);
+    bool remove(const Source &source, const QVariant &key, const QVector<int> &compared,
+                const QVariantList &originals);
 
-    // Message for a failed SQLite call, naming the busy and read-only cases.
+    // Runs SQL with the given values bound in order, translating every
+    // failure into an EngineError that says what failed.
+    QSqlQuery &run(const QString &sql, const QVariantList &values, const QString &what);
+
+    // Message for a failed call, naming the busy and read-only cases.
     QString describe(const QSqlError &error, const QString &what) const;
 
     ~Database();
@@ -78,10 +101,15 @@ public:
 private:
     Database(const QString &path, bool readOnly);
     void loadSchema();
+    QSqlQuery &prepared(const QString &sql, const QString &what);
+    QString where(const Source &source, QVariantList &values, const QString &extra = {}) const;
+    QVariant conditionValue(const Table &table, const QString &column, const QString &text) const;
+    QVector<Row> read(QSqlQuery &query, int fieldCount, const QString &what);
 
     QString m_path;
     QString m_connectionName;
-    QHash<QString, Table> m_tables;               // key: case-folded name
+    QString m_key;                                 // the row key in SQL
+    QHash<QString, Table> m_tables;                // key: case-folded name
     QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
-    QHash<QString, Select> m_selects;
+    QHash<QString, Source> m_queries;
 };

@@ -1,11 +1,19 @@
 #include "platform/db/dataset.h"
 
-#include "platform/db/database.h"
 #include "platform/db/engineerror.h"
 
-#include <QSqlError>
-#include <QSqlRecord>
+#include <algorithm>
 #include <limits>
+
+using Fetch = Database::Fetch;
+
+namespace {
+QString shortened(const QString &text)
+{
+    constexpr int Max = 160;
+    return text.size() <= Max ? text : text.left(Max) + QStringLiteral("…");
+}
+} // namespace
 
 DataSet::DataSet(const QString &name, QObject *parent) : QObject(parent)
 {
@@ -23,11 +31,95 @@ void DataSet::requireActive() const
         fail(QStringLiteral("Cannot perform this operation on a closed dataset"));
 }
 
+void DataSet::requireWritable() const
+{
+    requireActive();
+    if (isReadOnly())
+        fail(QStringLiteral("Cannot modify a read-only dataset"));
+}
+
+QVector<Database::Row> DataSet::fetch(Fetch kind, const QVariant &key, int limit, int offset) const
+{
+    return Database::alias().fetch(m_source, kind, key, limit, offset);
+}
+
+// Runs one operation and tells the controls afterwards, also when it
+// failed half-way (a pending edit may have been dropped before).
+template <class F>
+void DataSet::change(F &&operation)
+{
+    try {
+        operation();
+    } catch (...) {
+        emit changed();
+        throw;
+    }
+    emit changed();
+}
+
+const QVector<QVariant> *DataSet::currentValues() const
+{
+    if (isEditing())
+        return &m_buffer;
+    if (m_position >= 0 && m_position < m_window.size())
+        return &m_window[m_position].values;
+    return nullptr;
+}
+
+QVariant DataSet::currentKey() const
+{
+    if (m_position >= 0 && m_position < m_window.size())
+        return m_window[m_position].key;
+    return QVariant();
+}
+
+void DataSet::setWindow(QVector<Row> rows, int position, bool atStart, bool atEnd)
+{
+    m_window = std::move(rows);
+    m_position = m_window.isEmpty() ? -1 : qBound(0, position, int(m_window.size()) - 1);
+    m_windowAtStart = atStart;
+    m_windowAtEnd = atEnd;
+    m_index = -2;
+}
+
+void DataSet::dropPending()
+{
+    if (!isEditing())
+        return;
+    m_buffer.clear();
+    m_modified.clear();
+    m_state = State::Browse;
+    m_index = -2;
+}
+
+void DataSet::forgetCounts()
+{
+    m_count = -1;
+    m_index = -2;
+    m_pageStart = -1;
+    m_page.clear();
+}
+
 void DataSet::open()
 {
     if (isActive())
         return;
-    reload(-1, 0);
+    change([this] {
+        const Database::Source source = resolve();
+        m_source = source;
+        m_fieldIndex.clear();
+        for (int i = 0; i < m_source.fields.size(); ++i)
+            m_fieldIndex.insert(m_source.fields[i].toCaseFolded(), i);
+        forgetCounts();
+        QVector<Row> rows = fetch(Fetch::First, {}, m_pageSize);
+        const bool complete = rows.size() < m_pageSize;
+        setWindow(std::move(rows), 0, true, complete);
+        m_buffer.clear();
+        m_modified.clear();
+        m_state = State::Browse;
+        m_bof = true;
+        m_eof = m_window.isEmpty();
+    });
 }
 
 void DataSet::close()
@@ -35,14 +127,12 @@ void DataSet::close()
     if (!isActive())
         return;
     m_state = State::Inactive;
-    m_fields.clear();
-    m_fieldIndex.clear();
-    m_integer.clear();
-    m_rows.clear();
-    m_rowids.clear();
+    m_window.clear();
+    m_position = -1;
+    m_windowAtStart = m_windowAtEnd = false;
     m_buffer.clear();
     m_modified.clear();
-    m_current = -1;
+    forgetCounts();
     m_eof = m_bof = true;
     emit changed();
 }
@@ -50,119 +140,211 @@ void DataSet::close()
 void DataSet::refresh()
 {
     requireActive();
-    dropPending();
-    const qint64 rowid = m_current >= 0 && m_current < m_rowids.size() ? m_rowids[m_current] : -1;
-    reload(rowid, m_current);
-}
-
-void DataSet::reload(qint64 keepRowid, int keepIndex)
-{
-    Result result = load();
-    m_fields = result.fields;
-    m_integer = result.integer;
-    m_rows = std::move(result.rows);
-    m_rowids = std::move(result.rowids);
-    m_fieldIndex.clear();
-    for (int i = 0; i < m_fields.size(); ++i)
-        m_fieldIndex.insert(m_fields[i].toCaseFolded(), i);
-    m_buffer.clear();
-    m_modified.clear();
-    m_state = State::Browse;
-
-    int row = keepIndex;
-    if (keepRowid >= 0) {
-        const int found = m_rowids.indexOf(keepRowid);
-        if (found >= 0)
-            row = found;
-    }
-    row = qBound(0, row, int(m_rows.size()) - 1);
-    m_current = m_rows.isEmpty() ? -1 : row;
-    m_bof = true;
-    m_eof = m_rows.isEmpty();
-    emit changed();
-}
-
-void DataSet::dropPending()
-{
-    if (!isEditing())
-        return;
-    if (m_state == State::Insert)
-        m_current = m_returnTo;
-    m_buffer.clear();
-    m_modified.clear();
-    m_state = State::Browse;
-}
-
-void DataSet::setCurrent(int row)
-{
-    dropPending();
-    m_current = row;
-    emit changed();
+    change([this] {
+        dropPending();
+        forgetCounts();
+        const QVariant key = currentKey();
+        QVector<Row> rows = fetch(key.isValid() ? Fetch::From : Fetch::First, key, m_pageSize);
+        if (!rows.isEmpty()) {
+            const bool complete = rows.size() < m_pageSize;
+            setWindow(std::move(rows), 0, !key.isValid(), complete);
+        } else {
+            // The row and all after it are gone: show the last one left.
+            rows = fetch(Fetch::Last, {}, m_pageSize);
+            std::reverse(rows.begin(), rows.end());
+            const bool complete = rows.size() < m_pageSize;
+            const int position = int(rows.size()) - 1;
+            setWindow(std::move(rows), position, complete, true);
+        }
+        m_bof = m_eof = m_window.isEmpty();
+    });
 }
 
 void DataSet::first()
 {
     requireActive();
-    setCurrent(m_rows.isEmpty() ? -1 : 0);
-    m_bof = true;
-    m_eof = m_rows.isEmpty();
+    change([this] {
+        dropPending();
+        if (m_windowAtStart) {
+            m_position = m_window.isEmpty() ? -1 : 0;
+            m_index = -2;
+        } else {
+            QVector<Row> rows = fetch(Fetch::First, {}, m_pageSize);
+            const bool complete = rows.size() < m_pageSize;
+            setWindow(std::move(rows), 0, true, complete);
+        }
+        m_bof = true;
+        m_eof = m_window.isEmpty();
+    });
 }
 
 void DataSet::last()
 {
     requireActive();
-    setCurrent(m_rows.size() - 1);
-    m_eof = true;
-    m_bof = m_rows.isEmpty();
+    change([this] {
+        dropPending();
+        if (m_windowAtEnd) {
+            m_position = int(m_window.size()) - 1;
+            m_index = -2;
+        } else {
+            QVector<Row> rows = fetch(Fetch::Last, {}, m_pageSize);
+            std::reverse(rows.begin(), rows.end());
+            const bool complete = rows.size() < m_pageSize;
+            const int position = int(rows.size()) - 1;
+            setWindow(std::move(rows), position, complete, true);
+        }
+        m_eof = true;
+        m_bof = m_window.isEmpty();
+    });
 }
 
 void DataSet::next()
 {
     requireActive();
-    m_bof = false;
-    if (m_current + 1 < m_rows.size()) {
-        setCurrent(m_current + 1);
-        m_eof = false;
-    } else {
+    change([this] {
         dropPending();
-        m_eof = true;
-    }
+        m_bof = false;
+        if (m_position + 1 < m_window.size()) {
+            ++m_position;
+            m_index = -2;
+            m_eof = false;
+        } else if (m_windowAtEnd || m_position < 0) {
+            m_eof = true;
+        } else {
+            QVector<Row> rows = fetch(Fetch::After, currentKey(), m_pageSize);
+            if (rows.isEmpty()) {
+                m_windowAtEnd = true;
+                m_eof = true;
+            } else {
+                const bool complete = rows.size() < m_pageSize;
+                setWindow(std::move(rows), 0, false, complete);
+                m_eof = false;
+            }
+        }
+    });
 }
 
 void DataSet::prior()
 {
     requireActive();
-    m_eof = false;
-    if (m_current > 0) {
-        setCurrent(m_current - 1);
-        m_bof = false;
-    } else {
+    change([this] {
         dropPending();
-        m_bof = true;
-    }
-}
-
-void DataSet::moveTo(int row)
-{
-    requireActive();
-    if (row < 0 || row >= m_rows.size())
-        return;
-    setCurrent(row);
-    m_bof = m_eof = false;
+        m_eof = false;
+        if (m_position > 0) {
+            --m_position;
+            m_index = -2;
+            m_bof = false;
+        } else if (m_windowAtStart || m_position < 0) {
+            m_bof = true;
+        } else {
+            QVector<Row> rows = fetch(Fetch::Before, currentKey(), m_pageSize);
+            if (rows.isEmpty()) {
+                m_windowAtStart = true;
+                m_bof = true;
+            } else {
+                std::reverse(rows.begin(), rows.end());
+                const bool complete = rows.size() < m_pageSize;
+                const int position = int(rows.size()) - 1;
+                setWindow(std::move(rows), position, complete, false);
+                m_bof = false;
+            }
+        }
+    });
 }
 
 bool DataSet::locate(const QString &column, const QString &value)
 {
-    requireActive();
     const int field = requireField(column);
-    for (int row = 0; row < m_rows.size(); ++row) {
-        if (format(m_rows[row][field]) == value) {
-            setCurrent(row);
-            m_bof = m_eof = false;
-            return true;
+    bool found = false;
+    change([&] {
+        dropPending();
+        std::optional<Row> row = Database::alias().find(m_source, field, value);
+        if (!row)
+            return;
+        setWindow({*row}, 0, false, false);
+        m_bof = m_eof = false;
+        found = true;
+    });
+    return found;
+}
+
+void DataSet::moveTo(int index)
+{
+    requireActive();
+    if (index < 0 || index >= recordCount())
+        return;
+    change([&] {
+        dropPending();
+        const int start = index / m_pageSize * m_pageSize;
+        QVector<Row> rows = fetch(Fetch::Offset, {}, m_pageSize, start);
+        if (index - start >= rows.size())
+            return;   // the rows changed meanwhile
+        const bool complete = rows.size() < m_pageSize;
+        setWindow(rows, index - start, start == 0, complete);
+        m_pageStart = start;
+        m_page = std::move(rows);
+        m_index = index;
+        m_bof = m_eof = false;
+    });
+}
+
+int DataSet::recordCount() const
+{
+    if (!isActive())
+        return 0;
+    if (m_count < 0) {
+        if (m_windowAtStart && m_windowAtEnd)
+            return int(m_window.size());
+        try {
+            m_count = Database::alias().count(m_source);
+        } catch (const EngineError &) {
+            return 0;
         }
     }
-    return false;
+    return int(qMin<qint64>(m_count, std::numeric_limits<int>::max()));
+}
+
+int DataSet::currentIndex() const
+{
+    if (!isActive())
+        return -1;
+    if (m_state == State::Insert)
+        return recordCount();
+    if (m_position < 0)
+        return -1;
+    if (m_windowAtStart)
+        return m_position;
+    if (m_index == -2) {
+        try {
+            m_index = int(Database::alias().count(m_source, currentKey()));
+        } catch (const EngineError &) {
+            return -1;
+        }
+    }
+    return m_index;
+}
+
+QString DataSet::textAt(int index, int field) const
+{
+    if (!isActive() || index < 0 || field < 0 || field >= m_source.fields.size())
+        return QString();
+    if (isEditing() && index == currentIndex())
+        return format(m_buffer.value(field));
+    if (m_windowAtStart && index < m_window.size())
+        return format(m_window[index].values[field]);
+    if (m_pageStart < 0 || index < m_pageStart || index >= m_pageStart + m_page.size()) {
+        const int start = index / m_pageSize * m_pageSize;
+        try {
+            m_page = fetch(Fetch::Offset, {}, m_pageSize, start);
+        } catch (const EngineError &) {
+            m_pageStart = -1;
+            m_page.clear();
+            return QString();
+        }
+        m_pageStart = start;
+    }
+    const int offset = index - m_pageStart;
+    return offset < m_page.size() ? format(m_page[offset].values[field]) : QString();
 }
 
 int DataSet::fieldIndex(const QString &name) const
@@ -175,30 +357,26 @@ int DataSet::requireField(const QString &column) const
     requireActive();
     const int field = fieldIndex(column);
     if (field < 0)
-        fail(QStringLiteral("Field not found: %1").arg(column));
+        fail(QStringLiteral("Field not found: %1").arg(shortened(column)));
     return field;
 }
 
 QVariant DataSet::value(const QString &column) const
 {
     const int field = requireField(column);
-    if (isEditing())
-        return m_buffer.value(field);
-    if (m_current < 0 || m_current >= m_rows.size())
-        return QVariant();
-    return m_rows[m_current][field];
+    const QVector<QVariant> *values = currentValues();
+    return values ? values->value(field) : QVariant();
 }
 
 qint32 DataSet::asInteger(const QString &column) const
 {
-    const QVariant v = value(column);
-    const QString text = format(v).trimmed();
+    const QString text = format(value(column)).trimmed();
     if (text.isEmpty())
         return 0;
     bool ok = false;
     const qlonglong number = text.toLongLong(&ok);
     if (!ok)
-        fail(QStringLiteral("\"%1\" in %2 is not a valid integer value").arg(text, column));
+        fail(QStringLiteral("\"%1\" in %2 is not a valid integer value").arg(shortened(text), column));
     if (number < std::numeric_limits<qint32>::min() || number > std::numeric_limits<qint32>::max())
         fail(QStringLiteral("%1 in %2 is outside the 32-bit integer range").arg(text, column));
     return qint32(number);
@@ -209,6 +387,12 @@ QString DataSet::asText(const QString &column) const
     return format(value(column));
 }
 
+QString DataSet::currentText(int field) const
+{
+    const QVector<QVariant> *values = currentValues();
+    return values ? format(values->value(field)) : QString();
+}
+
 QString DataSet::format(const QVariant &value)
 {
     if (value.isNull())
@@ -216,43 +400,28 @@ QString DataSet::format(const QVariant &value)
     return value.toString();
 }
 
-QString DataSet::textAt(int row, int field) const
-{
-    if (row < 0 || field < 0 || field >= m_fields.size())
-        return QString();
-    if (row == m_current && isEditing())
-        return format(m_buffer.value(field));
-    if (row >= m_rows.size())
-        return QString();
-    return format(m_rows[row][field]);
-}
-
 void DataSet::edit()
 {
-    requireActive();
-    if (isReadOnly())
-        fail(QStringLiteral("Cannot modify a read-only dataset"));
+    requireWritable();
     if (isEditing())
         return;
-    if (m_current < 0 || m_current >= m_rows.size())
+    const QVector<QVariant> *values = currentValues();
+    if (!values)
         fail(QStringLiteral("Cannot edit: the dataset has no current row"));
-    m_buffer = m_rows[m_current];
-    m_modified = QVector<bool>(m_fields.size(), false);
+    m_buffer = *values;
+    m_modified = QVector<bool>(m_source.fields.size(), false);
     m_state = State::Edit;
     emit changed();
 }
 
 void DataSet::append()
 {
-    requireActive();
-    if (isReadOnly())
-        fail(QStringLiteral("Cannot modify a read-only dataset"));
+    requireWritable();
     dropPending();
-    m_returnTo = m_current;
-    m_buffer = QVector<QVariant>(m_fields.size());
-    m_modified = QVector<bool>(m_fields.size(), false);
-    m_current = m_rows.size();
+    m_buffer = QVector<QVariant>(m_source.fields.size());
+    m_modified = QVector<bool>(m_source.fields.size(), false);
     m_state = State::Insert;
+    m_index = -2;
     m_eof = true;
     emit changed();
 }
@@ -272,18 +441,52 @@ QVariant DataSet::convert(int field, const QVariant &value) const
     const QString text = format(value);
     if (text.isEmpty())
         return QVariant();
-    if (!m_integer.value(field))
+    if (!m_source.integer.value(field))
         return text;
     bool ok = false;
     const qlonglong number = text.trimmed().toLongLong(&ok);
     if (!ok)
-        fail(QStringLiteral("\"%1\" is not a valid integer value for %2").arg(text, m_fields[field]));
+        fail(QStringLiteral("\"%1\" is not a valid integer value for %2").arg(shortened(text), m_source.fields[field]));
     if (number < std::numeric_limits<qint32>::min() || number > std::numeric_limits<qint32>::max())
         fail(QStringLiteral("%1 is outside the range of %2 (%3 to %4)")
-                 .arg(text.trimmed(), m_fields[field])
+                 .arg(text.trimmed(), m_source.fields[field])
                  .arg(std::numeric_limits<qint32>::min())
                  .arg(std::numeric_limits<qint32>::max()));
     return number;
+}
+
+void DataSet::reread(const QVariant &key)
+{
+    const QVector<Row> rows = fetch(Fetch::Key, key, 1);
+    if (rows.isEmpty())
+        return;
+    if (m_position >= 0 && m_position < m_window.size() && m_window[m_position].key == key)
+        m_window[m_position] = rows.first();
+    else
+        setWindow(rows, 0, false, false);
+}
+
+void DataSet::conflict(bool deleting)
+{
+    Database &db = Database::alias();
+    const QVariant key = currentKey();
+    const bool gone = !db.exists(m_source, key);
+    dropPending();
+    forgetCounts();
+    QString what;
+    if (gone) {
+        what = QStringLiteral("Another user or program deleted this row meanwhile; nothing was %1.")
+                   .arg(deleting ? QStringLiteral("deleted") : QStringLiteral("saved"));
+        QVector<Row> rows = fetch(Fetch::From, key, m_pageSize);
+        const bool complete = rows.size() < m_pageSize;
+        setWindow(std::move(rows), 0, false, complete);
+    } else {
+        what = QStringLiteral("Another user or program changed this row since it was shown; nothing was %1. "
+                              "The fields now show the stored values.")
+                   .arg(deleting ? QStringLiteral("deleted") : QStringLiteral("saved"));
+        reread(key);
+    }
+    fail(what);
 }
 
 void DataSet::post()
@@ -291,25 +494,54 @@ void DataSet::post()
     requireActive();
     if (!isEditing())
         fail(QStringLiteral("Dataset not in edit or insert mode"));
-    QVector<QVariant> values(m_fields.size());
-    for (int i = 0; i < m_fields.size(); ++i)
-        values[i] = m_modified[i] ? convert(i, m_buffer[i]) : m_buffer[i];
-    const qint64 rowid = m_state == State::Edit ? m_rowids.value(m_current, -1) : -1;
-    const qint64 written = write(m_state, rowid, values, m_modified);
-
-    // The write is committed: nothing is pending any more. Show what is
-    // stored now; when that read fails, say that the row was saved.
-    const int keep = qMin(m_current, int(m_rows.size()) - 1);
-    m_buffer.clear();
-    m_modified.clear();
-    m_state = State::Browse;
-    m_current = keep;
-    try {
-        reload(written, keep);
-    } catch (const EngineError &error) {
-        emit changed();
-        fail(QStringLiteral("The row was saved, but could not be read again:\n%1").arg(error.message()));
+    QVector<int> fields;
+    QVariantList values;
+    QVariantList originals;
+    QVector<QVariant> written = m_buffer;
+    const QVector<QVariant> *stored =
+        m_position >= 0 && m_position < m_window.size() ? &m_window[m_position].values : nullptr;
+    for (int i = 0; i < m_source.fields.size(); ++i) {
+        if (!m_modified[i])
+            continue;
+        written[i] = convert(i, m_buffer[i]);
+        fields << i;
+        values << written[i];
+        originals << (stored ? stored->value(i) : QVariant());
     }
+
+    change([&] {
+        Database &db = Database::alias();
+        const bool inserting = m_state == State::Insert;
+        QVariant key;
+        if (inserting) {
+            key = db.insert(m_source, fields, values);
+        } else {
+            key = currentKey();
+            // Nothing typed: the stored row is already right.
+            if (!fields.isEmpty() && !db.update(m_source, key, fields, values, originals))
+                conflict(false);
+        }
+
+        // The write is committed: nothing is pending any more. Show what is
+        // stored now; when that read fails, show what was written.
+        dropPending();
+        forgetCounts();
+        m_bof = m_eof = false;
+        try {
+            if (inserting) {
+                QVector<Row> rows = fetch(Fetch::Key, key, 1);
+                setWindow(rows.isEmpty() ? QVector<Row>{Row{key, written}} : rows, 0, false, false);
+            } else {
+                reread(key);
+            }
+        } catch (const EngineError &error) {
+            if (inserting)
+                setWindow({Row{key, written}}, 0, false, false);
+            else
+                m_window[m_position].values = written;
+            fail(QStringLiteral("The row was saved, but could not be read again:\n%1").arg(error.message()));
+        }
+    });
 }
 
 void DataSet::cancel()
@@ -322,28 +554,39 @@ void DataSet::cancel()
 
 void DataSet::remove()
 {
-    requireActive();
-    if (isReadOnly())
-        fail(QStringLiteral("Cannot modify a read-only dataset"));
+    requireWritable();
     if (m_state == State::Insert) {
         cancel();
         return;
     }
-    dropPending();
-    if (m_current < 0 || m_current >= m_rows.size())
-        fail(QStringLiteral("Cannot delete: the dataset is empty"));
-    erase(m_rowids.value(m_current, -1));
-    reload(-1, m_current);
-}
+    change([this] {
+        dropPending();
+        const QVector<QVariant> *values = currentValues();
+        if (!values)
+            fail(QStringLiteral("Cannot delete: the dataset is empty"));
+        const QVariant key = currentKey();
+        QVector<int> compared;
+        for (int i = 0; i < m_source.fields.size(); ++i)
+            compared << i;
+        const QVariantList originals(values->begin(), values->end());
+        if (!Database::alias().remove(m_source, key, compared, originals))
+            conflict(true);
+        forgetCounts();
 
-qint64 DataSet::write(State, qint64, const QVector<QVariant> &, const QVector<bool> &)
-{
-    fail(QStringLiteral("Cannot modify a read-only dataset"));
-}
-
-void DataSet::erase(qint64)
-{
-    fail(QStringLiteral("Cannot modify a read-only dataset"));
+        // The next row becomes current, or the one before when the last went.
+        QVector<Row> rows = fetch(Fetch::After, key, m_pageSize);
+        if (!rows.isEmpty()) {
+            const bool complete = rows.size() < m_pageSize;
+            setWindow(std::move(rows), 0, false, complete);
+        } else {
+            rows = fetch(Fetch::Before, key, m_pageSize);
+            std::reverse(rows.begin(), rows.end());
+            const bool complete = rows.size() < m_pageSize;
+            const int position = int(rows.size()) - 1;
+            setWindow(std::move(rows), position, complete, true);
+        }
+        m_bof = m_eof = m_window.isEmpty();
+    });
 }
 
 // --- Query -------------------------------------------------------------------
@@ -356,27 +599,9 @@ void Query::setSql(const QString &sql)
     m_sql = sql;
 }
 
-QString Query::describe() const { return QStringLiteral("statement %1").arg(m_sql); }
+QString Query::describe() const { return QStringLiteral("statement %1").arg(shortened(m_sql)); }
 
-DataSet::Result Query::load()
-{
-    Database &db = Database::alias();
-    const Database::Select &select = db.select(m_sql);
-    QSqlQuery &query = db.prepared(select.sql);
-    db.exec(query, select.values, QStringLiteral("run %1").arg(m_sql));
-    Result result;
-    result.fields = select.fields;
-    result.integer = select.integer;
-    const int count = select.fields.size();
-    while (query.next()) {
-        QVector<QVariant> row(count);
-        for (int i = 0; i < count; ++i)
-            row[i] = query.value(i);
-        result.rows.append(row);
-    }
-    query.finish();
-    return result;
-}
+Database::Source Query::resolve() { return Database::alias().query(m_sql); }
 
 // --- Table -------------------------------------------------------------------
 
@@ -388,94 +613,12 @@ void Table::setTableName(const QString &tableName)
     m_tableName = tableName;
 }
 
-QString Table::describe() const { return QStringLiteral("table %1").arg(m_tableName); }
+QString Table::describe() const { return QStringLiteral("table %1").arg(shortened(m_tableName)); }
 
-QString Table::storedName() const
+Database::Source Table::resolve()
 {
     QString bare = m_tableName;
     if (bare.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
         bare.chop(3);
-    return Database::alias().table(bare).name;
-}
-
-DataSet::Result Table::load()
-{
-    Database &db = Database::alias();
-    QString bare = m_tableName;
-    if (bare.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
-        bare.chop(3);
-    const Database::Table &table = db.table(bare);
-    Result result;
-    QStringList list;
-    for (const Database::Column &c : table.columns) {
-        result.fields << c.name;
-        result.integer << c.isInteger;
-        list << Database::quote(c.name);
-    }
-    QSqlQuery &query = db.prepared(QStringLiteral("SELECT rowid,%1 FROM %2 ORDER BY rowid")
-                                       .arg(list.join(QLatin1Char(',')), Database::quote(table.name)));
-    db.exec(query, {}, QStringLiteral("read table %1").arg(table.name));
-    const int count = result.fields.size();
-    while (query.next()) {
-        result.rowids.append(query.value(0).toLongLong());
-        QVector<QVariant> row(count);
-        for (int i = 0; i < count; ++i)
-            row[i] = query.value(i + 1);
-        result.rows.append(row);
-    }
-    query.finish();
-    return result;
-}
-
-qint64 Table::write(State state, qint64 rowid, const QVector<QVariant> &values,
-                    const QVector<bool> &modified)
-{
-    Database &db = Database::alias();
-    const QString table = storedName();
-    const QStringList fields = fieldNames();
-    QStringList columns;
-    QVariantList bound;
-    for (int i = 0; i < fields.size(); ++i) {
-        if (modified[i]) {
-            columns << Database::quote(fields[i]);
-            bound << values[i];
-        }
-    }
-
-    if (state == State::Edit) {
-        if (columns.isEmpty())
-            return rowid;   // nothing typed: the stored row is already right
-        QStringList assignments;
-        for (const QString &c : columns)
-            assignments << c + QStringLiteral("=?");
-        bound << rowid;
-        QSqlQuery &query = db.prepared(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?")
-                                           .arg(Database::quote(table), assignments.join(QLatin1Char(','))));
-        db.exec(query, bound, QStringLiteral("save the row of table %1").arg(table));
-        const int affected = query.numRowsAffected();
-        query.finish();
-        if (affected != 1)
-            fail(QStringLiteral("The row was deleted by another program; nothing was saved"));
-        return rowid;
-    }
-
-    QString sql = columns.isEmpty()
-        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(Database::quote(table))
-        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-              .arg(Database::quote(table), columns.join(QLatin1Char(',')),
-                   QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')));
-    QSqlQuery &query = db.prepared(sql);
-    db.exec(query, bound, QStringLiteral("add a row to table %1").arg(table));
-    const qint64 inserted = query.lastInsertId().toLongLong();
-    query.finish();
-    return inserted;
-}
-
-void Table::erase(qint64 rowid)
-{
-    Database &db = Database::alias();
-    const QString table = storedName();
-    QSqlQuery &query = db.prepared(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(Database::quote(table)));
-    db.exec(query, {rowid}, QStringLiteral("delete a row of table %1").arg(table));
-    query.finish();
+    return Database::alias().wholeTable(bare);
 }

@@ -7,11 +7,15 @@
 #include <QVariant>
 #include <QVector>
 
-#include "platform/db/statement.h"
+#include "platform/db/database.h"
 
-// A result held in memory with a current row. Opening reads every row and
-// finishes the statement at once, so an open dataset never holds a lock on
-// the file between two handlers.
+// A result with a current row, fetched as it is shown. Opening reads the
+// first page of rows; moving reads the next page by the row key, so time
+// and memory stay flat however large the table. Every statement is run to
+// its end at once, so an open dataset never holds a lock between handlers.
+//
+// Signals follow state: every operation sets position, flags and state
+// first and then emits changed() once.
 class DataSet : public QObject {
     Q_OBJECT
 public:
@@ -27,8 +31,9 @@ public:
 
     void open();
     void close();
-    // Re-reads the stored data and keeps the current row. Pending changes
-    // are dropped first: a refresh shows what is stored.
+    // Re-reads the stored data and keeps the current row (or the next one
+    // when it is gone). Pending changes are dropped: a refresh shows what is
+    // stored.
     void refresh();
 
     // Navigation. Moving away from a row that is being edited drops its
@@ -39,28 +44,33 @@ public:
     void last();
     bool eof() const { return m_eof; }
     bool bof() const { return m_bof; }
-    bool isEmpty() const { return m_rows.isEmpty(); }
-    int recordCount() const { return m_rows.size(); }
-    int currentRow() const { return m_current; }   // -1 when there is none
-    void moveTo(int row);
+    bool isEmpty() const { return currentValues() == nullptr; }
 
-    // Positions on the first row whose column holds exactly this value;
-    // reports whether one was found (the current row stays otherwise).
+    // Positions on the first row whose column holds exactly this text (no
+    // partial match, no case folding) and reports whether one was found;
+    // otherwise the current row stays. Asks the database, one statement.
     bool locate(const QString &column, const QString &value);
 
-    QStringList fieldNames() const { return m_fields; }
+    QStringList fieldNames() const { return m_source.fields; }
     int fieldIndex(const QString &name) const;   // without regard to case; -1 when unknown
-    bool isIntegerField(int field) const { return m_integer.value(field); }
+    bool isIntegerField(int field) const { return m_source.integer.value(field); }
 
     // Values of the current row, pending changes included. An unknown
     // column is an error; an empty value or no row reads as 0 or "".
     QVariant value(const QString &column) const;
     qint32 asInteger(const QString &column) const;
     QString asText(const QString &column) const;
-
-    // The same for any row, for grids; never throws.
-    QString textAt(int row, int field) const;
     static QString format(const QVariant &value);
+    // A field of the current row as text, "" when there is none; never throws.
+    QString currentText(int field) const;
+
+    // Access by position, for grids. Counting and positions cost a
+    // statement each and are kept until the data changes; they never throw
+    // (a failed read shows as empty).
+    int recordCount() const;
+    int currentIndex() const;   // -1 without a current row
+    QString textAt(int index, int field) const;
+    void moveTo(int index);
 
     // Editing; a read-only dataset refuses all of it.
     void edit();
@@ -70,45 +80,60 @@ public:
     void cancel();
     void remove();
 
+    // Rows read per statement while paging.
+    void setPageSize(int rows) { m_pageSize = qMax(1, rows); }
+
 signals:
     // Rows, current row, state or a value changed: bound controls re-read.
     void changed();
 
 protected:
-    struct Result {
-        QStringList fields;
-        QVector<bool> integer;
-        QVector<QVector<QVariant>> rows;
-        QVector<qint64> rowids;   // tables only
-    };
-    virtual Result load() = 0;
-    virtual qint64 write(State state, qint64 rowid, const QVector<QVariant> &values,
-                         const QVector<bool> &modified);
-    virtual void erase(qint64 rowid);
+    // What the dataset ranges over, resolved when it opens.
+    virtual Database::Source resolve() = 0;
     virtual QString describe() const = 0;   // for messages: "table kz_liqui"
+    // Every read goes through here (tests replace it to fail on purpose).
+    virtual QVector<Database::Row> fetch(Database::Fetch kind, const QVariant &key, int limit, int offset = 0) const;
 
     [[noreturn]] void fail(const QString &what) const;
     void requireActive() const;
 
 private:
-    void reload(qint64 keepRowid, int keepIndex);
+    using Row = Database::Row;
+    template <class F>
+    void change(F &&operation);
+    const QVector<QVariant> *currentValues() const;
+    QVariant currentKey() const;
+    void setWindow(QVector<Row> rows, int position, bool atStart, bool atEnd);
     void dropPending();
+    void forgetCounts();
+    void requireWritable() const;
     int requireField(const QString &column) const;
     QVariant convert(int field, const QVariant &value) const;
-    void setCurrent(int row);
+    void reread(const QVariant &key);
+    [[noreturn]] void conflict(bool deleting);
 
     State m_state = State::Inactive;
-    QStringList m_fields;
+    Database::Source m_source;
     QHash<QString, int> m_fieldIndex;   // case-folded name -> index
-    QVector<bool> m_integer;
-    QVector<QVector<QVariant>> m_rows;
-    QVector<qint64> m_rowids;
-    int m_current = -1;
+    int m_pageSize = 50;
+
+    // Consecutive rows of the result in key order, holding the current one.
+    QVector<Row> m_window;
+    int m_position = -1;
+    bool m_windowAtStart = false;
+    bool m_windowAtEnd = false;
     bool m_eof = true;
     bool m_bof = true;
-    QVector<QVariant> m_buffer;       // the row being edited or appended
+
+    // The row being edited or appended.
+    QVector<QVariant> m_buffer;
     QVector<bool> m_modified;
-    int m_returnTo = -1;              // row to go back to when an append is cancelled
+
+    // Kept for grids until the data changes.
+    mutable qint64 m_count = -1;
+    mutable int m_index = -2;
+    mutable int m_pageStart = -1;
+    mutable QVector<Row> m_page;
 };
 
 // A read-only select in the program's statement dialect.
@@ -122,7 +147,7 @@ public:
     bool isReadOnly() const override { return true; }
 
 protected:
-    Result load() override;
+    Database::Source resolve() override;
     QString describe() const override;
 
 private:
@@ -140,13 +165,9 @@ public:
     bool isReadOnly() const override { return false; }
 
 protected:
-    Result load() override;
-    qint64 write(State state, qint64 rowid, const QVector<QVariant> &values,
-                 const QVector<bool> &modified) override;
-    void erase(qint64 rowid) override;
+    Database::Source resolve() override;
     QString describe() const override;
 
 private:
-    QString storedName() const;
     QString m_tableName;
 };

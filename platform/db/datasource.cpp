@@ -20,7 +20,7 @@ void DataSource::setDataSet(DataSet *dataSet)
 bool DataSource::canModify() const
 {
     return m_dataSet && m_dataSet->isActive() && !m_dataSet->isReadOnly()
-        && (m_dataSet->isEditing() || (m_autoEdit && m_dataSet->currentRow() >= 0));
+        && (m_dataSet->isEditing() || (m_autoEdit && !m_dataSet->isEmpty()));
 }
 
 bool DataSource::beginEdit()

@@ -27,7 +27,7 @@ QString FieldLink::text() const
     if (!set || !set->isActive() || m_field.isEmpty())
         return QString();
     const int field = set->fieldIndex(m_field);
-    return field < 0 ? QString() : set->textAt(set->currentRow(), field);
+    return field < 0 ? QString() : set->currentText(field);
 }
 
 bool FieldLink::canModify() const
@@ -197,13 +197,15 @@ DBGrid::DBGrid(const QString &name, QWidget *parent) : QTableView(parent), m_mod
     setSelectionMode(QAbstractItemView::SingleSelection);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     connect(m_model, &QAbstractItemModel::modelReset, this, &DBGrid::followCurrentRow);
-    connect(this, &QTableView::clicked, this, [this](const QModelIndex &index) {
-        if (DataSet *set = m_model->dataSet()) {
-            try {
-                set->moveTo(index.row());
-            } catch (const EngineError &error) {
-                EngineError::report(error.message());
-            }
+    // Keyboard and mouse both move the dataset's current row.
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &current) {
+        DataSet *set = m_model->dataSet();
+        if (m_following || !set || !current.isValid() || set->currentIndex() == current.row())
+            return;
+        try {
+            set->moveTo(current.row());
+        } catch (const EngineError &error) {
+            EngineError::report(error.message());
         }
     });
 }
@@ -213,6 +215,11 @@ void DBGrid::setDataSource(DataSource *source) { m_model->setDataSource(source);
 void DBGrid::followCurrentRow()
 {
     DataSet *set = m_model->dataSet();
-    if (set && set->currentRow() >= 0 && m_model->columnCount() > 0)
-        setCurrentIndex(m_model->index(set->currentRow(), 0));
+    const int row = set ? set->currentIndex() : -1;
+    m_following = true;
+    if (row >= 0 && row < m_model->rowCount() && m_model->columnCount() > 0)
+        setCurrentIndex(m_model->index(row, qMax(0, currentIndex().column())));
+    else
+        selectionModel()->clearCurrentIndex();
+    m_following = false;
 }

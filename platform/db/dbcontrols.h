@@ -110,4 +110,5 @@ public:
 private:
     void followCurrentRow();
     DataSetModel *m_model;
+    bool m_following = false;
 };

@@ -4,12 +4,15 @@
 #include "platform/ui/asker.h"
 
 #include <QGuiApplication>
+#include <QObject>
 #include <exception>
 #include <utility>
 
-// Runs an event handler so that a failure ends only the handler: the message
-// is shown in a message box, whatever the handler did before stays done, and
-// the application goes on.
+// Event handlers run inside a guard that is applied where they are
+// connected, never inside their bodies: a failure ends only the handler,
+// its message is shown in a message box, whatever the handler did before
+// stays done, and the application goes on. A handler that another handler
+// calls directly therefore throws to its caller, which stops too.
 inline void showFailure(const QString &text)
 {
     Asker::ask({text, QGuiApplication::applicationDisplayName(), Asker::Buttons::Ok,
@@ -29,4 +32,15 @@ void guarded(F &&f)
         // A handler must never take the application down.
         showFailure(QStringLiteral("An unexpected error ended the command."));
     }
+}
+
+// Connects a signal to a handler of the receiver, inside the guard. The
+// handler takes no arguments; the signal's are not used.
+template <class Sender, class Signal, class Receiver>
+QMetaObject::Connection connectGuarded(Sender *sender, Signal signal, Receiver *receiver,
+                                       void (Receiver::*handler)())
+{
+    return QObject::connect(sender, signal, receiver, [receiver, handler] {
+        guarded([&] { (receiver->*handler)(); });
+    });
 }

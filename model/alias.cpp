@@ -1,0 +1,9 @@
+#include "model/alias.h"
+
+AliasSettings ScorecardAlias::settings()
+{
+    return {QStringLiteral("projekt_bsc"), QStringLiteral("PROJEKT_BSC_DATABASE"),
+            QStringLiteral("tarvo-bsc/projekt_bsc.sqlite"), QStringLiteral("bsc-db init")};
+}
+
+void ScorecardAlias::install() { Alias::configure(settings()); }

@@ -12,12 +12,14 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 TForm1 *Form1 = nullptr;
 TEingabe_kennzahlen *Eingabe_kennzahlen = nullptr;
 Teingabe_m *eingabe_m = nullptr;
 TForm2 *Form2 = nullptr;
 
-void Start::einrichten()
+void Start::setUp()
 {
     QCoreApplication::setApplicationName(QStringLiteral("bsc"));
     ScorecardAlias::install();
@@ -27,7 +29,7 @@ void Start::einrichten()
     EngineError::setReporter(&showFailure);
 }
 
-bool Start::fensterErzeugen()
+bool Start::createWindows()
 {
     try {
         Form1 = new TForm1;
@@ -37,13 +39,14 @@ bool Start::fensterErzeugen()
         return true;
     } catch (const EngineError &error) {
         // Start-up stops: nothing may stay open.
-        fensterFreigeben();
+        destroyWindows();
+        std::fprintf(stderr, "bsc: %s\n", qPrintable(error.message()));
         showFailure(error.message());
         return false;
     }
 }
 
-void Start::fensterFreigeben()
+void Start::destroyWindows()
 {
     delete Form2;
     delete eingabe_m;
@@ -55,13 +58,13 @@ void Start::fensterFreigeben()
     Form1 = nullptr;
 }
 
-int Start::ausfuehren(QApplication &app)
+int Start::run(QApplication &app)
 {
-    einrichten();
-    if (!fensterErzeugen())
+    setUp();
+    if (!createWindows())
         return 1;
     Form1->show();
     const int status = app.exec();
-    fensterFreigeben();
+    destroyWindows();
     return status;
 }

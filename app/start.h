@@ -5,15 +5,16 @@ class QApplication;
 namespace Start {
 
 // Application-wide settings: name, fonts, where engine errors are shown.
-void einrichten();
+void setUp();
 
 // Creates Form1, Eingabe_kennzahlen, eingabe_m and Form2 in this order.
-// When the database fails meanwhile, its message is shown, every window
-// made so far is removed again and false is returned.
-bool fensterErzeugen();
-void fensterFreigeben();
+// When the database fails meanwhile, its message is shown (and printed on
+// standard error for a start from a terminal or a launcher's log), every
+// window made so far is removed again and false is returned.
+bool createWindows();
+void destroyWindows();
 
 // The whole program: windows, message loop, exit status.
-int ausfuehren(QApplication &app);
+int run(QApplication &app);
 
 } // namespace Start

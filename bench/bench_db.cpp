@@ -43,7 +43,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.sqlite"));
-    DbAdmin::anlegen(path, true, 2013);
+    DbAdmin::create(path, true, 2013);
     Database::open(path);
     benchmark::RegisterBenchmark("twelve_lookups/layer", lookups, false);
     benchmark::RegisterBenchmark("twelve_lookups/layer_with_refresh", lookups, true);

@@ -20,7 +20,7 @@ namespace {
 
 void showCommand(benchmark::State &state)
 {
-    Start::fensterErzeugen();
+    Start::createWindows();
     Form1->ComboBox6->choose(1);
     Form1->ComboBox7->choose(1);
     Form1->Button3->click();
@@ -28,7 +28,7 @@ void showCommand(benchmark::State &state)
     seite->ComboBox10->choose(2);   // "2005"
     for (auto _ : state)
         seite->Button4->click();
-    Start::fensterFreigeben();
+    Start::destroyWindows();
 }
 
 void rawLookups(benchmark::State &state) { rawTwelveLookups(state, QStringLiteral("2005")); }
@@ -38,10 +38,10 @@ void startUp(benchmark::State &state)
     for (auto _ : state) {
         if (state.range(0))
             Database::close();   // a real start opens the file too
-        Start::fensterErzeugen();
+        Start::createWindows();
         Form1->show();
         QApplication::processEvents();
-        Start::fensterFreigeben();
+        Start::destroyWindows();
     }
 }
 
@@ -62,9 +62,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.sqlite"));
-    DbAdmin::anlegen(path, true, 2013);
+    DbAdmin::create(path, true, 2013);
     qputenv("PROJEKT_BSC_DATABASE", path.toUtf8());
-    Start::einrichten();
+    Start::setUp();
     Database::alias();
 
     benchmark::RegisterBenchmark("perspectives/show_command", showCommand)->Unit(benchmark::kMicrosecond);

@@ -46,11 +46,11 @@ int main(int argc, char **argv)
 
     QTemporaryDir temp;
     const QString database = temp.filePath(QStringLiteral("demo.sqlite"));
-    DbAdmin::anlegen(database, true, QDate::currentDate().year());
+    DbAdmin::create(database, true, QDate::currentDate().year());
     qputenv("PROJEKT_BSC_DATABASE", database.toUtf8());
 
-    Start::einrichten();
-    if (!Start::fensterErzeugen())
+    Start::setUp();
+    if (!Start::createWindows())
         return 1;
     Form1->show();
     save(Form1, QStringLiteral("01-start-screen"));
@@ -67,6 +67,6 @@ int main(int argc, char **argv)
     find<QPushButton>(Form1, "Button4")->click();
     save(Form1, QStringLiteral("04-perspectives-2005"));
 
-    Start::fensterFreigeben();
+    Start::destroyWindows();
     return 0;
 }

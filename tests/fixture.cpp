@@ -38,7 +38,7 @@ TestDatenbank::TestDatenbank(bool demo, int aktuellesJahr)
     Database::close();
     ScorecardAlias::install();
     m_path = m_dir.filePath(QStringLiteral("projekt_bsc.sqlite"));
-    DbAdmin::anlegen(m_path, demo, aktuellesJahr);
+    DbAdmin::create(m_path, demo, aktuellesJahr);
     qputenv(qPrintable(Alias::settings().variable), m_path.toUtf8());
 }
 

@@ -10,12 +10,12 @@
 
 TestFenster::TestFenster(bool demo) : m_db(std::make_unique<TestDatenbank>(demo))
 {
-    Start::einrichten();
-    if (!Start::fensterErzeugen())
+    Start::setUp();
+    if (!Start::createWindows())
         qFatal("the windows could not be created");
 }
 
-TestFenster::~TestFenster() { Start::fensterFreigeben(); }
+TestFenster::~TestFenster() { Start::destroyWindows(); }
 
 TForm1 *TestFenster::form1() const { return Form1; }
 

@@ -6,12 +6,16 @@
 
 #include <QCryptographicHash>
 #include <QDate>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
+
+#include <memory>
 
 namespace {
 
@@ -21,12 +25,14 @@ struct Result {
     QString err;
 };
 
-Result bscDb(const QString &database, const QStringList &args)
+Result bscDb(const QString &database, const QStringList &args, const QString &stdoutFile = {})
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("PROJEKT_BSC_DATABASE"), database);
     p.setProcessEnvironment(env);
+    if (!stdoutFile.isEmpty())
+        p.setStandardOutputFile(stdoutFile);
     p.start(QStringLiteral(BSC_DB_EXE), args);
     p.waitForFinished(30000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
@@ -48,7 +54,11 @@ public:
         db.setDatabaseName(path);
         db.open();
     }
-    ~Connection() { QSqlDatabase::removeDatabase(QStringLiteral("look")); }
+    ~Connection()
+    {
+        QSqlDatabase::database(QStringLiteral("look"), false).close();
+        QSqlDatabase::removeDatabase(QStringLiteral("look"));
+    }
     QList<QVariantList> rows(const QString &sql) const
     {
         QSqlQuery q(QSqlDatabase::database(QStringLiteral("look")));
@@ -166,6 +176,239 @@ private slots:
         QCOMPARE(bscDb(path, {QStringLiteral("add-year"), QStringLiteral("2041")}).status, 1);
         Connection c(path);
         QCOMPARE(c.rows(QStringLiteral("SELECT count(*) FROM kz_ges_renta WHERE \"Jahr\"='2041'")).first()[0].toInt(), 0);
+    }
+
+    void addYearTakesExactlyFourDigitsAfterTheLastYear_data()
+    {
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("line break after the digits") << "2030\n" << "not a year of four digits";
+        QTest::newRow("blank after the digits") << "2030 " << "not a year of four digits";
+        QTest::newRow("five digits") << "20300" << "not a year of four digits";
+        QTest::newRow("zero") << "0000" << "not after the last year";
+        QTest::newRow("before the first") << "1999" << "not after the last year";
+        QTest::newRow("inside the range") << "2005" << "not after the last year";
+        QTest::newRow("the last one") << "2040" << "not after the last year";
+    }
+    void addYearTakesExactlyFourDigitsAfterTheLastYear()
+    {
+        QFETCH(QString, year);
+        QFETCH(QString, expected);
+        const QString path = fresh(QStringLiteral("jahr-%1.sqlite").arg(QTest::currentDataTag()));
+        QCOMPARE(bscDb(path, {QStringLiteral("init")}).status, 0);
+        QCOMPARE(bscDb(path, {QStringLiteral("add-year"), QStringLiteral("2040")}).status, 0);
+        const QByteArray before = digest(path);
+        const Result r = bscDb(path, {QStringLiteral("add-year"), year});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(expected), qPrintable(r.err));
+        QCOMPARE(digest(path), before);
+    }
+
+    // add-year, query and the program name a broken database the same way.
+    void addYearReportsTheStateOfTheFileAsTheProgramDoes_data()
+    {
+        QTest::addColumn<QString>("breakage");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("locked") << "lock" << "locked by another program";
+        QTest::newRow("not a database") << "garbage" << "not a database";
+        QTest::newRow("empty file") << "empty" << "Table does not exist: kz_ges_renta";
+        QTest::newRow("table missing") << "drop" << "Table does not exist: kz_liqui";
+    }
+    void addYearReportsTheStateOfTheFileAsTheProgramDoes()
+    {
+        QFETCH(QString, breakage);
+        QFETCH(QString, expected);
+        const QString path = fresh(QStringLiteral("kaputt-%1.sqlite").arg(QTest::currentDataTag()));
+        QCOMPARE(bscDb(path, {QStringLiteral("init")}).status, 0);
+        std::unique_ptr<Connection> holder;
+        if (breakage == QLatin1String("lock")) {
+            holder = std::make_unique<Connection>(path);
+            holder->rows(QStringLiteral("BEGIN EXCLUSIVE"));
+        } else if (breakage == QLatin1String("drop")) {
+            Connection(path).rows(QStringLiteral("DROP TABLE kz_liqui"));
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            if (breakage == QLatin1String("garbage"))
+                file.write(QByteArray(4096, '#'));
+        }
+        for (const QStringList &args : {QStringList{QStringLiteral("add-year"), QStringLiteral("2041")},
+                                        QStringList{QStringLiteral("query"), QStringLiteral("select * from kz_liqui")}}) {
+            const Result r = bscDb(path, args);
+            QCOMPARE(r.status, 1);
+            if (args[0] == QLatin1String("add-year") || breakage != QLatin1String("drop"))
+                QVERIFY2(r.err.contains(expected.section(QLatin1Char(':'), 0, 0)), qPrintable(r.err));
+        }
+        if (holder)
+            holder->rows(QStringLiteral("ROLLBACK"));
+        else if (breakage == QLatin1String("drop"))
+            QCOMPARE(Connection(path).rows(QStringLiteral("SELECT count(*) FROM kz_ges_renta WHERE \"Jahr\"='2041'")).first()[0].toInt(), 0);
+    }
+
+    // Two runs at once on one target: exactly one creates it, the other says
+    // it exists; a dangling link is a name that is taken, never written through.
+    void initNeverReplacesAnything()
+    {
+        for (int attempt = 0; attempt < 12; ++attempt) {
+            const QString path = fresh(QStringLiteral("wettlauf/%1.sqlite").arg(attempt));
+            QProcess a, b;
+            for (QProcess *p : {&a, &b}) {
+                QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+                env.insert(QStringLiteral("PROJEKT_BSC_DATABASE"), path);
+                p->setProcessEnvironment(env);
+                p->start(QStringLiteral(BSC_DB_EXE), {QStringLiteral("init"), QStringLiteral("--demo")});
+            }
+            QVERIFY(a.waitForFinished(30000) && b.waitForFinished(30000));
+            QCOMPARE(a.exitCode() + b.exitCode(), 1);
+            QVERIFY(QString::fromUtf8((a.exitCode() ? a : b).readAllStandardError()).contains(QLatin1String("exists already")));
+        }
+        const QString link = fresh(QStringLiteral("link.sqlite"));
+        const QString elsewhere = fresh(QStringLiteral("ziel-des-links.sqlite"));
+        QVERIFY(QFile::link(elsewhere, link));
+        const Result r = bscDb(link, {QStringLiteral("init")});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QLatin1String("exists already")), qPrintable(r.err));
+        QVERIFY(!QFile::exists(elsewhere));
+    }
+
+    void initRemovesWhatAKilledRunLeftBehind()
+    {
+        const QString path = fresh(QStringLiteral("reste/projekt.sqlite"));
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        const QStringList leftovers{path + QStringLiteral(".init-0badf00d.tmp"),
+                                    path + QStringLiteral(".init-0badf00d.tmp-journal")};
+        for (const QString &f : leftovers) {
+            QFile file(f);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("half a database");
+        }
+        const QString other = fresh(QStringLiteral("reste/anderes.sqlite.init-12345678.tmp"));
+        QFile(other).open(QIODevice::WriteOnly);
+        QCOMPARE(bscDb(path, {QStringLiteral("init")}).status, 0);
+        for (const QString &f : leftovers)
+            QVERIFY2(!QFile::exists(f), qPrintable(f));
+        QVERIFY(QFile::exists(other));   // another target's file is not ours to remove
+    }
+
+    void writeErrorsOnStandardOutputAreFailures()
+    {
+        const QString path = fresh(QStringLiteral("voll.sqlite"));
+        const QString full = QStringLiteral("/dev/full");
+        QCOMPARE(bscDb(path, {QStringLiteral("path")}, full).status, 1);
+        const Result init = bscDb(path, {QStringLiteral("init"), QStringLiteral("--demo")}, full);
+        QCOMPARE(init.status, 1);
+        QVERIFY2(init.err.contains(QLatin1String("could not write")), qPrintable(init.err));
+        const Result q = bscDb(path, {QStringLiteral("query"), QStringLiteral("select * from maßnahmen")}, full);
+        QCOMPARE(q.status, 1);
+        QVERIFY2(q.err.contains(QLatin1String("could not write")), qPrintable(q.err));
+    }
+
+    void statementsOverTheEnginesLimitsGetAShortMessage()
+    {
+        const QString path = fresh(QStringLiteral("grenzen.sqlite"));
+        QCOMPARE(bscDb(path, {QStringLiteral("init")}).status, 0);
+        const QString columns = QStringList(2500, QStringLiteral("ist_wert_q1")).join(QLatin1Char(','));
+        const Result r = bscDb(path, {QStringLiteral("query"), QStringLiteral("select ") + columns + QStringLiteral(" from kz_liqui")});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.size() < 600 && r.err.contains(QLatin1String("too many columns")), qPrintable(r.err.left(800)));
+    }
+
+    void backupIsAConsistentCopyAndNeverReplacesAFile()
+    {
+        const QString path = fresh(QStringLiteral("original.sqlite"));
+        const QString copy = fresh(QStringLiteral("sicherung.sqlite"));
+        QCOMPARE(bscDb(path, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
+
+        // A change still open in another connection is not in the copy.
+        {
+            Connection writer(path);
+            writer.rows(QStringLiteral("BEGIN IMMEDIATE"));
+            writer.rows(QStringLiteral("UPDATE kz_liqui SET \"Ist_Wert_Jahr\"=999 WHERE \"Jahr\"='2005'"));
+            const Result r = bscDb(path, {QStringLiteral("backup"), copy});
+            QCOMPARE(r.status, 0);
+            writer.rows(QStringLiteral("COMMIT"));
+        }
+        {
+            Connection c(copy);
+            QCOMPARE(c.rows(QStringLiteral("PRAGMA integrity_check")).first()[0].toString(), QStringLiteral("ok"));
+            QVERIFY(c.rows(QStringLiteral("SELECT \"Ist_Wert_Jahr\" FROM kz_liqui WHERE \"Jahr\"='2005'")).first()[0].toInt() != 999);
+            QCOMPARE(c.rows(QStringLiteral("SELECT count(*) FROM \"maßnahmen\"")).first()[0].toInt(),
+                     Connection(path).rows(QStringLiteral("SELECT count(*) FROM \"maßnahmen\"")).first()[0].toInt());
+        }
+        QCOMPARE(bscDb(copy, {QStringLiteral("check")}).status, 0);
+
+        const QByteArray before = digest(copy);
+        Result r = bscDb(path, {QStringLiteral("backup"), copy});
+        QCOMPARE(r.status, 1);
+        QVERIFY(r.err.contains(QLatin1String("exists already")));
+        QCOMPARE(digest(copy), before);
+
+        // A writer holding the whole file: the lock is reported, no file appears.
+        const QString second = fresh(QStringLiteral("zweite.sqlite"));
+        {
+            Connection writer(path);
+            writer.rows(QStringLiteral("BEGIN EXCLUSIVE"));
+            writer.rows(QStringLiteral("UPDATE kz_liqui SET \"Ist_Wert_Jahr\"=998 WHERE \"Jahr\"='2005'"));
+            r = bscDb(path, {QStringLiteral("backup"), second});
+            writer.rows(QStringLiteral("ROLLBACK"));
+        }
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QLatin1String("locked")), qPrintable(r.err));
+        QVERIFY(!QFile::exists(second));
+        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("*.tmp")}, QDir::Files), QStringList());
+    }
+
+    void checkFindsMissingRowsColumnsAndDamage_data()
+    {
+        QTest::addColumn<QString>("breakage");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("sound") << "" << "No faults found";
+        QTest::newRow("a row removed") << "DELETE FROM kz_liqui WHERE \"Jahr\"='2005'" << "kz_liqui: no row for 2005";
+        QTest::newRow("first years removed") << "DELETE FROM kz_rechlegung WHERE \"Jahr\"<'2005'" << "kz_rechlegung: the first year is 2005";
+        QTest::newRow("a column removed") << "ALTER TABLE kz_neuprod DROP COLUMN \"Soll_Wert_Q3\"" << "kz_neuprod: columns missing: Soll_Wert_Q3";
+        QTest::newRow("a table removed") << "DROP TABLE kz_marktanteil" << "kz_marktanteil: the table is missing";
+        QTest::newRow("truncated file") << "truncate" << "";
+    }
+    void checkFindsMissingRowsColumnsAndDamage()
+    {
+        QFETCH(QString, breakage);
+        QFETCH(QString, expected);
+        const QString path = fresh(QStringLiteral("pruefen-%1.sqlite").arg(QTest::currentDataTag()));
+        QCOMPARE(bscDb(path, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
+        if (breakage == QLatin1String("truncate")) {
+            QFile file(path);
+            QVERIFY(file.resize(file.size() / 2));
+        } else if (!breakage.isEmpty()) {
+            Connection(path).rows(breakage);
+        }
+        const Result r = bscDb(path, {QStringLiteral("check")});
+        QCOMPARE(r.status, breakage.isEmpty() ? 0 : 1);
+        QVERIFY2((r.out + r.err).contains(expected), qPrintable(r.out + r.err));
+        if (breakage == QLatin1String("truncate"))
+            QVERIFY2(!r.err.isEmpty() || r.out.contains(QLatin1String("FAULT")), qPrintable(r.out));
+    }
+
+    void upgradeAddsTheMeasuresIndexToAnOlderFile()
+    {
+        const QString path = fresh(QStringLiteral("alt.sqlite"));
+        QCOMPARE(bscDb(path, {QStringLiteral("init")}).status, 0);
+        Connection(path).rows(QStringLiteral("DROP INDEX \"maßnahmen_ziel_jahr\""));
+        QVERIFY(bscDb(path, {QStringLiteral("check")}).out.contains(QLatin1String("bsc-db upgrade")));
+        Result r = bscDb(path, {QStringLiteral("upgrade")});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.contains(QLatin1String("added the index")));
+        QVERIFY(bscDb(path, {QStringLiteral("upgrade")}).out.contains(QLatin1String("up to date")));
+        QVERIFY(!bscDb(path, {QStringLiteral("check")}).out.contains(QLatin1String("bsc-db upgrade")));
+    }
+
+    void versionAndHelp()
+    {
+        Result r = bscDb(QString(), {QStringLiteral("--version")});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringLiteral("bsc-db %1\n").arg(QStringLiteral(BSC_VERSION)));
+        r = bscDb(QString(), {QStringLiteral("--help")});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.startsWith(QLatin1String("Usage: bsc-db")));
     }
 
     void pathAndQuery()

@@ -20,7 +20,11 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTemporaryFile>
 #include <QTimer>
+
+#include <cstdio>
+#include <unistd.h>
 
 namespace {
 // Types over the whole shown text, as after tabbing into the box.
@@ -193,7 +197,22 @@ private slots:
             db.sql(QStringLiteral("DROP TABLE \"%1\"").arg(breakage.mid(5)));
         }
         const int before = QApplication::topLevelWidgets().size();
-        QCOMPARE(Start::ausfuehren(*qApp), 1);
+        // Standard error goes to a file meanwhile: a start from a terminal
+        // or a launcher's log must show why the program ended.
+        QTemporaryFile errors;
+        QVERIFY(errors.open());
+        std::fflush(stderr);
+        const int saved = ::dup(STDERR_FILENO);
+        ::dup2(errors.handle(), STDERR_FILENO);
+        const int status = Start::run(*qApp);
+        std::fflush(stderr);
+        ::dup2(saved, STDERR_FILENO);
+        ::close(saved);
+        QCOMPARE(status, 1);
+        QFile written(errors.fileName());
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QString printed = QString::fromUtf8(written.readAll());
+        QVERIFY2(printed.contains(QLatin1String("bsc: ")) && printed.contains(expected), qPrintable(printed));
         QCOMPARE(asker.questions().size(), 1);
         QVERIFY2(asker.questions().first().text.contains(expected), qPrintable(asker.questions().first().text));
         QCOMPARE(asker.questions().first().icon, Asker::Icon::Critical);

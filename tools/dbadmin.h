@@ -3,26 +3,45 @@
 #include <QString>
 #include <QStringList>
 
-// Creating and extending the scorecard database. The program itself never
-// creates tables or rows of the key-figure tables; this is done here, by
-// bsc-db and by the tests' fixtures.
+// Creating and looking after the scorecard database. The program itself
+// never creates tables or rows of the key-figure tables; this is done here,
+// by bsc-db and by the tests' fixtures. Every function throws EngineError
+// with a message that says what failed and leaves nothing half-done.
 namespace DbAdmin {
 
 // The fourteen value columns of every key-figure table, in entry order.
-QStringList wertSpalten();
+QStringList valueColumns();
 
-// First year that gets a row; rows run to the current year plus one, and at
-// least to the last year the selectors offer.
-int letztesJahr(int aktuellesJahr);
+// Rows run from the first year to the current year plus one, and at least
+// to the last year the selectors offer.
+int lastYear(int currentYear);
 
 // Creates a new database file with the fourteen tables, one empty row per
-// year in every key-figure table and, with demo, sample values and measures.
-// Refuses an existing file and leaves it untouched. The file appears only
-// when it is complete. Throws EngineError.
-void anlegen(const QString &path, bool demo, int aktuellesJahr);
+// year in every key-figure table and, with demo, sample values and
+// measures. Refuses an existing file (a dangling link too) and leaves it
+// untouched. The file appears under its name only when it is complete.
+void create(const QString &path, bool demo, int currentYear);
 
-// Adds an empty row for a later year to every key-figure table of the file,
-// all or nothing. Throws EngineError (for a year that exists, too).
-void jahrHinzufuegen(const QString &path, const QString &jahr);
+// Adds an empty row for a year after the last one stored to every
+// key-figure table, all or nothing. The year is exactly four digits.
+void addYear(const QString &path, const QString &year);
+
+// Writes a consistent copy of the database into a new file, also while
+// the program works on it, and checks the copy before giving it its name.
+void backup(const QString &path, const QString &file);
+
+struct CheckReport {
+    QStringList faults;   // damage or missing data: the check fails
+    QStringList notes;    // worth knowing, nothing is wrong
+    bool ok() const { return faults.isEmpty(); }
+};
+// The engine's integrity check, then the layout: every key-figure table
+// holds all value columns and exactly one row per year from the first year
+// on without gaps; the measures table has its columns.
+CheckReport check(const QString &path);
+
+// Brings a database made by an older version up to date (the index of the
+// measures by goal and year); returns what was changed.
+QStringList upgrade(const QString &path);
 
 } // namespace DbAdmin

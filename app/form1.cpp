@@ -4,11 +4,11 @@
 #include "dialogs/eingabe_kz.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
-#include "platform/ui/auswahlbox.h"
+#include "platform/ui/selector.h"
 #include "platform/ui/guard.h"
-#include "platform/ui/steuerelemente.h"
+#include "platform/ui/controls.h"
 #include "resources/bilder.h"
-#include "views/perspektiven.h"
+#include "views/perspectives.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -19,7 +19,7 @@
 
 namespace {
 
-using namespace Steuerelemente;
+using namespace Controls;
 
 // The nine queries of the main window with their statements at creation,
 // in the order they are opened.
@@ -65,14 +65,14 @@ TForm1::TForm1()
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tarvo: Balance Scorecard"));
-    setFont(standardschrift());
+    setFont(defaultFont());
 
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
 
-    menueAufbauen();
-    startbildschirmAufbauen(client);
+    buildMenu();
+    buildStartScreen(client);
 
     PageControl1 = new QTabWidget(client);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -89,15 +89,15 @@ TForm1::TForm1()
     PageControl1->raise();   // in front of the start screen once shown
     PageControl1->hide();
 
-    datenOeffnen();
-    m_perspektiven = new PerspektivenSeite(TabSheet[0], query(2), dataSource(2), *this);
+    openQueries();
+    m_perspectives = new PerspectivesPage(TabSheet[0], query(2), dataSource(2), *this);
 
-    aussenmasse(this, 1, -1, 1021, 729);
+    setOuterGeometry(this, 1, -1, 1021, 729);
 }
 
 TForm1::~TForm1() = default;
 
-void TForm1::menueAufbauen()
+void TForm1::buildMenu()
 {
     Datei1 = menuBar()->addMenu(QStringLiteral("Data"));
     Datei1->setObjectName(QStringLiteral("Datei1"));
@@ -116,24 +116,24 @@ void TForm1::menueAufbauen()
     connectGuarded(Kennzahlen1, &QAction::triggered, this, &TForm1::Kennzahlen1Click);
 }
 
-void TForm1::startbildschirmAufbauen(QWidget *client)
+void TForm1::buildStartScreen(QWidget *client)
 {
-    Label8 = beschriftung(client, QStringLiteral("Label8"), QStringLiteral("Balanced Scorecard"), {328, 152}, arial(27));
-    Label12 = beschriftung(client, QStringLiteral("Label12"), QStringLiteral("TARVO II - Kelmora"), {40, 472}, arial(16));
-    ComboBox6 = auswahl(client, QStringLiteral("ComboBox6"), QStringLiteral("Select your language..."), {376, 216}, 145,
+    Label8 = label(client, QStringLiteral("Label8"), QStringLiteral("Balanced Scorecard"), {328, 152}, arial(27));
+    Label12 = label(client, QStringLiteral("Label12"), QStringLiteral("TARVO II - Kelmora"), {40, 472}, arial(16));
+    ComboBox6 = selector(client, QStringLiteral("ComboBox6"), QStringLiteral("Select your language..."), {376, 216}, 145,
                         {QStringLiteral("English"), QStringLiteral("Deutsch")}, true);
-    ComboBox7 = auswahl(client, QStringLiteral("ComboBox7"), QStringLiteral("industry..."), {376, 256}, 145, {}, false);
-    Button3 = knopf(client, QStringLiteral("Button3"), QStringLiteral("continue..."), {376, 296, 145, 25}, false);
+    ComboBox7 = selector(client, QStringLiteral("ComboBox7"), QStringLiteral("industry..."), {376, 256}, 145, {}, false);
+    Button3 = button(client, QStringLiteral("Button3"), QStringLiteral("continue..."), {376, 296, 145, 25}, false);
     QLabel **bilder[4] = {&Image1, &Image2, &Image3, &Image5};
     for (int i = 0; i < 4; ++i)
-        *bilder[i] = bild(client, QString::fromLatin1(Logos[i].name), Logos[i].rahmen, Bilder::logo(i));
+        *bilder[i] = picture(client, QString::fromLatin1(Logos[i].name), Logos[i].rahmen, Bilder::logo(i));
 
-    connectGuarded(ComboBox6, &Auswahlbox::changed, this, &TForm1::ComboBox6Change);
-    connectGuarded(ComboBox7, &Auswahlbox::changed, this, &TForm1::ComboBox7Change);
+    connectGuarded(ComboBox6, &Selector::changed, this, &TForm1::ComboBox6Change);
+    connectGuarded(ComboBox7, &Selector::changed, this, &TForm1::ComboBox7Change);
     connectGuarded(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
 }
 
-void TForm1::datenOeffnen()
+void TForm1::openQueries()
 {
     for (int nr = 1; nr <= 9; ++nr) {
         m_queries[nr - 1] = new Query(QStringLiteral("Query%1").arg(nr), this);
@@ -185,17 +185,17 @@ void TForm1::Button3Click()
 {
     PageControl1->show();
     if (branche() == 0)
-        m_perspektiven->Label40->setText(QStringLiteral("Erhöhung des Anteils innovativer Produkte:"));
+        m_perspectives->Label40->setText(QStringLiteral("Erhöhung des Anteils innovativer Produkte:"));
     else if (branche() == 1)
-        m_perspektiven->Label40->setText(QStringLiteral("Dauer der Auftragsabwicklung verringern:"));
-    m_perspektiven->Label40->adjustSize();
+        m_perspectives->Label40->setText(QStringLiteral("Dauer der Auftragsabwicklung verringern:"));
+    m_perspectives->Label40->adjustSize();
     if (sprache() != 0)
         return;   // German keeps every caption as created
-    englischeBeschriftung();
+    switchToEnglish();
 }
 
 // Applies the English captions to the main window and both dialogs.
-void TForm1::englischeBeschriftung() {}
+void TForm1::switchToEnglish() {}
 
 void TForm1::Beenden1Click() { close(); }
 

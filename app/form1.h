@@ -5,9 +5,9 @@
 
 #include "views/startwahl.h"
 
-class Auswahlbox;
+class Selector;
 class DataSource;
-class PerspektivenSeite;
+class PerspectivesPage;
 class Query;
 class QAction;
 class QLabel;
@@ -45,8 +45,8 @@ public:
     // Start screen
     QLabel *Label8;
     QLabel *Label12;
-    Auswahlbox *ComboBox6;
-    Auswahlbox *ComboBox7;
+    Selector *ComboBox6;
+    Selector *ComboBox7;
     QPushButton *Button3;
     QLabel *Image1;
     QLabel *Image2;
@@ -60,18 +60,18 @@ public:
     Query *query(int nr) const { return m_queries[nr - 1]; }
     DataSource *dataSource(int nr) const { return m_sources[nr - 1]; }
 
-    PerspektivenSeite *perspektiven() const { return m_perspektiven; }
+    PerspectivesPage *perspectivesPage() const { return m_perspectives; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void startbildschirmAufbauen(QWidget *client);
-    void menueAufbauen();
-    void datenOeffnen();
-    void englischeBeschriftung();
+    void buildStartScreen(QWidget *client);
+    void buildMenu();
+    void openQueries();
+    void switchToEnglish();
 
     std::array<Query *, 9> m_queries{};
     std::array<DataSource *, 9> m_sources{};
-    PerspektivenSeite *m_perspektiven = nullptr;
+    PerspectivesPage *m_perspectives = nullptr;
 };

@@ -7,7 +7,7 @@
 #include "model/alias.h"
 #include "platform/db/engineerror.h"
 #include "platform/ui/guard.h"
-#include "platform/ui/steuerelemente.h"
+#include "platform/ui/controls.h"
 #include "report/bericht.h"
 
 #include <QApplication>
@@ -23,8 +23,8 @@ void Start::setUp()
 {
     QCoreApplication::setApplicationName(QStringLiteral("bsc"));
     ScorecardAlias::install();
-    Steuerelemente::schriftersatzEinrichten();
-    QApplication::setFont(Steuerelemente::standardschrift());
+    Controls::installFontSubstitutes();
+    QApplication::setFont(Controls::defaultFont());
     // Errors raised by a keystroke in a bound control reach no handler.
     EngineError::setReporter(&showFailure);
 }

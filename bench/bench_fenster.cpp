@@ -7,9 +7,9 @@
 #include "app/start.h"
 #include "model/katalog.h"
 #include "platform/db/database.h"
-#include "platform/ui/auswahlbox.h"
+#include "platform/ui/selector.h"
 #include "tools/dbadmin.h"
-#include "views/perspektiven.h"
+#include "views/perspectives.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -24,7 +24,7 @@ void showCommand(benchmark::State &state)
     Form1->ComboBox6->choose(1);
     Form1->ComboBox7->choose(1);
     Form1->Button3->click();
-    PerspektivenSeite *seite = Form1->perspektiven();
+    PerspectivesPage *seite = Form1->perspectivesPage();
     seite->ComboBox10->choose(2);   // "2005"
     for (auto _ : state)
         seite->Button4->click();

@@ -2,14 +2,14 @@
 
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
-#include "platform/ui/steuerelemente.h"
+#include "platform/ui/controls.h"
 
 Teingabe_m::Teingabe_m(const Startwahl &wahl) : m_wahl(wahl)
 {
     setObjectName(QStringLiteral("eingabe_m"));
     setWindowTitle(QStringLiteral("Maßnahmen - Eingabe"));
-    setFont(Steuerelemente::standardschrift());
-    Steuerelemente::aussenmasse(this, 140, 101, 508, 608);
+    setFont(Controls::defaultFont());
+    Controls::setOuterGeometry(this, 140, 101, 508, 608);
 
     Query1 = new Query(QStringLiteral("Query1"), this);
     Query1->setSql(QStringLiteral("select * from maßnahmen"));

@@ -3,9 +3,9 @@
 #include "app/form1.h"
 #include "app/globals.h"
 #include "app/start.h"
-#include "platform/ui/auswahlbox.h"
+#include "platform/ui/selector.h"
 #include "tools/dbadmin.h"
-#include "views/perspektiven.h"
+#include "views/perspectives.h"
 
 #include <QApplication>
 #include <QDate>
@@ -55,14 +55,14 @@ int main(int argc, char **argv)
     Form1->show();
     save(Form1, QStringLiteral("01-start-screen"));
 
-    find<Auswahlbox>(Form1, "ComboBox6")->choose(1);
-    find<Auswahlbox>(Form1, "ComboBox7")->choose(1);
+    find<Selector>(Form1, "ComboBox6")->choose(1);
+    find<Selector>(Form1, "ComboBox7")->choose(1);
     save(Form1, QStringLiteral("02-start-screen-deutsch-bergbau"));
 
     find<QPushButton>(Form1, "Button3")->click();
     save(Form1, QStringLiteral("03-perspectives-empty"));
 
-    auto *jahr = find<Auswahlbox>(Form1, "ComboBox10");
+    auto *jahr = find<Selector>(Form1, "ComboBox10");
     jahr->choose(jahr->items().indexOf(QStringLiteral("2005")));
     find<QPushButton>(Form1, "Button4")->click();
     save(Form1, QStringLiteral("04-perspectives-2005"));

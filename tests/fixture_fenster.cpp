@@ -3,7 +3,7 @@
 #include "app/form1.h"
 #include "app/globals.h"
 #include "app/start.h"
-#include "platform/ui/auswahlbox.h"
+#include "platform/ui/selector.h"
 
 #include <QPushButton>
 #include <QTest>

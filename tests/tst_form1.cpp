@@ -8,9 +8,9 @@
 #include "dialogs/eingabe_ma.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
-#include "platform/ui/auswahlbox.h"
+#include "platform/ui/selector.h"
 #include "report/bericht.h"
-#include "views/perspektiven.h"
+#include "views/perspectives.h"
 
 #include <QApplication>
 #include <QFile>
@@ -28,7 +28,7 @@
 
 namespace {
 // Types over the whole shown text, as after tabbing into the box.
-void type(Auswahlbox *box, const QString &text)
+void type(Selector *box, const QString &text)
 {
     box->lineEdit()->selectAll();
     QTest::keyClicks(box->lineEdit(), text);
@@ -283,14 +283,14 @@ private slots:
             before << qMakePair(l->geometry(), l->objectName() == QLatin1String("Label40") ? QString() : l->text());
         if (branche < 0) {
             // Without an industry the caption is left as it is.
-            Form1->perspektiven()->Label40->setText(QStringLiteral("unverändert"));
+            Form1->perspectivesPage()->Label40->setText(QStringLiteral("unverändert"));
             Form1->Button3->click();
         } else {
             f.weiter(sprache, branche);
         }
         QVERIFY(Form1->PageControl1->isVisible());
         QCOMPARE(Form1->PageControl1->currentIndex(), 0);
-        QTEST(Form1->perspektiven()->Label40->text(), "label40");
+        QTEST(Form1->perspectivesPage()->Label40->text(), "label40");
         for (int i = 0; i < labels.size(); ++i) {
             if (labels[i]->objectName() == QLatin1String("Label40"))
                 continue;

@@ -1,11 +1,11 @@
 #include "fixture_asker.h"
 #include "platform/db/engineerror.h"
 #include "platform/ui/asker.h"
-#include "platform/ui/auswahlbox.h"
+#include "platform/ui/selector.h"
 #include "platform/ui/guard.h"
 
 #include <QPushButton>
-#include "platform/ui/lichtslot.h"
+#include "platform/ui/lightslot.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -28,11 +28,11 @@ namespace {
 const QStringList years = {"2003", "2004", "2005", "2006"};
 
 // A box as the pages use it: a prompt text and a list, nothing chosen.
-struct Selector {
+struct SelectorProbe {
     QWidget page;
-    Auswahlbox *box = new Auswahlbox(&page);
-    QSignalSpy spy{box, &Auswahlbox::changed};
-    Selector()
+    Selector *box = new Selector(&page);
+    QSignalSpy spy{box, &Selector::changed};
+    SelectorProbe()
     {
         box->setText("Jahr:");
         box->addItems(years);
@@ -61,7 +61,7 @@ struct BoxPresser {
     }
 };
 
-Lichtslot makeSlot(QWidget *parent)
+LightSlot makeSlot(QWidget *parent)
 {
     std::array<QPixmap, 4> pictures;
     const Qt::GlobalColor colours[4] = {Qt::lightGray, Qt::red, Qt::yellow, Qt::green};
@@ -69,17 +69,17 @@ Lichtslot makeSlot(QWidget *parent)
         pictures[i] = QPixmap(49, 16);
         pictures[i].fill(colours[i]);
     }
-    return Lichtslot(parent, {"amp_grau_z1", "amp_rot_z1", "amp_gelb_z1", "amp_gruen_z1"},
+    return LightSlot(parent, {"amp_grau_z1", "amp_rot_z1", "amp_gelb_z1", "amp_gruen_z1"},
                      pictures, {QPoint(600, 104), QPoint(616, 104), QPoint(632, 104), QPoint(648, 104)},
                      QSize(49, 17), QPoint(600, 104), {"grau", "rot", "gelb", "gruen"}, "Ampel",
                      "Goal one");
 }
 
-int visibleCount(const Lichtslot &slot)
+int visibleCount(const LightSlot &slot)
 {
     int n = 0;
     for (int i = 0; i < 4; ++i)
-        n += slot.bild(i)->isHidden() ? 0 : 1;
+        n += slot.picture(i)->isHidden() ? 0 : 1;
     return n;
 }
 
@@ -102,7 +102,7 @@ private slots:
     void guardQuietWithoutError();
     void guardAtTheConnectionStopsTheCaller();
 
-    // Auswahlbox
+    // Selector
     void selectorStartsWithPromptAndNoChoice();
     void choiceSetsIndexAndSignals();
     void choosingAgainSignalsAgain();
@@ -117,7 +117,7 @@ private slots:
     void itemIndexMinusOneEmptiesText();
     void disabledSelectorKeepsText();
 
-    // Lichtslot
+    // LightSlot
     void slotStartsGrey();
     void switchShowsOnePictureAtSlot_data();
     void switchShowsOnePictureAtSlot();
@@ -277,7 +277,7 @@ void TstUi::guardAtTheConnectionStopsTheCaller()
 
 void TstUi::selectorStartsWithPromptAndNoChoice()
 {
-    Selector s;
+    SelectorProbe s;
     QCOMPARE(s.box->itemIndex(), -1);
     QCOMPARE(s.box->text(), QString("Jahr:"));
     QCOMPARE(s.box->items(), years);
@@ -287,7 +287,7 @@ void TstUi::selectorStartsWithPromptAndNoChoice()
 
 void TstUi::choiceSetsIndexAndSignals()
 {
-    Selector s;
+    SelectorProbe s;
     s.box->choose(2);
     QCOMPARE(s.box->itemIndex(), 2);
     QCOMPARE(s.box->text(), QString("2005"));
@@ -296,7 +296,7 @@ void TstUi::choiceSetsIndexAndSignals()
 
 void TstUi::choosingAgainSignalsAgain()
 {
-    Selector s;
+    SelectorProbe s;
     s.box->choose(1);
     s.box->choose(1);
     QCOMPARE(s.box->itemIndex(), 1);
@@ -313,7 +313,7 @@ void TstUi::typingResetsIndex_data()
 void TstUi::typingResetsIndex()
 {
     QFETCH(QString, typed);
-    Selector s;
+    SelectorProbe s;
     s.box->choose(0);
     s.box->lineEdit()->clear();
     s.spy.clear();
@@ -340,7 +340,7 @@ void TstUi::finishingTypedItemTextChoosesNothing_data()
 void TstUi::finishingTypedItemTextChoosesNothing()
 {
     QFETCH(bool, byReturn);
-    Selector s;
+    SelectorProbe s;
     QLineEdit other(&s.page);
     other.move(0, 40);
     s.page.show();
@@ -363,7 +363,7 @@ void TstUi::finishingTypedItemTextChoosesNothing()
 
 void TstUi::arrowKeyChooses()
 {
-    Selector s;
+    SelectorProbe s;
     QTest::keyClick(s.box->lineEdit(), Qt::Key_Down);
     QCOMPARE(s.box->itemIndex(), 0);
     QCOMPARE(s.box->text(), QString("2003"));
@@ -372,7 +372,7 @@ void TstUi::arrowKeyChooses()
 
 void TstUi::popupChoiceChooses()
 {
-    Selector s;
+    SelectorProbe s;
     s.page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&s.page));
     s.box->showPopup();
@@ -387,7 +387,7 @@ void TstUi::popupChoiceChooses()
 
 void TstUi::programmaticChangesAreQuiet()
 {
-    Selector s;
+    SelectorProbe s;
     s.box->setItemIndex(1);
     QCOMPARE(s.box->itemIndex(), 1);
     QCOMPARE(s.box->text(), QString("2004"));
@@ -402,7 +402,7 @@ void TstUi::programmaticChangesAreQuiet()
 
 void TstUi::clearItemsKeepsText()
 {
-    Selector s;
+    SelectorProbe s;
     s.box->choose(2);
     s.box->clearItems();
     QCOMPARE(s.box->itemIndex(), -1);
@@ -415,7 +415,7 @@ void TstUi::clearItemsKeepsText()
 
 void TstUi::itemIndexMinusOneEmptiesText()
 {
-    Selector s;
+    SelectorProbe s;
     s.box->choose(1);
     s.box->setItemIndex(-1);
     QCOMPARE(s.box->itemIndex(), -1);
@@ -424,7 +424,7 @@ void TstUi::itemIndexMinusOneEmptiesText()
 
 void TstUi::disabledSelectorKeepsText()
 {
-    Selector s;
+    SelectorProbe s;
     s.box->setEnabled(false);
     QCOMPARE(s.box->text(), QString("Jahr:"));
     s.box->setItemIndex(3);
@@ -438,15 +438,15 @@ void TstUi::disabledSelectorKeepsText()
 void TstUi::slotStartsGrey()
 {
     QWidget page;
-    Lichtslot slot = makeSlot(&page);
-    QCOMPARE(slot.zustand(), 0);
+    LightSlot slot = makeSlot(&page);
+    QCOMPARE(slot.state(), 0);
     QCOMPARE(visibleCount(slot), 1);
-    QVERIFY(!slot.bild(0)->isHidden());
-    QCOMPARE(page.findChild<QLabel *>("amp_gelb_z1"), slot.bild(2));
+    QVERIFY(!slot.picture(0)->isHidden());
+    QCOMPARE(page.findChild<QLabel *>("amp_gelb_z1"), slot.picture(2));
     const int lefts[4] = {600, 616, 632, 648};
     for (int i = 0; i < 4; ++i)
-        QCOMPARE(slot.bild(i)->geometry(), QRect(lefts[i], 104, 49, 17));
-    QCOMPARE(slot.bild(4), nullptr);
+        QCOMPARE(slot.picture(i)->geometry(), QRect(lefts[i], 104, 49, 17));
+    QCOMPARE(slot.picture(4), nullptr);
 }
 
 void TstUi::switchShowsOnePictureAtSlot_data()
@@ -461,33 +461,33 @@ void TstUi::switchShowsOnePictureAtSlot()
 {
     QFETCH(int, state);
     QWidget page;
-    Lichtslot slot = makeSlot(&page);
+    LightSlot slot = makeSlot(&page);
     for (int first = 1; first <= 3; ++first) {
-        slot.schalten(first);
-        slot.schalten(state);
-        QCOMPARE(slot.zustand(), state);
+        slot.switchTo(first);
+        slot.switchTo(state);
+        QCOMPARE(slot.state(), state);
         QCOMPARE(visibleCount(slot), 1);
-        QVERIFY(!slot.bild(state)->isHidden());
-        QCOMPARE(slot.bild(state)->pos(), QPoint(600, 104));
-        QCOMPARE(slot.bild(0)->pos(), QPoint(600, 104));
+        QVERIFY(!slot.picture(state)->isHidden());
+        QCOMPARE(slot.picture(state)->pos(), QPoint(600, 104));
+        QCOMPARE(slot.picture(0)->pos(), QPoint(600, 104));
     }
 }
 
 void TstUi::resetMovesNothing()
 {
     QWidget page;
-    Lichtslot slot = makeSlot(&page);
-    slot.schalten(3);
+    LightSlot slot = makeSlot(&page);
+    slot.switchTo(3);
     QList<QPoint> before;
     for (int i = 0; i < 4; ++i)
-        before << slot.bild(i)->pos();
-    slot.zuruecksetzen();
-    QCOMPARE(slot.zustand(), 0);
+        before << slot.picture(i)->pos();
+    slot.reset();
+    QCOMPARE(slot.state(), 0);
     QCOMPARE(visibleCount(slot), 1);
     for (int i = 0; i < 4; ++i)
-        QCOMPARE(slot.bild(i)->pos(), before[i]);
-    QCOMPARE(slot.bild(1)->pos(), QPoint(616, 104));
-    QCOMPARE(slot.bild(3)->pos(), QPoint(600, 104));
+        QCOMPARE(slot.picture(i)->pos(), before[i]);
+    QCOMPARE(slot.picture(1)->pos(), QPoint(616, 104));
+    QCOMPARE(slot.picture(3)->pos(), QPoint(600, 104));
 }
 
 void TstUi::outOfRangeResets_data()
@@ -502,38 +502,38 @@ void TstUi::outOfRangeResets()
 {
     QFETCH(int, state);
     QWidget page;
-    Lichtslot slot = makeSlot(&page);
-    slot.schalten(2);
-    slot.schalten(state);
-    QCOMPARE(slot.zustand(), 0);
+    LightSlot slot = makeSlot(&page);
+    slot.switchTo(2);
+    slot.switchTo(state);
+    QCOMPARE(slot.state(), 0);
     QCOMPARE(visibleCount(slot), 1);
 }
 
 void TstUi::slotTellsStateInWords()
 {
     QWidget page;
-    Lichtslot slot = makeSlot(&page);
+    LightSlot slot = makeSlot(&page);
     const QStringList names = {"Ampel: grau", "Ampel: rot", "Ampel: gelb", "Ampel: gruen"};
     for (int i = 0; i < 4; ++i) {
-        QCOMPARE(slot.bild(i)->accessibleName(), names[i]);
-        QCOMPARE(slot.bild(i)->accessibleDescription(), QString("Goal one"));
+        QCOMPARE(slot.picture(i)->accessibleName(), names[i]);
+        QCOMPARE(slot.picture(i)->accessibleDescription(), QString("Goal one"));
     }
 }
 
 void TstUi::hidingHelpers()
 {
     QWidget page;
-    Lichtslot slot = makeSlot(&page);
-    slot.schalten(1);
-    slot.farbenVerbergen();
-    QCOMPARE(slot.zustand(), -1);
-    slot.zuruecksetzen();
-    slot.farbenVerbergen();
-    QCOMPARE(slot.zustand(), 0);
-    slot.verbergen();
+    LightSlot slot = makeSlot(&page);
+    slot.switchTo(1);
+    slot.hideColours();
+    QCOMPARE(slot.state(), -1);
+    slot.reset();
+    slot.hideColours();
+    QCOMPARE(slot.state(), 0);
+    slot.hideAll();
     QCOMPARE(visibleCount(slot), 0);
-    slot.schalten(3);
-    QCOMPARE(slot.zustand(), 3);
+    slot.switchTo(3);
+    QCOMPARE(slot.state(), 3);
     QCOMPARE(visibleCount(slot), 1);
 }
 

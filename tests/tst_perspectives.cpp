@@ -6,8 +6,8 @@
 #include "model/katalog.h"
 #include "platform/db/dataset.h"
 #include "platform/db/dbcontrols.h"
-#include "platform/ui/auswahlbox.h"
-#include "views/perspektiven.h"
+#include "platform/ui/selector.h"
+#include "views/perspectives.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -19,11 +19,11 @@ namespace {
 const char *const Farben[4] = {"grau", "rot", "gelb", "gruen"};
 
 // The twelve lights as "grau rot ..." in goal order.
-QString lichter(PerspektivenSeite *seite)
+QString lichter(PerspectivesPage *seite)
 {
     QStringList list;
     for (int ziel = 1; ziel <= 12; ++ziel) {
-        const int zustand = seite->slot(ziel).zustand();
+        const int zustand = seite->slot(ziel).state();
         list << (zustand >= 0 ? QString::fromLatin1(Farben[zustand]) : QStringLiteral("?"));
     }
     return list.join(QLatin1Char(' '));
@@ -41,12 +41,12 @@ QList<QPair<int, int>> alle(int ist, int soll) { return QList<QPair<int, int>>(1
 
 } // namespace
 
-class TestPerspektiven : public QObject {
+class TestPerspectives : public QObject {
     Q_OBJECT
 
-    PerspektivenSeite *seite() const { return Form1->perspektiven(); }
+    PerspectivesPage *seite() const { return Form1->perspectivesPage(); }
 
-    void zeigen(const QString &jahr)
+    void display(const QString &jahr)
     {
         const int index = seite()->ComboBox10->items().indexOf(jahr);
         if (index >= 0) {
@@ -93,13 +93,13 @@ private slots:
         }
         const int tops[12] = {104, 128, 152, 216, 240, 264, 328, 352, 376, 448, 472, 496};
         for (int ziel = 1; ziel <= 12; ++ziel) {
-            Lichtslot &slot = seite()->slot(ziel);
-            QCOMPARE(slot.zustand(), 0);
+            LightSlot &slot = seite()->slot(ziel);
+            QCOMPARE(slot.state(), 0);
             const int lefts[4] = {600, 616, 632, 648};
             for (int z = 0; z < 4; ++z) {
-                QCOMPARE(slot.bild(z)->objectName(), QStringLiteral("amp_%1_z%2").arg(QLatin1String(Farben[z])).arg(ziel));
-                QCOMPARE(slot.bild(z)->geometry(), QRect(lefts[z], tops[ziel - 1], 49, 17));
-                QCOMPARE(slot.bild(z)->isHidden(), z != 0);
+                QCOMPARE(slot.picture(z)->objectName(), QStringLiteral("amp_%1_z%2").arg(QLatin1String(Farben[z])).arg(ziel));
+                QCOMPARE(slot.picture(z)->geometry(), QRect(lefts[z], tops[ziel - 1], 49, 17));
+                QCOMPARE(slot.picture(z)->isHidden(), z != 0);
             }
         }
     }
@@ -144,13 +144,13 @@ private slots:
         QList<QPair<int, int>> paare = alle(100, 100);
         paare[ziel - 1] = qMakePair(ist, soll);
         jahrSetzen(f.db(), QStringLiteral("2005"), paare);
-        zeigen(QStringLiteral("2005"));
+        display(QStringLiteral("2005"));
         QStringList expected(12, QStringLiteral("gruen"));
         expected[ziel - 1] = farbe;
         QCOMPARE(lichter(seite()), expected.join(QLatin1Char(' ')));
         QVERIFY(f.asker().questions().isEmpty());
         // The visible picture stands at the slot and says its state in words.
-        QLabel *shown = seite()->slot(ziel).bild(seite()->slot(ziel).zustand());
+        QLabel *shown = seite()->slot(ziel).picture(seite()->slot(ziel).state());
         QCOMPARE(shown->pos().x(), 600);
         QVERIFY(shown->accessibleName().startsWith(QLatin1String("Ampel: ")));
     }
@@ -178,8 +178,8 @@ private slots:
             QTest::keyClicks(Form1->ComboBox7->lineEdit(), QStringLiteral("Kohle"));
         }
         Form1->Button3->click();
-        zeigen(QStringLiteral("2006"));
-        QCOMPARE(QString::fromLatin1(Farben[seite()->slot(11).zustand()]), farbe);
+        display(QStringLiteral("2006"));
+        QCOMPARE(QString::fromLatin1(Farben[seite()->slot(11).state()]), farbe);
     }
 
     void deliveryTimeOfOneAndOneResetsAllLights()
@@ -188,18 +188,18 @@ private slots:
         f.weiter(1, 1);
         QList<QPair<int, int>> paare = alle(50, 100);
         jahrSetzen(f.db(), QStringLiteral("2007"), paare);
-        zeigen(QStringLiteral("2007"));
+        display(QStringLiteral("2007"));
         QVERIFY(lichter(seite()) != QString(QStringList(12, QStringLiteral("grau")).join(QLatin1Char(' '))));
         paare[11] = qMakePair(1, 1);
         jahrSetzen(f.db(), QStringLiteral("2007"), paare);
-        zeigen(QStringLiteral("2007"));
+        display(QStringLiteral("2007"));
         QCOMPARE(lichter(seite()), QStringList(12, QStringLiteral("grau")).join(QLatin1Char(' ')));
         // The last statement was the delivery time's, on the page's query.
         QCOMPARE(Form1->query(2)->sql(),
                  QStringLiteral("select ist_wert_jahr,soll_wert_jahr from kz_reklamation.db where jahr=\"2007\""));
         for (int ziel = 1; ziel <= 12; ++ziel) {
             for (int z = 1; z < 4; ++z)
-                QVERIFY(seite()->slot(ziel).bild(z)->isHidden());
+                QVERIFY(seite()->slot(ziel).picture(z)->isHidden());
         }
     }
 
@@ -207,15 +207,15 @@ private slots:
     {
         TestFenster f(true);
         f.weiter(1, 1);
-        zeigen(QStringLiteral("2005"));
+        display(QStringLiteral("2005"));
         const QString first = lichter(seite());
-        zeigen(QStringLiteral("2005"));
+        display(QStringLiteral("2005"));
         QCOMPARE(lichter(seite()), first);
         jahrSetzen(f.db(), QStringLiteral("2009"), alle(100, 100));
-        zeigen(QStringLiteral("2009"));
+        display(QStringLiteral("2009"));
         QCOMPARE(lichter(seite()), QStringList(12, QStringLiteral("gruen")).join(QLatin1Char(' ')));
         // A typed year that matches no row: nothing to judge, every light grey.
-        zeigen(QStringLiteral("1999"));
+        display(QStringLiteral("1999"));
         QCOMPARE(lichter(seite()), QStringList(12, QStringLiteral("grau")).join(QLatin1Char(' ')));
         QVERIFY(f.asker().questions().isEmpty());
     }
@@ -225,12 +225,12 @@ private slots:
         TestFenster f;
         f.weiter(1, 1);
         jahrSetzen(f.db(), QStringLiteral("2008"), alle(100, 100));
-        zeigen(QStringLiteral("2008"));
+        display(QStringLiteral("2008"));
         QCOMPARE(lichter(seite()), QStringList(12, QStringLiteral("gruen")).join(QLatin1Char(' ')));
 
         jahrSetzen(f.db(), QStringLiteral("2008"), alle(10, 100));
         f.db().sql(QStringLiteral("DROP TABLE kz_anz_verbesserung"));
-        zeigen(QStringLiteral("2008"));
+        display(QStringLiteral("2008"));
         QCOMPARE(f.asker().questions().size(), 1);
         QVERIFY2(f.asker().questions().first().text.contains(QLatin1String("kz_anz_verbesserung")),
                  qPrintable(f.asker().questions().first().text));
@@ -242,12 +242,12 @@ private slots:
     {
         TestFenster f;
         f.weiter(1, 1);
-        zeigen(QStringLiteral("2005\" or \"1\"=\"1"));
+        display(QStringLiteral("2005\" or \"1\"=\"1"));
         QCOMPARE(f.asker().questions().size(), 1);
         QVERIFY(f.asker().questions().first().text.contains(QLatin1String("Invalid statement")));
         QCOMPARE(lichter(seite()), QStringList(12, QStringLiteral("grau")).join(QLatin1Char(' ')));
     }
 };
 
-QTEST_MAIN(TestPerspektiven)
-#include "tst_perspektiven.moc"
+QTEST_MAIN(TestPerspectives)
+#include "tst_perspectives.moc"

@@ -4,9 +4,9 @@
 #include <array>
 #include <memory>
 
-#include "platform/ui/lichtslot.h"
+#include "platform/ui/lightslot.h"
 
-class Auswahlbox;
+class Selector;
 class DBText;
 class DataSource;
 class Query;
@@ -16,20 +16,20 @@ class QWidget;
 class Startwahl;
 
 // First page: the yearly status of all twelve goals, one light each.
-class PerspektivenSeite : public QObject {
+class PerspectivesPage : public QObject {
     Q_OBJECT
 public:
     static constexpr int SlotLinks = 600;
 
     // Builds the page's controls on the sheet. The query and its data source
     // belong to the main window.
-    PerspektivenSeite(QWidget *sheet, Query *query2, DataSource *dataSource2, const Startwahl &wahl);
-    ~PerspektivenSeite() override;
+    PerspectivesPage(QWidget *sheet, Query *query2, DataSource *dataSource2, const Startwahl &wahl);
+    ~PerspectivesPage() override;
 
     void ComboBox10Change();
     void Button4Click();
 
-    Auswahlbox *ComboBox10;
+    Selector *ComboBox10;
     QPushButton *Button4;
     QLabel *Label42;
     QLabel *Image4;
@@ -38,11 +38,11 @@ public:
     // Headings and goal captions by their names (Label5 ... Label41).
     QLabel *label(const QString &name) const;
     QLabel *Label40;
-    Lichtslot &slot(int ziel) { return *m_slots[ziel - 1]; }
+    LightSlot &slot(int ziel) { return *m_slots[ziel - 1]; }
 
 private:
     QWidget *m_sheet;
     Query *m_query2;
     const Startwahl &m_wahl;
-    std::array<std::unique_ptr<Lichtslot>, 12> m_slots;
+    std::array<std::unique_ptr<LightSlot>, 12> m_slots;
 };

@@ -1,13 +1,13 @@
-#include "views/perspektiven.h"
+#include "views/perspectives.h"
 
 #include "model/ampel.h"
 #include "model/anweisungen.h"
 #include "model/katalog.h"
 #include "platform/db/dataset.h"
 #include "platform/db/dbcontrols.h"
-#include "platform/ui/auswahlbox.h"
+#include "platform/ui/selector.h"
 #include "platform/ui/guard.h"
-#include "platform/ui/steuerelemente.h"
+#include "platform/ui/controls.h"
 #include "resources/bilder.h"
 #include "views/startwahl.h"
 
@@ -16,7 +16,7 @@
 
 namespace {
 
-using namespace Steuerelemente;
+using namespace Controls;
 
 // One line of the page: a perspective heading (goal 0) or a goal row.
 struct Zeile {
@@ -45,20 +45,20 @@ const Zeile Zeilen[] = {
 };
 
 // Grey stands at the slot; the coloured pictures wait beside it, hidden.
-constexpr int StartLinks[Lichtslot::Anzahl] = {PerspektivenSeite::SlotLinks, 616, 632, 648};
-const std::array<QString, Lichtslot::Anzahl> ZustandsWorte = {
+constexpr int StartLinks[LightSlot::Count] = {PerspectivesPage::SlotLinks, 616, 632, 648};
+const std::array<QString, LightSlot::Count> ZustandsWorte = {
     QStringLiteral("grau (nicht beurteilt)"), QStringLiteral("rot"), QStringLiteral("gelb"), QStringLiteral("grün")};
 
 } // namespace
 
-PerspektivenSeite::PerspektivenSeite(QWidget *sheet, Query *query2, DataSource *dataSource2, const Startwahl &wahl)
+PerspectivesPage::PerspectivesPage(QWidget *sheet, Query *query2, DataSource *dataSource2, const Startwahl &wahl)
     : QObject(sheet), m_sheet(sheet), m_query2(query2), m_wahl(wahl)
 {
-    ComboBox10 = auswahl(sheet, QStringLiteral("ComboBox10"), QStringLiteral("Jahr:"), {24, 16}, 105,
+    ComboBox10 = selector(sheet, QStringLiteral("ComboBox10"), QStringLiteral("Jahr:"), {24, 16}, 105,
                          ScorecardKatalog::jahre(), true);
-    Button4 = knopf(sheet, QStringLiteral("Button4"), QStringLiteral("Daten anzeigen..."), {168, 16, 99, 25}, false);
-    Label42 = beschriftung(sheet, QStringLiteral("Label42"), QStringLiteral("Status:"), {603, 72}, arial(13));
-    Image4 = bild(sheet, QStringLiteral("Image4"), {704, 392, 281, 217}, Bilder::perspektivenDiagramm(-1));
+    Button4 = button(sheet, QStringLiteral("Button4"), QStringLiteral("Daten anzeigen..."), {168, 16, 99, 25}, false);
+    Label42 = Controls::label(sheet, QStringLiteral("Label42"), QStringLiteral("Status:"), {603, 72}, arial(13));
+    Image4 = picture(sheet, QStringLiteral("Image4"), {704, 392, 281, 217}, Bilder::perspektivenDiagramm(-1));
 
     DBText3 = new DBText(QStringLiteral("DBText3"), sheet);
     DBText4 = new DBText(QStringLiteral("DBText4"), sheet);
@@ -71,45 +71,45 @@ PerspektivenSeite::PerspektivenSeite(QWidget *sheet, Query *query2, DataSource *
     DBText3->hide();
     DBText4->hide();
 
-    std::array<QPixmap, Lichtslot::Anzahl> bilder;
-    for (int z = 0; z < Lichtslot::Anzahl; ++z)
+    std::array<QPixmap, LightSlot::Count> bilder;
+    for (int z = 0; z < LightSlot::Count; ++z)
         bilder[z] = Bilder::ampel(z);
-    const QString namen[Lichtslot::Anzahl] = {QStringLiteral("amp_grau_z"), QStringLiteral("amp_rot_z"),
+    const QString namen[LightSlot::Count] = {QStringLiteral("amp_grau_z"), QStringLiteral("amp_rot_z"),
                                               QStringLiteral("amp_gelb_z"), QStringLiteral("amp_gruen_z")};
 
     for (const Zeile &zeile : Zeilen) {
         const QString text = QString::fromUtf8(zeile.text);
         if (zeile.ziel == 0) {
-            beschriftung(sheet, QString::fromLatin1(zeile.name), text, {24, zeile.oben}, arial(16));
+            Controls::label(sheet, QString::fromLatin1(zeile.name), text, {24, zeile.oben}, arial(16));
             continue;
         }
-        beschriftung(sheet, QString::fromLatin1(zeile.name), text, {96, zeile.oben}, arial(13));
-        std::array<QString, Lichtslot::Anzahl> objektnamen;
-        std::array<QPoint, Lichtslot::Anzahl> orte;
-        for (int z = 0; z < Lichtslot::Anzahl; ++z) {
+        Controls::label(sheet, QString::fromLatin1(zeile.name), text, {96, zeile.oben}, arial(13));
+        std::array<QString, LightSlot::Count> objektnamen;
+        std::array<QPoint, LightSlot::Count> orte;
+        for (int z = 0; z < LightSlot::Count; ++z) {
             objektnamen[z] = namen[z] + QString::number(zeile.ziel);
             orte[z] = QPoint(StartLinks[z], zeile.oben);
         }
-        m_slots[zeile.ziel - 1] = std::make_unique<Lichtslot>(
+        m_slots[zeile.ziel - 1] = std::make_unique<LightSlot>(
             sheet, objektnamen, bilder, orte, QSize(49, 17), QPoint(SlotLinks, zeile.oben), ZustandsWorte,
             QStringLiteral("Ampel"), text);
     }
     Label40 = label(QStringLiteral("Label40"));
 
-    connectGuarded(ComboBox10, &Auswahlbox::changed, this, &PerspektivenSeite::ComboBox10Change);
-    connectGuarded(Button4, &QPushButton::clicked, this, &PerspektivenSeite::Button4Click);
+    connectGuarded(ComboBox10, &Selector::changed, this, &PerspectivesPage::ComboBox10Change);
+    connectGuarded(Button4, &QPushButton::clicked, this, &PerspectivesPage::Button4Click);
 }
 
-PerspektivenSeite::~PerspektivenSeite() = default;
+PerspectivesPage::~PerspectivesPage() = default;
 
-QLabel *PerspektivenSeite::label(const QString &name) const
+QLabel *PerspectivesPage::label(const QString &name) const
 {
     return m_sheet->findChild<QLabel *>(name, Qt::FindDirectChildrenOnly);
 }
 
-void PerspektivenSeite::ComboBox10Change() { Button4->setEnabled(true); }
+void PerspectivesPage::ComboBox10Change() { Button4->setEnabled(true); }
 
-void PerspektivenSeite::Button4Click()
+void PerspectivesPage::Button4Click()
 {
     const QString jahr = ComboBox10->text();
     qint32 ist = 0;
@@ -127,13 +127,13 @@ void PerspektivenSeite::Button4Click()
         // A pair without a target (no row, nothing entered) is not judged.
         const Ampel ampel = beurteilen(ziel, branche, Ansicht::Perspektiven, ist, soll);
         if (ampel == Ampel::Grau)
-            slot(ziel).zuruecksetzen();
+            slot(ziel).reset();
         else
-            slot(ziel).schalten(int(ampel));
+            slot(ziel).switchTo(int(ampel));
     }
     // A delivery-time pair of 1 and 1 marks the year as not judged.
     if (istNichtBeurteilt(ist, soll)) {
         for (auto &s : m_slots)
-            s->zuruecksetzen();
+            s->reset();
     }
 }

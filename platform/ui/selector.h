@@ -15,10 +15,10 @@
 //
 // Use the functions below rather than QComboBox's own setters: they keep the
 // shown text and the item index apart the way the pages rely on.
-class Auswahlbox : public QComboBox {
+class Selector : public QComboBox {
     Q_OBJECT
 public:
-    explicit Auswahlbox(QWidget *parent = nullptr);
+    explicit Selector(QWidget *parent = nullptr);
 
     int itemIndex() const { return m_itemIndex; }
     void setItemIndex(int index);   // -1 or out of range: nothing chosen, text emptied
@@ -39,7 +39,7 @@ signals:
     void changed();
 
 private:
-    void zeigen(const QString &text);
+    void display(const QString &text);
     void userChose(int index);
     void userTyped();
 

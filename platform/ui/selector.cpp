@@ -1,4 +1,4 @@
-#include "platform/ui/auswahlbox.h"
+#include "platform/ui/selector.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -32,7 +32,7 @@ protected:
 
 } // namespace
 
-Auswahlbox::Auswahlbox(QWidget *parent) : QComboBox(parent)
+Selector::Selector(QWidget *parent) : QComboBox(parent)
 {
     setEditable(true);
     setLineEdit(new Eingabezeile(this));
@@ -40,11 +40,11 @@ Auswahlbox::Auswahlbox(QWidget *parent) : QComboBox(parent)
     setCompleter(nullptr);
     setDuplicatesEnabled(true);
 
-    connect(this, qOverload<int>(&QComboBox::activated), this, &Auswahlbox::userChose);
-    connect(lineEdit(), &QLineEdit::textEdited, this, &Auswahlbox::userTyped);
+    connect(this, qOverload<int>(&QComboBox::activated), this, &Selector::userChose);
+    connect(lineEdit(), &QLineEdit::textEdited, this, &Selector::userTyped);
 }
 
-void Auswahlbox::setItemIndex(int index)
+void Selector::setItemIndex(int index)
 {
     const QSignalBlocker quiet(this);
     if (index < 0 || index >= count()) {
@@ -54,11 +54,11 @@ void Auswahlbox::setItemIndex(int index)
         return;
     }
     QComboBox::setCurrentIndex(index);
-    zeigen(itemText(index));
+    display(itemText(index));
     m_itemIndex = index;
 }
 
-void Auswahlbox::zeigen(const QString &text)
+void Selector::display(const QString &text)
 {
     // A text set by the program shows from its first letter, also when it
     // is wider than the box.
@@ -66,20 +66,20 @@ void Auswahlbox::zeigen(const QString &text)
     lineEdit()->setCursorPosition(0);
 }
 
-QString Auswahlbox::text() const
+QString Selector::text() const
 {
     return lineEdit()->text();
 }
 
-void Auswahlbox::setText(const QString &text)
+void Selector::setText(const QString &text)
 {
     const QSignalBlocker quiet(this);
     QComboBox::setCurrentIndex(-1);
-    zeigen(text);
+    display(text);
     m_itemIndex = -1;
 }
 
-void Auswahlbox::addItems(const QStringList &texts)
+void Selector::addItems(const QStringList &texts)
 {
     // QComboBox chooses the first item when an empty list gets items; undo that.
     const QSignalBlocker quiet(this);
@@ -87,15 +87,15 @@ void Auswahlbox::addItems(const QStringList &texts)
     const int chosen = m_itemIndex;
     QComboBox::addItems(texts);
     QComboBox::setCurrentIndex(chosen);
-    zeigen(shown);
+    display(shown);
 }
 
-void Auswahlbox::addItem(const QString &text)
+void Selector::addItem(const QString &text)
 {
     addItems({text});
 }
 
-QStringList Auswahlbox::items() const
+QStringList Selector::items() const
 {
     QStringList list;
     for (int i = 0; i < count(); ++i)
@@ -103,40 +103,40 @@ QStringList Auswahlbox::items() const
     return list;
 }
 
-void Auswahlbox::clearItems()
+void Selector::clearItems()
 {
     const QSignalBlocker quiet(this);
     const QString shown = text();
     QComboBox::clear();
-    zeigen(shown);
+    display(shown);
     m_itemIndex = -1;
 }
 
-void Auswahlbox::choose(int index)
+void Selector::choose(int index)
 {
     if (index < 0 || index >= count())
         return;
     userChose(index);
 }
 
-void Auswahlbox::type(const QString &text)
+void Selector::type(const QString &text)
 {
     lineEdit()->setText(text);   // the cursor stays at the end, as after typing
     userTyped();
 }
 
-void Auswahlbox::userChose(int index)
+void Selector::userChose(int index)
 {
     {
         const QSignalBlocker quiet(this);
         QComboBox::setCurrentIndex(index);
-        zeigen(itemText(index));
+        display(itemText(index));
         m_itemIndex = index;
     }
     emit changed();
 }
 
-void Auswahlbox::userTyped()
+void Selector::userTyped()
 {
     m_itemIndex = -1;
     emit changed();

@@ -1,0 +1,107 @@
+#include "platform/report/reportpaint.h"
+
+#include "platform/db/engineerror.h"
+#include "platform/report/reportlayout.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryFile>
+
+namespace {
+
+// Restores the painter also when a dataset throws half-way.
+class SavedState {
+public:
+    explicit SavedState(QPainter &painter) : m_painter(painter) { m_painter.save(); }
+    ~SavedState() { m_painter.restore(); }
+    SavedState(const SavedState &) = delete;
+    SavedState &operator=(const SavedState &) = delete;
+
+private:
+    QPainter &m_painter;
+};
+
+} // namespace
+
+void paintLayout(const ReportLayout &layout, QPainter &painter)
+{
+    const MmScale mm(*painter.device());
+    const SavedState page(painter);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    const QMarginsF margins = layout.margins();
+    double top = margins.top();
+    for (const ReportBand *band : layout.bands()) {
+        const QPointF origin = mm.point({margins.left(), top});
+        for (const ReportItem *item : band->items()) {
+            const SavedState itemState(painter);
+            item->paint(painter, mm, origin);
+        }
+        top += band->height();
+    }
+}
+
+namespace {
+
+bool fail(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
+} // namespace
+
+bool writePdf(const QList<const ReportLayout *> &pages, const QString &file, QString *error)
+{
+    const QFileInfo target(file);
+    if (target.exists())
+        return fail(error, QStringLiteral("%1 already exists and is not overwritten.")
+                               .arg(QDir::toNativeSeparators(target.absoluteFilePath())));
+    const QDir folder = target.absoluteDir();
+    if (!folder.exists())
+        return fail(error, QStringLiteral("The folder %1 does not exist.")
+                               .arg(QDir::toNativeSeparators(folder.absolutePath())));
+
+    // Written under a temporary name beside the target and renamed when
+    // complete, so that a failure never leaves a half-written PDF.
+    QTemporaryFile part(folder.filePath(QStringLiteral(".%1.XXXXXX.part").arg(target.fileName())));
+    if (!part.open())
+        return fail(error, QStringLiteral("Cannot write in %1: %2")
+                               .arg(QDir::toNativeSeparators(folder.absolutePath()), part.errorString()));
+    {
+        QPdfWriter writer(&part);
+        writer.setCreator(QCoreApplication::applicationName());
+        writer.setTitle(target.completeBaseName());
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(),
+                                         QPageLayout::Millimeter));
+        QPainter painter;
+        if (!painter.begin(&writer))
+            return fail(error, QStringLiteral("Cannot start the PDF %1.").arg(QDir::toNativeSeparators(file)));
+        try {
+            for (qsizetype i = 0; i < pages.size(); ++i) {
+                if (i > 0)
+                    writer.newPage();
+                paintLayout(*pages[i], painter);
+            }
+        } catch (const EngineError &e) {
+            painter.end();
+            return fail(error, e.message());
+        }
+        painter.end();
+    }
+    if (!part.flush() || part.error() != QFileDevice::NoError)
+        return fail(error, QStringLiteral("Cannot write %1: %2")
+                               .arg(QDir::toNativeSeparators(file), part.errorString()));
+    part.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                        | QFileDevice::ReadOther);
+    // Renaming never replaces a file that appeared in the meantime.
+    if (!part.rename(target.absoluteFilePath()))
+        return fail(error, QStringLiteral("Cannot create %1: %2")
+                               .arg(QDir::toNativeSeparators(target.absoluteFilePath()), part.errorString()));
+    part.setAutoRemove(false);
+    return true;
+}

@@ -1,0 +1,156 @@
+#include "platform/report/reportpreview.h"
+
+#include "platform/report/reportlayout.h"
+#include "platform/report/reportpaint.h"
+#include "platform/ui/asker.h"
+#include "platform/ui/guard.h"
+
+#include <QAction>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPointer>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QStandardPaths>
+#include <QToolBar>
+
+namespace SaveFileAsker {
+namespace {
+
+Function &installed()
+{
+    static Function f;
+    return f;
+}
+
+QString fileDialog(const Question &q)
+{
+    QFileDialog dialog(q.parent, q.caption, q.proposed, q.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(q.suffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
+}
+
+} // namespace
+
+QString ask(const Question &q)
+{
+    return installed() ? installed()(q) : fileDialog(q);
+}
+
+void install(Function f)
+{
+    installed() = std::move(f);
+}
+
+} // namespace SaveFileAsker
+
+namespace ReportPreview {
+namespace {
+
+QPointer<QPrintPreviewDialog> &openDialog()
+{
+    static QPointer<QPrintPreviewDialog> dialog;
+    return dialog;
+}
+
+QString proposedPath(const QString &name)
+{
+    if (!name.isEmpty() && QFileInfo(name).isAbsolute())
+        return name;
+    const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    return name.isEmpty() ? documents.absolutePath() : documents.filePath(name);
+}
+
+void savePdf(const ReportLayout &layout, QPrintPreviewDialog *dialog, const QString &proposed)
+{
+    const QString path = SaveFileAsker::ask({dialog, QStringLiteral("Save as PDF"), proposedPath(proposed),
+                                             QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf")});
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!writePdf({&layout}, path, &error))
+        Asker::ask({error, dialog->windowTitle(), Asker::Buttons::Ok, Asker::Icon::Warning});
+}
+
+// The preview's own tool bar ends with its print action; saving goes beside it.
+void addSaveAction(const ReportLayout &layout, QPrintPreviewDialog *dialog, const QString &proposed)
+{
+    auto *save = new QAction(QStringLiteral("Save as PDF..."), dialog);
+    save->setObjectName(QStringLiteral("savePdfAction"));
+    save->setIcon(QIcon::fromTheme(QStringLiteral("document-save-as")));
+    QObject::connect(save, &QAction::triggered, dialog,
+                     [&layout, dialog, proposed] { guarded([&] { savePdf(layout, dialog, proposed); }); });
+    if (QToolBar *bar = dialog->findChild<QToolBar *>())
+        bar->addAction(save);
+    else
+        dialog->addAction(save);
+}
+
+} // namespace
+
+bool show(const ReportLayout &layout, const Options &options)
+{
+    if (isOpen()) {
+        raise();
+        return false;
+    }
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(options.windowTitle);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, layout.margins(),
+                                      QPageLayout::Millimeter));
+    // The layout places everything from the paper's corner itself.
+    printer.setFullPage(true);
+
+    // On the heap: a parent that goes away takes the dialog with it, and the
+    // wait below ends then too.
+    QPointer<QPrintPreviewDialog> dialog = new QPrintPreviewDialog(&printer, options.parent);
+    openDialog() = dialog;
+    dialog->setWindowTitle(options.windowTitle);
+    dialog->setWindowModality(Qt::NonModal);
+    QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog, [&layout](QPrinter *target) {
+        QPainter painter(target);
+        guarded([&] { paintLayout(layout, painter); });
+    });
+    addSaveAction(layout, dialog, options.pdfFileName);
+
+    QEventLoop loop;
+    QObject::connect(dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    QObject::connect(dialog, &QObject::destroyed, &loop, &QEventLoop::quit);
+    dialog->show();
+    loop.exec();
+    delete dialog.data();
+    return true;
+}
+
+QPrintPreviewDialog *current()
+{
+    return openDialog().data();
+}
+
+bool isOpen()
+{
+    return current() != nullptr;
+}
+
+void raise()
+{
+    QPrintPreviewDialog *dialog = current();
+    if (!dialog)
+        return;
+    if (dialog->isMinimized())
+        dialog->showNormal();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+} // namespace ReportPreview

@@ -6,7 +6,7 @@
 #include "platform/db/datasource.h"
 #include "platform/ui/auswahlbox.h"
 #include "platform/ui/steuerelemente.h"
-#include "resources/bilder.h"
+#include "resources/pictures.h"
 #include "views/perspektiven.h"
 
 #include <QCloseEvent>
@@ -125,7 +125,7 @@ void TForm1::startbildschirmAufbauen(QWidget *client)
     Button3 = knopf(client, QStringLiteral("Button3"), QStringLiteral("continue..."), {376, 296, 145, 25}, false);
     QLabel **bilder[4] = {&Image1, &Image2, &Image3, &Image5};
     for (int i = 0; i < 4; ++i)
-        *bilder[i] = bild(client, QString::fromLatin1(Logos[i].name), Logos[i].rahmen, Bilder::logo(i));
+        *bilder[i] = bild(client, QString::fromLatin1(Logos[i].name), Logos[i].rahmen, Pictures::logo(i));
 
     connect(ComboBox6, &Auswahlbox::changed, this, &TForm1::ComboBox6Change);
     connect(ComboBox7, &Auswahlbox::changed, this, &TForm1::ComboBox7Change);

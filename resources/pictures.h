@@ -4,18 +4,18 @@
 
 #include <QPixmap>
 
-namespace Bilder {
+namespace Pictures {
 
 // Traffic light, 49 x 16: 0 grau, 1 rot, 2 gelb, 3 gruen; any other value
 // gives the grau picture.
-QPixmap ampel(int zustand);
+QPixmap trafficLight(int state);
 
 // Scorecard diagram, 300 x 220: perspective 0..3 in full colour and the
 // other three faded; -1 (or any other value) shows all four in colour.
-QPixmap perspektivenDiagramm(int perspektive);
+QPixmap perspectiveDiagram(int perspective);
 
 // Start-screen logos 0..3 (305 x 73, 153 x 65, 193 x 105, 193 x 105);
 // any other number gives a null pixmap.
-QPixmap logo(int nr);
+QPixmap logo(int number);
 
-} // namespace Bilder
+} // namespace Pictures

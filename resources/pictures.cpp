@@ -19,7 +19,7 @@ namespace {
 // Pixmaps must not outlive the application object, so the cache lives on
 // the heap and is emptied by a post routine when the application ends.
 struct Cache {
-    QHash<int, QPixmap> lights, diagrams, logos;
+    QHash<int, QPixmap> lights, diagrams, bubble, logos;
 };
 Cache *&cacheRef()
 {
@@ -272,6 +272,38 @@ QImage drawDiagram(int highlight)
     return img;
 }
 
+// ---------------------------------------------------------------- information picture
+
+constexpr int kBubbleWidth = 37, kBubbleHeight = 36;
+constexpr QRgb kQuestionBlue = 0x1A56C8;
+
+QImage drawInfoBubble()
+{
+    QImage img = canvas(kBubbleWidth, kBubbleHeight);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+
+    const QRectF body(1.5, 1.5, 34, 26);
+    QPainterPath bubble;
+    bubble.addRoundedRect(body, 9, 9);
+    QPainterPath tail;
+    tail.moveTo(8, 26);
+    tail.lineTo(5.5, 34.5);
+    tail.lineTo(17, 27);
+    tail.closeSubpath();
+    bubble = bubble.united(tail).simplified();
+    // A grey rim keeps the white bubble apart from a white page.
+    p.setPen(QPen(QColor(0x5A6470), 1));
+    p.setBrush(Qt::white);
+    p.drawPath(bubble);
+
+    p.setFont(makeFont(23, true));
+    p.setPen(QColor(kQuestionBlue));
+    p.drawText(body, Qt::AlignCenter, QStringLiteral("?"));
+    return img;
+}
+
 // ---------------------------------------------------------------- logos
 
 struct LogoSize {
@@ -515,6 +547,11 @@ QPixmap perspectiveDiagram(int perspective)
 {
     const int k = (perspective >= 0 && perspective <= 3) ? perspective : -1;
     return cached(cache().diagrams, k, [k] { return drawDiagram(k); });
+}
+
+QPixmap infoBubble()
+{
+    return cached(cache().bubble, 0, drawInfoBubble);
 }
 
 QPixmap logo(int number)

@@ -14,6 +14,10 @@ QPixmap trafficLight(int state);
 // other three faded; -1 (or any other value) shows all four in colour.
 QPixmap perspectiveDiagram(int perspective);
 
+// Information picture, 37 x 36: a white speech bubble holding a blue
+// question mark, transparent outside the bubble.
+QPixmap infoBubble();
+
 // Start-screen logos 0..3 (305 x 73, 153 x 65, 193 x 105, 193 x 105);
 // any other number gives a null pixmap.
 QPixmap logo(int number);

@@ -12,6 +12,7 @@ private slots:
     void lights_data();
     void lights();
     void diagramsDiffer();
+    void bubble();
     void outOfRange();
     void cached();
 };
@@ -20,24 +21,25 @@ namespace {
 const QRgb kBackground = qRgb(0xE0, 0xDF, 0xE3);
 const QRgb kLit[3] = {qRgb(0xFF, 0, 0), qRgb(0xF7, 0xBC, 0x5B), qRgb(0, 0xFF, 0)};
 const QPoint kLamps[3] = {{8, 8}, {24, 8}, {40, 8}};
-}
+} // namespace
 
 void TstPictures::sizes_data()
 {
-    QTest::addColumn<QPixmap>("picture");
+    QTest::addColumn<QImage>("picture");
     QTest::addColumn<QSize>("size");
-    for (int z = 0; z <= 3; ++z)
-        QTest::addRow("light %d", z) << Pictures::trafficLight(z) << QSize(49, 16);
+    for (int s = 0; s <= 3; ++s)
+        QTest::addRow("light %d", s) << Pictures::trafficLight(s).toImage() << QSize(49, 16);
     for (int k = -1; k <= 3; ++k)
-        QTest::addRow("diagram %d", k) << Pictures::perspectiveDiagram(k) << QSize(300, 220);
+        QTest::addRow("diagram %d", k) << Pictures::perspectiveDiagram(k).toImage() << QSize(300, 220);
+    QTest::newRow("info") << Pictures::infoBubble().toImage() << QSize(37, 36);
     const QSize logos[4] = {{305, 73}, {153, 65}, {193, 105}, {193, 105}};
     for (int n = 0; n <= 3; ++n)
-        QTest::addRow("logo %d", n) << Pictures::logo(n) << logos[n];
+        QTest::addRow("logo %d", n) << Pictures::logo(n).toImage() << logos[n];
 }
 
 void TstPictures::sizes()
 {
-    QFETCH(QPixmap, picture);
+    QFETCH(QImage, picture);
     QFETCH(QSize, size);
     QCOMPARE(picture.size(), size);
     QCOMPARE(picture.devicePixelRatio(), 1.0);
@@ -79,6 +81,23 @@ void TstPictures::diagramsDiffer()
             QVERIFY2(pictures[a] != pictures[b], qPrintable(QString("%1 vs %2").arg(a - 1).arg(b - 1)));
 }
 
+void TstPictures::bubble()
+{
+    const QImage img = Pictures::infoBubble().toImage();
+    QVERIFY(img.hasAlphaChannel());
+    for (const QPoint &corner : {QPoint(0, 0), QPoint(36, 0), QPoint(0, 35), QPoint(36, 35)})
+        QCOMPARE(qAlpha(img.pixel(corner)), 0);
+    // White inside the bubble beside the question mark, blue in the middle.
+    QCOMPARE(QColor(img.pixel(6, 14)), QColor(Qt::white));
+    int blue = 0;
+    for (int y = 10; y <= 18; ++y)
+        for (int x = 14; x <= 22; ++x) {
+            const QColor c = img.pixelColor(x, y);
+            blue += c.alpha() == 255 && c.blue() > 150 && c.red() < 80 && c.green() < 140;
+        }
+    QVERIFY2(blue >= 6, qPrintable(QString::number(blue)));
+}
+
 void TstPictures::outOfRange()
 {
     const QImage all = Pictures::perspectiveDiagram(-1).toImage();
@@ -94,6 +113,7 @@ void TstPictures::cached()
     QCOMPARE(Pictures::trafficLight(2).cacheKey(), Pictures::trafficLight(2).cacheKey());
     QCOMPARE(Pictures::perspectiveDiagram(1).cacheKey(), Pictures::perspectiveDiagram(1).cacheKey());
     QCOMPARE(Pictures::logo(3).cacheKey(), Pictures::logo(3).cacheKey());
+    QCOMPARE(Pictures::infoBubble().cacheKey(), Pictures::infoBubble().cacheKey());
 }
 
 QTEST_MAIN(TstPictures)

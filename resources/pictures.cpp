@@ -10,7 +10,9 @@
 #include <QPainterPath>
 #include <QPolygonF>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -19,7 +21,7 @@ namespace {
 // Pixmaps must not outlive the application object, so the cache lives on
 // the heap and is emptied by a post routine when the application ends.
 struct Cache {
-    QHash<int, QPixmap> lights, diagrams, bubble, logos;
+    QHash<int, QPixmap> lights, diagrams, bubble, causeEffect, logos;
 };
 Cache *&cacheRef()
 {
@@ -304,6 +306,317 @@ QImage drawInfoBubble()
     return img;
 }
 
+// ---------------------------------------------------------------- cause-effect diagram
+
+// Boxes in grid order: rows financial, customer, process, employee from top
+// to bottom, three key figures each from left to right.
+enum BoxId {
+    TotalProfitability, EquityRatio, CashRatio,
+    CustomerLoyalty, MarketShare, Complaints,
+    Accounting, MiddleProcess, Distribution,
+    Suggestions, ProfitPersonnel, Matching,
+    BoxCount
+};
+
+struct BoxText {
+    const char *german, *english;
+    const char *otherGerman = nullptr, *otherEnglish = nullptr;   // industries other than 0, where different
+};
+const BoxText kBoxTexts[BoxCount] = {
+    {"Gesamtkapitalrentabilität", "Total profitability"},
+    {"Eigenkapitalquote", "Equity ratio"},
+    {"Liquidität", "Cash ratio"},
+    {"Kundenzufriedenheit", "Customer loyalty"},
+    {"Marktanteil", "Market share"},
+    {"Anzahl Beschwerden", "Number of complaints"},
+    {"Dauer bis zur Rechnungslegung", "Duration up to accounting"},
+    {"Anteil von Neuprodukten", "Portion of new products", "Dauer der Auftragsbearbeitung", "Time of the job execution"},
+    {"Auslieferungszeit", "Distribution time"},
+    {"Verbesserungsvorschläge/MA", "Improvement suggestions"},
+    {"Gewinn/Personalkosten", "Profit / personnel costs"},
+    {"Matching MA-/Stellenprofil", "Matching coworker profile"},
+};
+
+// Grid row of each perspective: process is drawn above employee.
+constexpr int kBandRow[4] = {0, 1, 3, 2};
+
+enum class Side { Left, Right, Top, Bottom };
+// A point on a box frame; at runs from 0 to 1 along the side, left to right
+// or top to bottom.
+struct Anchor {
+    BoxId box;
+    Side side;
+    qreal at;
+};
+
+// Free room that connections around the grid follow: two lanes left of the
+// grid, one above, two below, and two inside the gap under the first row.
+enum class Lane { LeftOuter, LeftInner, Top, BottomInner, BottomOuter, Gap1Upper, Gap1Lower };
+
+enum class Route {
+    Straight,
+    RightAngled,   // through the lanes, sharp corners
+    Curved,        // through the lanes with round corners; without lanes an S along the sides' normals
+};
+enum class Heads { End, Both, None };
+enum class Industry { All, Agriculture, Other };
+
+// From cause to effect. A route through lanes leaves its first box at right
+// angles to the side, turns at each lane, and meets the last box square on.
+struct Link {
+    Anchor from, to;
+    Route route;
+    Heads heads = Heads::End;
+    Industry industry = Industry::All;
+    std::vector<Lane> via = {};
+};
+
+const std::vector<Link> kLinks = {
+    {{EquityRatio, Side::Left, .5}, {TotalProfitability, Side::Right, .5}, Route::Straight},
+    {{EquityRatio, Side::Right, .5}, {CashRatio, Side::Left, .5}, Route::Straight},
+    {{ProfitPersonnel, Side::Bottom, .5}, {TotalProfitability, Side::Left, .5}, Route::Curved, Heads::End,
+     Industry::All, {Lane::BottomOuter, Lane::LeftOuter}},
+    {{Accounting, Side::Left, .5}, {CashRatio, Side::Top, .5}, Route::RightAngled, Heads::Both, Industry::All,
+     {Lane::LeftInner, Lane::Top}},
+    {{CustomerLoyalty, Side::Right, .5}, {MarketShare, Side::Left, .5}, Route::Straight},
+    {{CustomerLoyalty, Side::Top, .55}, {CashRatio, Side::Bottom, .25}, Route::Curved, Heads::End, Industry::All,
+     {Lane::Gap1Upper}},
+    {{CustomerLoyalty, Side::Top, .8}, {Complaints, Side::Top, .25}, Route::Curved, Heads::End, Industry::All,
+     {Lane::Gap1Lower}},
+    {{Complaints, Side::Top, .6}, {CashRatio, Side::Bottom, .6}, Route::Straight, Heads::None},
+    {{Complaints, Side::Left, .5}, {MarketShare, Side::Right, .5}, Route::Straight},
+    {{Accounting, Side::Top, .3}, {CustomerLoyalty, Side::Bottom, .3}, Route::Straight},
+    {{Distribution, Side::Top, .15}, {CustomerLoyalty, Side::Bottom, .9}, Route::Straight},
+    {{Distribution, Side::Top, .5}, {Complaints, Side::Bottom, .5}, Route::Straight},
+    {{Distribution, Side::Bottom, .2}, {ProfitPersonnel, Side::Top, .8}, Route::Straight},
+    {{Suggestions, Side::Right, .5}, {ProfitPersonnel, Side::Left, .5}, Route::Straight},
+    {{Suggestions, Side::Top, .2}, {Accounting, Side::Bottom, .5}, Route::Curved},
+    {{Matching, Side::Left, .5}, {ProfitPersonnel, Side::Right, .5}, Route::Straight},
+    {{Matching, Side::Top, .6}, {Distribution, Side::Bottom, .6}, Route::Straight},
+    {{Matching, Side::Bottom, .5}, {Suggestions, Side::Bottom, .5}, Route::RightAngled, Heads::End, Industry::All,
+     {Lane::BottomInner}},
+
+    {{MiddleProcess, Side::Top, .5}, {MarketShare, Side::Bottom, .5}, Route::Straight, Heads::End, Industry::Agriculture},
+    {{MiddleProcess, Side::Top, .15}, {CustomerLoyalty, Side::Bottom, .7}, Route::Straight, Heads::End,
+     Industry::Agriculture},
+    {{Suggestions, Side::Top, .8}, {MiddleProcess, Side::Bottom, .25}, Route::Straight, Heads::End,
+     Industry::Agriculture},
+
+    {{MiddleProcess, Side::Top, .5}, {MarketShare, Side::Bottom, .5}, Route::Straight, Heads::End, Industry::Other},
+    {{MiddleProcess, Side::Top, .85}, {Complaints, Side::Bottom, .15}, Route::Straight, Heads::End, Industry::Other},
+    {{MiddleProcess, Side::Top, .15}, {CustomerLoyalty, Side::Bottom, .7}, Route::Straight, Heads::End,
+     Industry::Other},
+    {{MiddleProcess, Side::Bottom, .5}, {ProfitPersonnel, Side::Top, .5}, Route::Straight, Heads::End,
+     Industry::Other},
+    {{Accounting, Side::Right, .5}, {MiddleProcess, Side::Left, .5}, Route::Straight, Heads::End, Industry::Other},
+    {{Suggestions, Side::Top, .8}, {MiddleProcess, Side::Bottom, .2}, Route::Straight, Heads::End, Industry::Other},
+    {{Matching, Side::Top, .2}, {MiddleProcess, Side::Bottom, .8}, Route::Curved, Heads::End, Industry::Other},
+};
+
+constexpr QSize kAgricultureSize(704, 382), kOtherSize(703, 369);
+constexpr QRgb kBandColour = 0xBDBDEF;
+constexpr qreal kBoxWidth = 186, kBoxHeight = 34, kTextPadding = 6;
+constexpr qreal kGridLeft = 32, kGridRightMargin = 8, kGridTop = 18, kGridBottomMargin = 28;
+constexpr qreal kHeadLength = 7, kHeadHalfWidth = 3, kCornerRadius = 14;
+
+// Box and lane positions for one picture size; the gaps share what the
+// boxes leave.
+struct Grid {
+    qreal colX[3], rowY[4], rowGap;
+
+    Grid(int width, int height)
+    {
+        const qreal colGap = (width - kGridLeft - kGridRightMargin - 3 * kBoxWidth) / 2;
+        rowGap = (height - kGridTop - kGridBottomMargin - 4 * kBoxHeight) / 3;
+        for (int c = 0; c < 3; ++c)
+            colX[c] = std::round(kGridLeft + c * (kBoxWidth + colGap));
+        for (int r = 0; r < 4; ++r)
+            rowY[r] = std::round(kGridTop + r * (kBoxHeight + rowGap));
+    }
+    // Edges run through the centres of the frame pixels, so lines that end
+    // on them stay one pixel wide.
+    QRectF box(int id) const { return {colX[id % 3] + 0.5, rowY[id / 3] + 0.5, kBoxWidth, kBoxHeight}; }
+    qreal lane(Lane l) const
+    {
+        const qreal below = rowY[3] + kBoxHeight, gap1 = rowY[0] + kBoxHeight;
+        switch (l) {
+        case Lane::LeftOuter: return 9.5;
+        case Lane::LeftInner: return 20.5;
+        case Lane::Top: return 8.5;
+        case Lane::BottomInner: return below + 9.5;
+        case Lane::BottomOuter: return below + 19.5;
+        case Lane::Gap1Upper: return std::floor(gap1 + rowGap * 0.3) + 0.5;
+        case Lane::Gap1Lower: return std::floor(gap1 + rowGap * 0.65) + 0.5;
+        }
+        return 0;
+    }
+    QPointF point(Anchor a) const
+    {
+        const QRectF r = box(a.box);
+        const qreal x = std::floor(r.left() + a.at * r.width()) + 0.5;
+        const qreal y = std::floor(r.top() + a.at * r.height()) + 0.5;
+        switch (a.side) {
+        case Side::Left: return {r.left(), y};
+        case Side::Right: return {r.right(), y};
+        case Side::Top: return {x, r.top()};
+        case Side::Bottom: return {x, r.bottom()};
+        }
+        return {};
+    }
+};
+
+QPointF outward(Side s)
+{
+    switch (s) {
+    case Side::Left: return {-1, 0};
+    case Side::Right: return {1, 0};
+    case Side::Top: return {0, -1};
+    case Side::Bottom: return {0, 1};
+    }
+    return {};
+}
+
+QPointF unit(QPointF d)
+{
+    const qreal len = std::hypot(d.x(), d.y());
+    return len > 0 ? d / len : QPointF();
+}
+
+// The corner points of a route through lanes, first and last anchor included.
+QList<QPointF> corners(const Grid &g, const Link &link)
+{
+    const QPointF b = g.point(link.to);
+    QList<QPointF> pts{g.point(link.from)};
+    bool horizontal = link.from.side == Side::Left || link.from.side == Side::Right;
+    for (Lane l : link.via) {
+        const QPointF last = pts.last();
+        pts << (horizontal ? QPointF(g.lane(l), last.y()) : QPointF(last.x(), g.lane(l)));
+        horizontal = !horizontal;
+    }
+    const QPointF last = pts.last();
+    pts << (horizontal ? QPointF(b.x(), last.y()) : QPointF(last.x(), b.y())) << b;
+    return pts;
+}
+
+void drawHead(QPainter &p, QPointF tip, QPointF dir)
+{
+    const QPointF n(-dir.y(), dir.x());
+    const QPointF base = tip - dir * kHeadLength;
+    p.drawPolygon(QPolygonF{tip, base + n * kHeadHalfWidth, base - n * kHeadHalfWidth});
+}
+
+void drawLink(QPainter &p, const Grid &g, const Link &link)
+{
+    const bool endHead = link.heads != Heads::None, startHead = link.heads == Heads::Both;
+    // The line stops inside the head so that the tip stays sharp.
+    const qreal stop = kHeadLength - 1;
+    QPainterPath path;
+    QPointF startDir, endDir;   // direction of travel at either end
+
+    if (link.route == Route::Curved && link.via.empty()) {
+        const QPointF a = g.point(link.from), b = g.point(link.to);
+        const QPointF na = outward(link.from.side), nb = outward(link.to.side);
+        const qreal reach = std::min(QLineF(a, b).length() * 0.45, g.rowGap * 0.9);
+        startDir = na;
+        endDir = -nb;
+        path.moveTo(startHead ? a + na * stop : a);
+        path.cubicTo(a + na * reach, b + nb * reach, endHead ? b + nb * stop : b);
+    } else {
+        QList<QPointF> pts = link.route == Route::Straight ? QList<QPointF>{g.point(link.from), g.point(link.to)}
+                                                           : corners(g, link);
+        pts.erase(std::unique(pts.begin(), pts.end()), pts.end());
+        startDir = unit(pts[1] - pts[0]);
+        endDir = unit(pts.last() - pts[pts.size() - 2]);
+        if (startHead)
+            pts.first() += startDir * stop;
+        if (endHead)
+            pts.last() -= endDir * stop;
+        const qreal radius = link.route == Route::Curved ? kCornerRadius : 0;
+        path.moveTo(pts.first());
+        for (int i = 1; i + 1 < pts.size(); ++i) {
+            const QPointF in = pts[i] - pts[i - 1], out = pts[i + 1] - pts[i];
+            const qreal r = std::min({radius, QLineF(pts[i - 1], pts[i]).length() / 2,
+                                      QLineF(pts[i], pts[i + 1]).length() / 2});
+            path.lineTo(pts[i] - unit(in) * r);
+            if (r > 0)
+                path.quadTo(pts[i], pts[i] + unit(out) * r);
+        }
+        path.lineTo(pts.last());
+    }
+
+    p.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    if (endHead)
+        drawHead(p, g.point(link.to), endDir);
+    if (startHead)
+        drawHead(p, g.point(link.from), -startDir);
+}
+
+QString boxText(int id, bool agriculture, bool english)
+{
+    const BoxText &t = kBoxTexts[id];
+    const char *text = english ? t.english : t.german;
+    if (!agriculture && t.otherGerman)
+        text = english ? t.otherEnglish : t.otherGerman;
+    return QString::fromUtf8(text);
+}
+
+QImage drawCauseEffect(bool agriculture, bool english, int bandRow)
+{
+    const QSize size = agriculture ? kAgricultureSize : kOtherSize;
+    const int width = size.width(), height = size.height();
+    const Grid g(width, height);
+    QImage img(width, height, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+
+    // The band lies under the row, so lines and boxes stay crisp on top of
+    // it; the outer rows' bands take in the lanes beyond them.
+    if (bandRow >= 0) {
+        const qreal pad = std::round(g.rowGap * 0.3);
+        const qreal top = bandRow == 0 ? 0 : g.rowY[bandRow] - pad;
+        const qreal bottom = bandRow == 3 ? height : g.rowY[bandRow] + kBoxHeight + 1 + pad;
+        p.fillRect(QRectF(0, top, width, bottom - top), QColor(kBandColour));
+    }
+
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const Industry industry = agriculture ? Industry::Agriculture : Industry::Other;
+    for (const Link &link : kLinks)
+        if (link.industry == Industry::All || link.industry == industry)
+            drawLink(p, g, link);
+
+    // One size for every box: the largest at which the longest text fits.
+    QStringList texts;
+    for (int id = 0; id < BoxCount; ++id)
+        texts << boxText(id, agriculture, english);
+    QFont font = makeFont(13);
+    auto widest = [&] {
+        const QFontMetricsF fm(font);
+        qreal w = 0;
+        for (const QString &t : texts)
+            w = std::max(w, fm.horizontalAdvance(t));
+        return w;
+    };
+    while (font.pixelSize() > 8 && widest() > kBoxWidth - 2 * kTextPadding)
+        font.setPixelSize(font.pixelSize() - 1);
+    p.setFont(font);
+    const Qt::Alignment align = Qt::AlignVCenter | (english ? Qt::AlignHCenter : Qt::AlignLeft);
+    for (int id = 0; id < BoxCount; ++id) {
+        // Filled, not stroked: a stroked frame loses its corner pixels.
+        const QRectF r = g.box(id);
+        const QRect frame = r.adjusted(-0.5, -0.5, 0.5, 0.5).toRect();
+        p.fillRect(frame, Qt::black);
+        p.fillRect(frame.adjusted(1, 1, -1, -1), Qt::white);
+        p.setPen(Qt::black);
+        p.drawText(r.adjusted(kTextPadding, 0, -kTextPadding, 0), align, texts[id]);
+    }
+    return img;
+}
+
 // ---------------------------------------------------------------- logos
 
 struct LogoSize {
@@ -552,6 +865,14 @@ QPixmap perspectiveDiagram(int perspective)
 QPixmap infoBubble()
 {
     return cached(cache().bubble, 0, drawInfoBubble);
+}
+
+QPixmap causeEffectDiagram(int branche, bool english, int perspective)
+{
+    const bool agriculture = branche == 0;
+    const int row = (perspective >= 0 && perspective <= 3) ? kBandRow[perspective] : -1;
+    const int key = (agriculture ? 0 : 100) + (english ? 10 : 0) + row + 1;
+    return cached(cache().causeEffect, key, [=] { return drawCauseEffect(agriculture, english, row); });
 }
 
 QPixmap logo(int number)

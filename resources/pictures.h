@@ -18,6 +18,13 @@ QPixmap perspectiveDiagram(int perspective);
 // question mark, transparent outside the bubble.
 QPixmap infoBubble();
 
+// Cause-effect diagram of the twelve key figures, 704 x 382 for branche 0
+// and 703 x 369 for any other value, box texts in English or German. Rows
+// from the top: financial, customer, process, employee. The row of
+// perspective 0..3 (financial, customer, employee, process) lies on a band;
+// any other value draws no band.
+QPixmap causeEffectDiagram(int branche, bool english, int perspective);
+
 // Start-screen logos 0..3 (305 x 73, 153 x 65, 193 x 105, 193 x 105);
 // any other number gives a null pixmap.
 QPixmap logo(int number);

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -22,6 +23,7 @@ namespace {
 // the heap and is emptied by a post routine when the application ends.
 struct Cache {
     QHash<int, QPixmap> lights, diagrams, bubble, causeEffect, logos;
+    QHash<int, QImage> icons;
 };
 Cache *&cacheRef()
 {
@@ -42,15 +44,19 @@ Cache &cache()
     return *cacheRef();
 }
 
-template <class Draw>
-QPixmap cached(QHash<int, QPixmap> &store, int key, Draw draw)
+template <class T, class Draw>
+T cached(QHash<int, T> &store, int key, Draw draw)
 {
     auto it = store.constFind(key);
     if (it != store.constEnd())
         return *it;
-    QPixmap pm = QPixmap::fromImage(draw());
-    store.insert(key, pm);
-    return pm;
+    T picture;
+    if constexpr (std::is_same_v<T, QPixmap>)
+        picture = QPixmap::fromImage(draw());
+    else
+        picture = draw();
+    store.insert(key, picture);
+    return picture;
 }
 
 // Transparent canvas; 1 device pixel per pixel whatever the screen scale.
@@ -626,9 +632,14 @@ constexpr LogoSize kLogoSizes[4] = {{305, 73}, {153, 65}, {193, 105}, {193, 105}
 
 // The product's emblem: four squares in the perspective colours, placed
 // as in the diagram (financial top left, then counter-clockwise).
-void drawEmblem(QPainter &p, QRectF r)
+// Aligned to whole pixels, small sizes keep sharp edges and an open gap.
+void drawEmblem(QPainter &p, QRectF r, bool wholePixels = false)
 {
-    const qreal gap = r.width() * 0.1, s = (r.width() - gap) / 2;
+    qreal gap = r.width() * 0.1, s = (r.width() - gap) / 2;
+    if (wholePixels) {
+        s = std::floor((r.width() - std::max(1.0, std::round(gap))) / 2);
+        gap = r.width() - 2 * s;
+    }
     const QPointF corner[4] = {{0, 0}, {0, s + gap}, {s + gap, s + gap}, {s + gap, 0}};
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 4; ++i) {
@@ -846,6 +857,16 @@ QImage drawLogo(int number)
     return img;
 }
 
+QImage drawApplicationIcon(int size)
+{
+    QImage img = canvas(size, size);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal margin = std::round(size * 0.04);
+    drawEmblem(p, QRectF(margin, margin, size - 2 * margin, size - 2 * margin), true);
+    return img;
+}
+
 } // namespace
 
 namespace Pictures {
@@ -880,6 +901,13 @@ QPixmap logo(int number)
     if (number < 0 || number > 3)
         return QPixmap();
     return cached(cache().logos, number, [number] { return drawLogo(number); });
+}
+
+QImage applicationIcon(int size)
+{
+    if (size < 1 || size > 1024)
+        return QImage();
+    return cached(cache().icons, size, [size] { return drawApplicationIcon(size); });
 }
 
 } // namespace Pictures

@@ -2,6 +2,7 @@
 // The application's pictures, drawn by code and cached after the first use.
 // All functions need a QGuiApplication and must be called from the UI thread.
 
+#include <QImage>
 #include <QPixmap>
 
 namespace Pictures {
@@ -28,5 +29,9 @@ QPixmap causeEffectDiagram(int branche, bool english, int perspective);
 // Start-screen logos 0..3 (305 x 73, 153 x 65, 193 x 105, 193 x 105);
 // any other number gives a null pixmap.
 QPixmap logo(int number);
+
+// Application icon, size x size on a transparent background: the emblem of
+// logo 0, aligned to whole pixels. A size outside 1..1024 gives a null image.
+QImage applicationIcon(int size);
 
 } // namespace Pictures

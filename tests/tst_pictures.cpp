@@ -18,6 +18,8 @@ private slots:
     void causeEffectBand_data();
     void causeEffectBand();
     void causeEffectTexts();
+    void icon_data();
+    void icon();
     void outOfRange();
     void cached();
 };
@@ -92,6 +94,8 @@ void TstPictures::sizes_data()
     const QSize logos[4] = {{305, 73}, {153, 65}, {193, 105}, {193, 105}};
     for (int n = 0; n <= 3; ++n)
         QTest::addRow("logo %d", n) << Pictures::logo(n).toImage() << logos[n];
+    for (int s : {16, 32, 48, 64, 128, 256})
+        QTest::addRow("icon %d", s) << Pictures::applicationIcon(s) << QSize(s, s);
 }
 
 void TstPictures::sizes()
@@ -257,6 +261,32 @@ void TstPictures::causeEffectTexts()
     }
 }
 
+void TstPictures::icon_data()
+{
+    QTest::addColumn<int>("size");
+    for (int s : {16, 32, 48, 64, 128, 256})
+        QTest::addRow("%d", s) << s;
+}
+
+// Four opaque squares of different colours on a transparent ground.
+void TstPictures::icon()
+{
+    QFETCH(int, size);
+    const QImage img = Pictures::applicationIcon(size);
+    QVERIFY(img.hasAlphaChannel());
+    for (const QPoint &corner : {QPoint(0, 0), QPoint(size - 1, 0), QPoint(0, size - 1), QPoint(size - 1, size - 1)})
+        QCOMPARE(qAlpha(img.pixel(corner)), 0);
+    QCOMPARE(qAlpha(img.pixel(size / 2, size / 2)), 0);   // the gap between the squares
+    QSet<QRgb> colours;
+    for (int qy : {1, 3})
+        for (int qx : {1, 3}) {
+            const QRgb c = img.pixel(size * qx / 4, size * qy / 4);
+            QCOMPARE(qAlpha(c), 255);
+            colours << c;
+        }
+    QCOMPARE(colours.size(), 4);
+}
+
 void TstPictures::outOfRange()
 {
     const QImage all = Pictures::perspectiveDiagram(-1).toImage();
@@ -269,6 +299,8 @@ void TstPictures::outOfRange()
     QCOMPARE(diagram(-1, true, 2), diagram(1, true, 2));
     QCOMPARE(diagram(7, false, 0), diagram(1, false, 0));
     QCOMPARE(diagram(0, true, 4), diagram(0, true, -1));
+    for (int s : {0, -16, 1025})
+        QVERIFY(Pictures::applicationIcon(s).isNull());
 }
 
 void TstPictures::cached()

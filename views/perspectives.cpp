@@ -8,7 +8,7 @@
 #include "platform/ui/selector.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/controls.h"
-#include "resources/bilder.h"
+#include "resources/pictures.h"
 #include "views/startwahl.h"
 
 #include <QLabel>
@@ -58,7 +58,7 @@ PerspectivesPage::PerspectivesPage(QWidget *sheet, Query *query2, DataSource *da
                          ScorecardKatalog::jahre(), true);
     Button4 = button(sheet, QStringLiteral("Button4"), QStringLiteral("Daten anzeigen..."), {168, 16, 99, 25}, false);
     Label42 = Controls::label(sheet, QStringLiteral("Label42"), QStringLiteral("Status:"), {603, 72}, arial(13));
-    Image4 = picture(sheet, QStringLiteral("Image4"), {704, 392, 281, 217}, Bilder::perspektivenDiagramm(-1));
+    Image4 = picture(sheet, QStringLiteral("Image4"), {704, 392, 281, 217}, Pictures::perspectiveDiagram(-1));
 
     DBText3 = new DBText(QStringLiteral("DBText3"), sheet);
     DBText4 = new DBText(QStringLiteral("DBText4"), sheet);
@@ -73,7 +73,7 @@ PerspectivesPage::PerspectivesPage(QWidget *sheet, Query *query2, DataSource *da
 
     std::array<QPixmap, LightSlot::Count> bilder;
     for (int z = 0; z < LightSlot::Count; ++z)
-        bilder[z] = Bilder::ampel(z);
+        bilder[z] = Pictures::trafficLight(z);
     const QString namen[LightSlot::Count] = {QStringLiteral("amp_grau_z"), QStringLiteral("amp_rot_z"),
                                               QStringLiteral("amp_gelb_z"), QStringLiteral("amp_gruen_z")};
 

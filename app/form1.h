@@ -3,7 +3,7 @@
 #include <QMainWindow>
 #include <array>
 
-#include "views/startwahl.h"
+#include "model/startwahl.h"
 
 class Selector;
 class DataSource;

@@ -21,9 +21,9 @@ void lookups(benchmark::State &state, bool refresh)
     Query query(QStringLiteral("Query2"));
     for (auto _ : state) {
         qint64 sum = 0;
-        for (int ziel = 1; ziel <= ScorecardKatalog::ZielAnzahl; ++ziel) {
+        for (int ziel = 1; ziel <= ScorecardKatalog::ZielCount; ++ziel) {
             query.close();
-            query.setSql(QStringLiteral("select ist_wert_jahr,soll_wert_jahr from ") + ScorecardKatalog::tabelle(ziel, 1)
+            query.setSql(QStringLiteral("select ist_wert_jahr,soll_wert_jahr from ") + ScorecardKatalog::table(ziel, 1)
                          + QStringLiteral(".db where jahr=\"") + Year + QStringLiteral("\""));
             query.open();
             if (refresh)

@@ -76,8 +76,8 @@ private:
 inline void rawTwelveLookups(benchmark::State &state, const QString &jahr)
 {
     QStringList tabellen;
-    for (int ziel = 1; ziel <= ScorecardKatalog::ZielAnzahl; ++ziel)
-        tabellen << ScorecardKatalog::tabelle(ziel, 1);
+    for (int ziel = 1; ziel <= ScorecardKatalog::ZielCount; ++ziel)
+        tabellen << ScorecardKatalog::table(ziel, 1);
     RoheJahresabfragen roh(Database::alias().connection(), tabellen);
     for (auto _ : state)
         benchmark::DoNotOptimize(roh.lesen(jahr));

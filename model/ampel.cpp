@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr AmpelRegel aufsteigend(double a, double b)
+constexpr AmpelRegel ascending(double a, double b)
 {
     AmpelRegel r;
     r.art = AmpelRegel::Aufsteigend;
@@ -25,7 +25,7 @@ constexpr AmpelRegel band(double y1, double g1, double g2, double y2)
 }
 
 // Lower is better: the time key figures.
-constexpr AmpelRegel absteigend()
+constexpr AmpelRegel descending()
 {
     AmpelRegel r;
     r.art = AmpelRegel::Absteigend;
@@ -35,37 +35,37 @@ constexpr AmpelRegel absteigend()
 }
 
 // Goals 1 to 12; goal 11 in its mining variant, goal 7 as most pages judge it.
-constexpr AmpelRegel regeln[ScorecardKatalog::ZielAnzahl] = {
-    aufsteigend(75, 90),        // 1 kz_ges_renta
+constexpr AmpelRegel rules[ScorecardKatalog::ZielCount] = {
+    ascending(75, 90),        // 1 kz_ges_renta
     band(65, 80, 120, 135),     // 2 kz_kap_quote
     band(70, 90, 110, 130),     // 3 kz_liqui
-    aufsteigend(50, 75),        // 4 kz_kundentreue
-    aufsteigend(20, 40),        // 5 kz_marktanteil
-    aufsteigend(60, 80),        // 6 kz_beschwerden
-    aufsteigend(50, 75),        // 7 kz_anz_verbesserung
-    aufsteigend(80, 90),        // 8 kz_output_input
-    aufsteigend(50, 70),        // 9 kz_zu_auf_daten
-    absteigend(),               // 10 kz_rechlegung
-    absteigend(),               // 11 kz_auf_abwicklung
-    absteigend(),               // 12 kz_reklamation
+    ascending(50, 75),        // 4 kz_kundentreue
+    ascending(20, 40),        // 5 kz_marktanteil
+    ascending(60, 80),        // 6 kz_beschwerden
+    ascending(50, 75),        // 7 kz_anz_verbesserung
+    ascending(80, 90),        // 8 kz_output_input
+    ascending(50, 70),        // 9 kz_zu_auf_daten
+    descending(),               // 10 kz_rechlegung
+    descending(),               // 11 kz_auf_abwicklung
+    descending(),               // 12 kz_reklamation
 };
 
-constexpr AmpelRegel regelNeuprodukte = aufsteigend(60, 80);        // 11 kz_neuprod
-constexpr AmpelRegel regelVerbesserungMassnahmen = aufsteigend(60, 80); // 7 on the Measures page
+constexpr AmpelRegel newProductsRule = ascending(60, 80);        // 11 kz_neuprod
+constexpr AmpelRegel suggestionsOnMeasuresPageRule = ascending(60, 80); // 7 on the Measures page
 
-constexpr int zielVerbesserung = 7;
+constexpr int suggestionsZiel = 7;
 
 } // namespace
 
-AmpelRegel ampelRegel(int ziel, int branche, Ansicht ansicht)
+AmpelRegel ampelRegel(int ziel, int branche, View view)
 {
-    if (ziel < 1 || ziel > ScorecardKatalog::ZielAnzahl)
+    if (ziel < 1 || ziel > ScorecardKatalog::ZielCount)
         return {};
-    if (ziel == ScorecardKatalog::BranchenZiel && ScorecardKatalog::istLandwirtschaft(branche))
-        return regelNeuprodukte;
-    if (ziel == zielVerbesserung && ansicht == Ansicht::Massnahmen)
-        return regelVerbesserungMassnahmen;
-    return regeln[ziel - 1];
+    if (ziel == ScorecardKatalog::BrancheZiel && ScorecardKatalog::isAgriculture(branche))
+        return newProductsRule;
+    if (ziel == suggestionsZiel && view == View::Measures)
+        return suggestionsOnMeasuresPageRule;
+    return rules[ziel - 1];
 }
 
 double erfuellungsgrad(qint32 ist, qint32 soll)
@@ -73,25 +73,25 @@ double erfuellungsgrad(qint32 ist, qint32 soll)
     return double(qint64(ist) * 100) / double(soll);
 }
 
-Ampel beurteileGrad(const AmpelRegel &regel, double r)
+Ampel judgeRatio(const AmpelRegel &rule, double r)
 {
-    switch (regel.art) {
+    switch (rule.art) {
     case AmpelRegel::Aufsteigend:
-        if (r < regel.a)
+        if (r < rule.a)
             return Ampel::Rot;
-        if (r < regel.b)
+        if (r < rule.b)
             return Ampel::Gelb;
         return Ampel::Gruen;
     case AmpelRegel::Band:
-        if (r < regel.y1 || r > regel.y2)
+        if (r < rule.y1 || r > rule.y2)
             return Ampel::Rot;
-        if (r < regel.g1 || r > regel.g2)
+        if (r < rule.g1 || r > rule.g2)
             return Ampel::Gelb;
         return Ampel::Gruen;
     case AmpelRegel::Absteigend:
-        if (r > regel.y2)
+        if (r > rule.y2)
             return Ampel::Rot;
-        if (r > regel.g2)
+        if (r > rule.g2)
             return Ampel::Gelb;
         return Ampel::Gruen;
     case AmpelRegel::Keine:
@@ -100,16 +100,16 @@ Ampel beurteileGrad(const AmpelRegel &regel, double r)
     return Ampel::Grau;
 }
 
-Ampel beurteilen(const AmpelRegel &regel, qint32 ist, qint32 soll)
+Ampel judge(const AmpelRegel &rule, qint32 ist, qint32 soll)
 {
     if (soll == 0)
         return Ampel::Grau;
-    return beurteileGrad(regel, erfuellungsgrad(ist, soll));
+    return judgeRatio(rule, erfuellungsgrad(ist, soll));
 }
 
-Ampel beurteilen(int ziel, int branche, Ansicht ansicht, qint32 ist, qint32 soll)
+Ampel judge(int ziel, int branche, View view, qint32 ist, qint32 soll)
 {
-    return beurteilen(ampelRegel(ziel, branche, ansicht), ist, soll);
+    return judge(ampelRegel(ziel, branche, view), ist, soll);
 }
 
 QString ampelName(Ampel ampel)

@@ -7,7 +7,7 @@
 enum class Ampel { Grau, Rot, Gelb, Gruen };
 
 // The page that judges; only goal 7 has a rule of its own on the Measures page.
-enum class Ansicht { Perspektiven, Ziele, Massnahmen, Uebersicht };
+enum class View { Perspectives, Objectives, Measures, Overview };
 
 struct AmpelRegel {
     // Keine: no rule (goal outside 1..12); judges everything grau.
@@ -20,7 +20,7 @@ struct AmpelRegel {
     double y1 = 0, g1 = 0, g2 = 0, y2 = 0;
 };
 
-AmpelRegel ampelRegel(int ziel, int branche, Ansicht ansicht);
+AmpelRegel ampelRegel(int ziel, int branche, View view);
 
 // IST * 100 / SOLL as a percentage, unrounded. The product is taken in 64 bits,
 // so it cannot overflow; inside the value range of the tables it equals the
@@ -29,13 +29,13 @@ double erfuellungsgrad(qint32 ist, qint32 soll);
 
 // Judges an achievement ratio r; the pair overloads take r = erfuellungsgrad(ist, soll)
 // and give grau for SOLL 0, which has no ratio.
-Ampel beurteileGrad(const AmpelRegel &regel, double r);
-Ampel beurteilen(const AmpelRegel &regel, qint32 ist, qint32 soll);
-Ampel beurteilen(int ziel, int branche, Ansicht ansicht, qint32 ist, qint32 soll);
+Ampel judgeRatio(const AmpelRegel &regel, double r);
+Ampel judge(const AmpelRegel &regel, qint32 ist, qint32 soll);
+Ampel judge(int ziel, int branche, View view, qint32 ist, qint32 soll);
 
 // IST 1 with SOLL 1 means "not judged" on the pages that test for it;
 // they reset the slot to grau instead of showing the rule's colour.
-inline bool istNichtBeurteilt(qint32 ist, qint32 soll) { return ist == 1 && soll == 1; }
+inline bool isNotJudged(qint32 ist, qint32 soll) { return ist == 1 && soll == 1; }
 
 // "grau", "rot", "gelb", "gruen" (the names of the slot pictures).
 QString ampelName(Ampel ampel);

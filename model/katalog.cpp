@@ -1,73 +1,78 @@
 #include "model/katalog.h"
 
+#include "platform/db/database.h"
+
+#include <QSet>
+#include <algorithm>
+
 namespace ScorecardKatalog {
 namespace {
 
-struct PerspektiveDaten {
-    const char *deutsch;
-    const char *englisch;
+struct PerspektiveData {
+    const char *german;
+    const char *english;
 };
 
-constexpr PerspektiveDaten perspektiven[PerspektivenAnzahl] = {
+constexpr PerspektiveData perspektiven[PerspektiveCount] = {
     {"Finanzperspektive", "Financial perspective"},
     {"Kundenperspektive", "Customer perspective"},
     {"Mitarbeiterperspektive", "Coworker perspective"},
     {"Prozessperspektive", "Process perspective"},
 };
 
-struct ZielDaten {
+struct ZielData {
     const char *text;            // stored identity, letter for letter
-    const char *textEnglisch;
-    const char *tabelle;
+    const char *textEnglish;
+    const char *table;
     const char *kennzahl;
-    const char *kennzahlEnglisch; // nullptr: the English dialog lists the German name
-    Einheit einheit;
+    const char *kennzahlEnglish; // nullptr: the English dialog lists the German name
+    Unit unit;
 };
 
 // Goals 1 to 12 in order; goal 11 in its mining variant.
-constexpr ZielDaten ziele[ZielAnzahl] = {
+constexpr ZielData ziele[ZielCount] = {
     {"Steigerung der Gesamtrentabilität", "Increase of total profitability",
-     "kz_ges_renta", "Gesamtkapitalrentabilität", "Total profitability", Einheit::Prozent},
+     "kz_ges_renta", "Gesamtkapitalrentabilität", "Total profitability", Unit::Percent},
     {"Erhöhung der finanziellen Unabhängigkeit vom Gläubiger",
      "Increase of financial independence from the creditors",
-     "kz_kap_quote", "Eigenkapitalquote", "Equity ratio", Einheit::Prozent},
+     "kz_kap_quote", "Eigenkapitalquote", "Equity ratio", Unit::Percent},
     {"Erhöhung der Liquidität", "Increase of the liquidity",
-     "kz_liqui", "Liquidität 1. Grades", "Cash ratio", Einheit::Prozent},
+     "kz_liqui", "Liquidität 1. Grades", "Cash ratio", Unit::Percent},
     {"Erhöhung der Kundenzufriedenheit", "Increase of the customer satisfiction",
-     "kz_kundentreue", "Kundentreue", "Customer loyalty", Einheit::Prozent},
+     "kz_kundentreue", "Kundentreue", "Customer loyalty", Unit::Percent},
     {"Erhöhung des Marktanteils im Bereich X", "Increase market share within range X",
-     "kz_marktanteil", "Marktanteil", "Market share", Einheit::Prozent},
+     "kz_marktanteil", "Marktanteil", "Market share", Unit::Percent},
     {"Verbesserung der Kundenbeziehungen", "Improvement of the customer relations",
-     "kz_beschwerden", "Anzahl der Beschwerden", "Numbers of complaints", Einheit::Prozent},
+     "kz_beschwerden", "Anzahl der Beschwerden", "Numbers of complaints", Unit::Percent},
     // Stored with "ss"; captions that write "ß" never reach the database.
     {"Qualitätsbewusstsein der Mitarbeiter erhöhen", "Quality awareness of the coworkes increase",
      "kz_anz_verbesserung", "Anzahl der Verbesserungsvorschläge", nullptr,
-     Einheit::AnzahlJeMitarbeiter},
+     Unit::CountPerEmployee},
     {"Erhöhung der Mitarbeiterproduktivität", "Increase of the coworker productivity",
-     "kz_output_input", "Gewinn / Personalkosten", nullptr, Einheit::Prozent},
+     "kz_output_input", "Gewinn / Personalkosten", nullptr, Unit::Percent},
     {"Passgenaue Besetzung der Stellen", "Exact occupation of working place",
      "kz_zu_auf_daten", "Grad der Übereinstimmung des MA.-profils mit dem Stellenprofil",
-     nullptr, Einheit::Prozent},
+     nullptr, Unit::Percent},
     {"Zeitnahe Rechnungslegung einführen", "Introduce time near accounting",
-     "kz_rechlegung", "Dauer der Rechnungslegung", nullptr, Einheit::Tage},
+     "kz_rechlegung", "Dauer der Rechnungslegung", nullptr, Unit::Days},
     {"Dauer der Auftragsabwicklung verringern", "Duration of the job execution reduce",
-     "kz_auf_abwicklung", "Dauer der Auftragsabwicklung verringern", nullptr, Einheit::Tage},
+     "kz_auf_abwicklung", "Dauer der Auftragsabwicklung verringern", nullptr, Unit::Days},
     {"Verringerung der Auslieferungszeit", "Decrease of the distribution time",
-     "kz_reklamation", "Verringerung der Auslieferungszeit", nullptr, Einheit::Tage},
+     "kz_reklamation", "Verringerung der Auslieferungszeit", nullptr, Unit::Days},
 };
 
 // Goal 11 for agriculture.
-constexpr ZielDaten zielLandwirtschaft = {
+constexpr ZielData zielAgriculture = {
     "Erhöhung des Anteils innovativer Produkte", "Increase of the prtion innovative products",
-    "kz_neuprod", "Erhöhung des Anteils innovativer Produkte", nullptr, Einheit::Prozent};
+    "kz_neuprod", "Erhöhung des Anteils innovativer Produkte", nullptr, Unit::Percent};
 
-struct ZeitraumDaten {
-    const char *deutsch;
-    const char *englisch;
+struct ZeitraumData {
+    const char *german;
+    const char *english;
     const char *suffix;
 };
 
-constexpr ZeitraumDaten zeitraeume[ZeitraumAnzahl] = {
+constexpr ZeitraumData zeitraeume[ZeitraumCount] = {
     {"1. Quartal", "1. Quarter", "q1"},
     {"2. Quartal", "2. Quarter", "q2"},
     {"3. Quartal", "3. Quarter", "q3"},
@@ -77,18 +82,18 @@ constexpr ZeitraumDaten zeitraeume[ZeitraumAnzahl] = {
     {"Jahr", "Year", "jahr"},
 };
 
-const ZielDaten *zielDaten(int ziel, int branche)
+const ZielData *zielData(int ziel, int branche)
 {
-    if (ziel < 1 || ziel > ZielAnzahl)
+    if (ziel < 1 || ziel > ZielCount)
         return nullptr;
-    if (ziel == BranchenZiel && istLandwirtschaft(branche))
-        return &zielLandwirtschaft;
+    if (ziel == BrancheZiel && isAgriculture(branche))
+        return &zielAgriculture;
     return &ziele[ziel - 1];
 }
 
-const ZeitraumDaten *zeitraumDaten(int zeitraum)
+const ZeitraumData *zeitraumData(int zeitraum)
 {
-    if (zeitraum < 0 || zeitraum >= ZeitraumAnzahl)
+    if (zeitraum < 0 || zeitraum >= ZeitraumCount)
         return nullptr;
     return &zeitraeume[zeitraum];
 }
@@ -100,132 +105,157 @@ QString text(const char *s)
 
 } // namespace
 
-QString perspektiveText(int perspektive, bool englisch)
+QString perspektiveText(int perspektive, bool english)
 {
-    if (perspektive < 0 || perspektive >= PerspektivenAnzahl)
+    if (perspektive < 0 || perspektive >= PerspektiveCount)
         return {};
-    const PerspektiveDaten &p = perspektiven[perspektive];
-    return text(englisch ? p.englisch : p.deutsch);
+    const PerspektiveData &p = perspektiven[perspektive];
+    return text(english ? p.english : p.german);
 }
 
-int perspektiveVonZiel(int ziel)
+int perspektiveOf(int ziel)
 {
-    if (ziel < 1 || ziel > ZielAnzahl)
+    if (ziel < 1 || ziel > ZielCount)
         return -1;
-    return (ziel - 1) / ZieleJePerspektive;
+    return (ziel - 1) / ZielePerPerspektive;
 }
 
-int positionVonZiel(int ziel)
+int positionOf(int ziel)
 {
-    if (ziel < 1 || ziel > ZielAnzahl)
+    if (ziel < 1 || ziel > ZielCount)
         return -1;
-    return (ziel - 1) % ZieleJePerspektive;
+    return (ziel - 1) % ZielePerPerspektive;
 }
 
-int zielNummer(int perspektive, int position)
+int zielNumber(int perspektive, int position)
 {
-    if (perspektive < 0 || perspektive >= PerspektivenAnzahl
-        || position < 0 || position >= ZieleJePerspektive)
+    if (perspektive < 0 || perspektive >= PerspektiveCount
+        || position < 0 || position >= ZielePerPerspektive)
         return -1;
-    return perspektive * ZieleJePerspektive + position + 1;
+    return perspektive * ZielePerPerspektive + position + 1;
 }
 
 QString zielText(int ziel, int branche)
 {
-    const ZielDaten *z = zielDaten(ziel, branche);
+    const ZielData *z = zielData(ziel, branche);
     return z ? text(z->text) : QString();
 }
 
-QString zielTextEnglisch(int ziel, int branche)
+QString zielTextEnglish(int ziel, int branche)
 {
-    const ZielDaten *z = zielDaten(ziel, branche);
-    return z ? text(z->textEnglisch) : QString();
+    const ZielData *z = zielData(ziel, branche);
+    return z ? text(z->textEnglish) : QString();
 }
 
-QString tabelle(int ziel, int branche)
+QString table(int ziel, int branche)
 {
-    const ZielDaten *z = zielDaten(ziel, branche);
-    return z ? text(z->tabelle) : QString();
+    const ZielData *z = zielData(ziel, branche);
+    return z ? text(z->table) : QString();
 }
 
 QString kennzahlName(int ziel, int branche)
 {
-    const ZielDaten *z = zielDaten(ziel, branche);
+    const ZielData *z = zielData(ziel, branche);
     return z ? text(z->kennzahl) : QString();
 }
 
-QString kennzahlNameEnglisch(int ziel, int branche)
+QString kennzahlNameEnglish(int ziel, int branche)
 {
-    const ZielDaten *z = zielDaten(ziel, branche);
+    const ZielData *z = zielData(ziel, branche);
     if (!z)
         return {};
-    return text(z->kennzahlEnglisch ? z->kennzahlEnglisch : z->kennzahl);
+    return text(z->kennzahlEnglish ? z->kennzahlEnglish : z->kennzahl);
 }
 
-Einheit einheitArt(int ziel, int branche)
+Unit unitOf(int ziel, int branche)
 {
-    const ZielDaten *z = zielDaten(ziel, branche);
-    return z ? z->einheit : Einheit::Keine;
+    const ZielData *z = zielData(ziel, branche);
+    return z ? z->unit : Unit::None;
 }
 
-QString einheit(int ziel, int branche)
+QString unitText(int ziel, int branche)
 {
-    switch (einheitArt(ziel, branche)) {
-    case Einheit::Prozent:
+    switch (unitOf(ziel, branche)) {
+    case Unit::Percent:
         return QStringLiteral("%");
-    case Einheit::AnzahlJeMitarbeiter:
+    case Unit::CountPerEmployee:
         return QStringLiteral("Anzahl je Mitarbeiter und Jahr");
-    case Einheit::Tage:
+    case Unit::Days:
         return QStringLiteral("Tage");
-    case Einheit::Keine:
+    case Unit::None:
         break;
     }
     return {};
 }
 
-QStringList alleTabellen()
+QStringList allTables()
 {
-    QStringList liste;
-    liste.reserve(TabellenAnzahl);
-    for (int ziel = 1; ziel <= ZielAnzahl; ++ziel) {
-        if (ziel == BranchenZiel)
-            liste << tabelle(ziel, BrancheLandwirtschaft);
-        liste << tabelle(ziel, BrancheBergbau);
+    QStringList list;
+    list.reserve(TableCount);
+    for (int ziel = 1; ziel <= ZielCount; ++ziel) {
+        if (ziel == BrancheZiel)
+            list << table(ziel, BrancheAgriculture);
+        list << table(ziel, BrancheMining);
     }
-    return liste;
+    return list;
 }
 
-QString zeitraumText(int zeitraum, bool englisch)
+QString zeitraumText(int zeitraum, bool english)
 {
-    const ZeitraumDaten *z = zeitraumDaten(zeitraum);
-    return z ? text(englisch ? z->englisch : z->deutsch) : QString();
+    const ZeitraumData *z = zeitraumData(zeitraum);
+    return z ? text(english ? z->english : z->german) : QString();
 }
 
 QString zeitraumSuffix(int zeitraum)
 {
-    const ZeitraumDaten *z = zeitraumDaten(zeitraum);
+    const ZeitraumData *z = zeitraumData(zeitraum);
     return z ? text(z->suffix) : QString();
 }
 
-QString istSpalte(int zeitraum)
+QString istColumn(int zeitraum)
 {
-    const ZeitraumDaten *z = zeitraumDaten(zeitraum);
+    const ZeitraumData *z = zeitraumData(zeitraum);
     return z ? QLatin1String("ist_wert_") + text(z->suffix) : QString();
 }
 
-QString sollSpalte(int zeitraum)
+QString sollColumn(int zeitraum)
 {
-    const ZeitraumDaten *z = zeitraumDaten(zeitraum);
+    const ZeitraumData *z = zeitraumData(zeitraum);
     return z ? QLatin1String("soll_wert_") + text(z->suffix) : QString();
 }
 
-QStringList jahre()
+QStringList years()
 {
-    QStringList liste;
-    liste.reserve(LetztesJahr - ErstesJahr + 1);
-    for (int jahr = ErstesJahr; jahr <= LetztesJahr; ++jahr)
-        liste << QString::number(jahr);
-    return liste;
+    QStringList list;
+    list.reserve(LastYear - FirstYear + 1);
+    for (int year = FirstYear; year <= LastYear; ++year)
+        list << QString::number(year);
+    return list;
+}
+
+QStringList yearsWithDatabase()
+{
+    QStringList list = years();
+    QSet<int> later;
+    Database &db = Database::alias();
+    for (const QString &name : allTables()) {
+        const Database::Source source = db.wholeTable(name);
+        const int field = source.fields.indexOf(QStringLiteral("Jahr"));
+        if (field < 0)
+            continue;
+        for (const QString &text : db.distinct(source, field)) {
+            bool ok = false;
+            const int year = text.toInt(&ok);
+            // Only four-digit years: a stray text must not become an item.
+            if (ok && year > LastYear && year <= 9999 && text == QString::number(year))
+                later.insert(year);
+        }
+    }
+    QList<int> sorted(later.begin(), later.end());
+    std::sort(sorted.begin(), sorted.end());
+    for (int year : sorted)
+        list << QString::number(year);
+    return list;
 }
 
 } // namespace ScorecardKatalog

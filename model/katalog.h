@@ -8,61 +8,66 @@
 
 namespace ScorecardKatalog {
 
-constexpr int PerspektivenAnzahl = 4;
-constexpr int ZielAnzahl = 12;
-constexpr int ZieleJePerspektive = 3;
-constexpr int ZeitraumAnzahl = 7;
-constexpr int TabellenAnzahl = 13;
+constexpr int PerspektiveCount = 4;
+constexpr int ZielCount = 12;
+constexpr int ZielePerPerspektive = 3;
+constexpr int ZeitraumCount = 7;
+constexpr int TableCount = 13;
 
 // The goal whose key figure depends on the industry.
-constexpr int BranchenZiel = 11;
+constexpr int BrancheZiel = 11;
 
 // Industry selector: 0 is agriculture, every other index (also -1) mining.
-constexpr int BrancheLandwirtschaft = 0;
-constexpr int BrancheBergbau = 1;
-inline bool istLandwirtschaft(int branche) { return branche == BrancheLandwirtschaft; }
+constexpr int BrancheAgriculture = 0;
+constexpr int BrancheMining = 1;
+inline bool isAgriculture(int branche) { return branche == BrancheAgriculture; }
 
 // Perspective selector texts (0 financial, 1 customer, 2 employee, 3 process).
-QString perspektiveText(int perspektive, bool englisch);
+QString perspektiveText(int perspektive, bool english);
 
 // Goal n (1..12) lies in perspective (n-1)/3 at position (n-1)%3.
-int perspektiveVonZiel(int ziel);
-int positionVonZiel(int ziel);
-int zielNummer(int perspektive, int position);
+int perspektiveOf(int ziel);
+int positionOf(int ziel);
+int zielNumber(int perspektive, int position);
 
 // The German goal text is the goal's stored identity in the measures table;
 // it is written and searched letter for letter, in both languages.
 QString zielText(int ziel, int branche);
 // The text the English goal selector offers.
-QString zielTextEnglisch(int ziel, int branche);
+QString zielTextEnglish(int ziel, int branche);
 
 // Key-figure table of a goal, without ".db" (for example "kz_ges_renta").
-QString tabelle(int ziel, int branche);
+QString table(int ziel, int branche);
 // German key-figure name as the entry dialog lists it.
 QString kennzahlName(int ziel, int branche);
 // Name in the English entry dialog: English for the financial and customer
 // key figures, the German name for the others.
-QString kennzahlNameEnglisch(int ziel, int branche);
+QString kennzahlNameEnglish(int ziel, int branche);
 
-enum class Einheit { Keine, Prozent, AnzahlJeMitarbeiter, Tage };
-Einheit einheitArt(int ziel, int branche);
+enum class Unit { None, Percent, CountPerEmployee, Days };
+Unit unitOf(int ziel, int branche);
 // Unit as a short German text ("%", "Tage", ...); not a screen caption,
 // the views carry their own.
-QString einheit(int ziel, int branche);
+QString unitText(int ziel, int branche);
 
 // All thirteen key-figure tables, goal order, agriculture variant of goal 11
 // before the mining variant.
-QStringList alleTabellen();
+QStringList allTables();
 
 // Reporting periods: 0..3 quarters, 4 and 5 half-years, 6 whole year.
-QString zeitraumText(int zeitraum, bool englisch);
+QString zeitraumText(int zeitraum, bool english);
 QString zeitraumSuffix(int zeitraum);   // "q1" ... "jahr"
-QString istSpalte(int zeitraum);        // "ist_wert_q1" ... "ist_wert_jahr"
-QString sollSpalte(int zeitraum);       // "soll_wert_q1" ... "soll_wert_jahr"
+QString istColumn(int zeitraum);        // "ist_wert_q1" ... "ist_wert_jahr"
+QString sollColumn(int zeitraum);       // "soll_wert_q1" ... "soll_wert_jahr"
 
 // "2003" ... "2013", the items of every year selector.
-constexpr int ErstesJahr = 2003;
-constexpr int LetztesJahr = 2013;
-QStringList jahre();
+constexpr int FirstYear = 2003;
+constexpr int LastYear = 2013;
+QStringList years();
+
+// The items of the year selectors: the year list, followed by every later
+// year that the key-figure tables of the open database hold, so that the
+// current year can be chosen instead of typed. Throws EngineError.
+QStringList yearsWithDatabase();
 
 } // namespace ScorecardKatalog

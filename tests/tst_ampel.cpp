@@ -3,20 +3,20 @@
 
 #include "model/ampel.h"
 
-Q_DECLARE_METATYPE(Ansicht)
+Q_DECLARE_METATYPE(View)
 
 namespace {
 
-constexpr Ansicht alleAnsichten[] = {Ansicht::Perspektiven, Ansicht::Ziele, Ansicht::Massnahmen,
-                                     Ansicht::Uebersicht};
+constexpr View alleAnsichten[] = {View::Perspectives, View::Objectives, View::Measures,
+                                     View::Overview};
 
-const char *ansichtName(Ansicht a)
+const char *ansichtName(View a)
 {
     switch (a) {
-    case Ansicht::Perspektiven: return "perspectives";
-    case Ansicht::Ziele: return "objectives";
-    case Ansicht::Massnahmen: return "measures";
-    case Ansicht::Uebersicht: return "overview";
+    case View::Perspectives: return "perspectives";
+    case View::Objectives: return "objectives";
+    case View::Measures: return "measures";
+    case View::Overview: return "overview";
     }
     return "?";
 }
@@ -52,7 +52,7 @@ void spalten()
 {
     QTest::addColumn<int>("ziel");
     QTest::addColumn<int>("branche");
-    QTest::addColumn<Ansicht>("ansicht");
+    QTest::addColumn<View>("ansicht");
     QTest::addColumn<int>("ist");
     QTest::addColumn<int>("soll");
     QTest::addColumn<QString>("ampel");
@@ -62,12 +62,12 @@ void pruefeZeile()
 {
     QFETCH(int, ziel);
     QFETCH(int, branche);
-    QFETCH(Ansicht, ansicht);
+    QFETCH(View, ansicht);
     QFETCH(int, ist);
     QFETCH(int, soll);
     QFETCH(QString, ampel);
 
-    QCOMPARE(ampelName(beurteilen(ziel, branche, ansicht, ist, soll)), ampel);
+    QCOMPARE(ampelName(judge(ziel, branche, ansicht, ist, soll)), ampel);
 }
 
 } // namespace
@@ -77,8 +77,8 @@ class TstAmpel : public QObject
     Q_OBJECT
 
 private slots:
-    void judge_data();
-    void judge();
+    void rules_data();
+    void rules();
     void everyBoundary_data();
     void everyBoundary();
     void targetMetIsGreenUnderEveryRule();
@@ -86,11 +86,11 @@ private slots:
     void invalidGoalIsNotJudged();
 };
 
-void TstAmpel::judge_data()
+void TstAmpel::rules_data()
 {
     spalten();
 
-    const Ansicht P = Ansicht::Perspektiven;
+    const View P = View::Perspectives;
     QTest::newRow("goal 1 r 75") << 1 << 1 << P << 3 << 4 << "gelb";
     QTest::newRow("goal 1 r 90") << 1 << 1 << P << 9 << 10 << "gruen";
     QTest::newRow("goal 1 r 74") << 1 << 1 << P << 74 << 100 << "rot";
@@ -104,13 +104,13 @@ void TstAmpel::judge_data()
     const struct { int r; const char *ampel; } kapQuote[] = {
         {64, "rot"}, {65, "gelb"}, {80, "gruen"}, {120, "gruen"},
         {121, "gelb"}, {135, "gelb"}, {136, "rot"}};
-    for (Ansicht a : alleAnsichten)
+    for (View a : alleAnsichten)
         for (const auto &f : kapQuote)
             QTest::addRow("goal 2 r %d %s", f.r, ansichtName(a)) << 2 << 1 << a << f.r << 100 << f.ampel;
 
     // Goal 7 has a stricter rule on the Measures page only.
-    for (Ansicht a : alleAnsichten) {
-        const bool m = a == Ansicht::Massnahmen;
+    for (View a : alleAnsichten) {
+        const bool m = a == View::Measures;
         QTest::addRow("goal 7 r 55 %s", ansichtName(a)) << 7 << 1 << a << 55 << 100 << (m ? "rot" : "gelb");
         QTest::addRow("goal 7 r 75 %s", ansichtName(a)) << 7 << 1 << a << 75 << 100 << (m ? "gelb" : "gruen");
     }
@@ -145,7 +145,7 @@ void TstAmpel::judge_data()
     QTest::newRow("ist 0 descending") << 12 << 1 << P << 0 << 50 << "gruen";
 }
 
-void TstAmpel::judge()
+void TstAmpel::rules()
 {
     pruefeZeile();
 }
@@ -162,7 +162,7 @@ void TstAmpel::everyBoundary_data()
                 bandG2{"gruen", "gruen", "gelb"}, bandY2{"gelb", "gelb", "rot"};
     const Seite abG{"gruen", "gruen", "gelb"}, abY{"gelb", "gelb", "rot"};
 
-    auto add = [](const Schwellen &s, Ansicht a, int schwelle, const Seite &seite) {
+    auto add = [](const Schwellen &s, View a, int schwelle, const Seite &seite) {
         const char *erwartet[] = {seite.unter, seite.an, seite.ueber};
         for (int d = -1; d <= 1; ++d)
             QTest::addRow("goal %d/%d %s r %d%+d/10", s.ziel, s.branche, ansichtName(a), schwelle, d)
@@ -170,8 +170,8 @@ void TstAmpel::everyBoundary_data()
     };
 
     for (const Schwellen &s : schwellen) {
-        for (Ansicht a : alleAnsichten) {
-            if (s.ziel == 7 && (a == Ansicht::Massnahmen) != s.nurMassnahmen)
+        for (View a : alleAnsichten) {
+            if (s.ziel == 7 && (a == View::Measures) != s.nurMassnahmen)
                 continue;
             switch (s.art) {
             case AmpelRegel::Aufsteigend:
@@ -204,13 +204,13 @@ void TstAmpel::targetMetIsGreenUnderEveryRule()
 {
     for (int branche : {0, 1})
         for (int ziel = 1; ziel <= 12; ++ziel)
-            for (Ansicht a : alleAnsichten)
-                QVERIFY2(beurteilen(ziel, branche, a, 1, 1) == Ampel::Gruen,
+            for (View a : alleAnsichten)
+                QVERIFY2(judge(ziel, branche, a, 1, 1) == Ampel::Gruen,
                          qPrintable(QStringLiteral("goal %1 industry %2").arg(ziel).arg(branche)));
     // The pages that skip this pair test it themselves.
-    QVERIFY(istNichtBeurteilt(1, 1));
-    QVERIFY(!istNichtBeurteilt(2, 2));
-    QVERIFY(!istNichtBeurteilt(1, 0));
+    QVERIFY(isNotJudged(1, 1));
+    QVERIFY(!isNotJudged(2, 2));
+    QVERIFY(!isNotJudged(1, 0));
 }
 
 void TstAmpel::ratioIsExactAndUnrounded()
@@ -225,10 +225,10 @@ void TstAmpel::ratioIsExactAndUnrounded()
 void TstAmpel::invalidGoalIsNotJudged()
 {
     for (int ziel : {0, 13, -1, INT_MIN, INT_MAX}) {
-        QCOMPARE(ampelRegel(ziel, 1, Ansicht::Ziele).art, AmpelRegel::Keine);
-        QCOMPARE(ampelName(beurteilen(ziel, 1, Ansicht::Ziele, 50, 100)), QStringLiteral("grau"));
+        QCOMPARE(ampelRegel(ziel, 1, View::Objectives).art, AmpelRegel::Keine);
+        QCOMPARE(ampelName(judge(ziel, 1, View::Objectives, 50, 100)), QStringLiteral("grau"));
     }
-    QCOMPARE(ampelName(beurteilen(AmpelRegel{}, 50, 100)), QStringLiteral("grau"));
+    QCOMPARE(ampelName(judge(AmpelRegel{}, 50, 100)), QStringLiteral("grau"));
 }
 
 QTEST_APPLESS_MAIN(TstAmpel)

@@ -96,7 +96,7 @@ private slots:
             for (const QVariantList &t : tables)
                 QVERIFY2(t[1].toString().endsWith(QLatin1String("STRICT")), qPrintable(t[0].toString()));
             const int last = qMax(2013, QDate::currentDate().year() + 1);
-            for (const QString &table : ScorecardKatalog::alleTabellen()) {
+            for (const QString &table : ScorecardKatalog::allTables()) {
                 const auto years = c.rows(QStringLiteral("SELECT \"Jahr\", \"Ist_Wert_Jahr\" FROM \"%1\" ORDER BY rowid").arg(table));
                 QCOMPARE(years.size(), last - 2003 + 1);
                 QCOMPARE(years.first()[0].toString(), QStringLiteral("2003"));
@@ -131,11 +131,11 @@ private slots:
         QSet<Ampel> seen;
         for (int ziel = 1; ziel <= 12; ++ziel) {
             for (int branche : {0, 1}) {
-                const QString table = ScorecardKatalog::tabelle(ziel, branche);
+                const QString table = ScorecardKatalog::table(ziel, branche);
                 for (const QVariantList &row : c.rows(QStringLiteral("SELECT \"Ist_Wert_Jahr\", \"Soll_Wert_Jahr\" FROM \"%1\"").arg(table))) {
                     QVERIFY(row[1].toInt() != 0);
                     QVERIFY(!(row[0].toInt() == 1 && row[1].toInt() == 1));
-                    seen << beurteilen(ziel, branche, Ansicht::Perspektiven, row[0].toInt(), row[1].toInt());
+                    seen << judge(ziel, branche, View::Perspectives, row[0].toInt(), row[1].toInt());
                 }
             }
         }
@@ -157,7 +157,7 @@ private slots:
         QCOMPARE(bscDb(path, {QStringLiteral("add-year"), QStringLiteral("2040")}).status, 0);
         {
             Connection c(path);
-            for (const QString &table : ScorecardKatalog::alleTabellen())
+            for (const QString &table : ScorecardKatalog::allTables())
                 QCOMPARE(c.rows(QStringLiteral("SELECT count(*) FROM \"%1\" WHERE \"Jahr\"='2040'").arg(table)).first()[0].toInt(), 1);
         }
         const QByteArray before = digest(path);

@@ -131,8 +131,8 @@ private slots:
         m_db.reset();
         m_db = std::make_unique<TestDatenbank>(true);
         int found = 0;
-        for (int ziel = 1; ziel <= ScorecardKatalog::ZielAnzahl; ++ziel) {
-            for (const QString &jahr : ScorecardKatalog::jahre()) {
+        for (int ziel = 1; ziel <= ScorecardKatalog::ZielCount; ++ziel) {
+            for (const QString &jahr : ScorecardKatalog::years()) {
                 const QString goal = ScorecardKatalog::zielText(ziel, 1);
                 const QString s4 = run("select * from maßnahmen where ziel=\"" + goal + "\" and jahr=\"" + jahr + "\"");
                 const QString s5 = run("select * from maßnahmen where ziel=\"" + goal + "\" and jahr = \"" + jahr + "\"");

@@ -17,7 +17,7 @@ private slots:
     void storedGoalTextsFitTheMeasuresColumn();
     void periodColumns_data();
     void periodColumns();
-    void years();
+    void yearList();
     void goalNumberRoundTrip();
     void thirteenDistinctTables();
     void indexesOutsideTheirRange_data();
@@ -28,7 +28,7 @@ private slots:
 void TstKatalog::goal11FollowsIndustry_data()
 {
     QTest::addColumn<int>("branche");
-    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("expectedTable");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("english");
 
@@ -45,19 +45,19 @@ void TstKatalog::goal11FollowsIndustry_data()
 void TstKatalog::goal11FollowsIndustry()
 {
     QFETCH(int, branche);
-    QFETCH(QString, table);
+    QFETCH(QString, expectedTable);
     QFETCH(QString, text);
     QFETCH(QString, english);
 
-    QCOMPARE(tabelle(11, branche), table);
+    QCOMPARE(table(11, branche), expectedTable);
     QCOMPARE(zielText(11, branche), text);
     QCOMPARE(kennzahlName(11, branche), text);
-    QCOMPARE(zielTextEnglisch(11, branche), english);
+    QCOMPARE(zielTextEnglish(11, branche), english);
     // Only goal 11 depends on the industry.
-    for (int ziel = 1; ziel <= ZielAnzahl; ++ziel) {
+    for (int ziel = 1; ziel <= ZielCount; ++ziel) {
         if (ziel == 11)
             continue;
-        QCOMPARE(tabelle(ziel, branche), tabelle(ziel, 1));
+        QCOMPARE(table(ziel, branche), table(ziel, 1));
         QCOMPARE(zielText(ziel, branche), zielText(ziel, 1));
     }
 }
@@ -76,7 +76,7 @@ void TstKatalog::storedGoalTextsFitTheMeasuresColumn()
     // The Ziel column of the measures table holds at most 54 characters;
     // goal 2 is the longest text and uses them all.
     for (int branche : {0, 1})
-        for (int ziel = 1; ziel <= ZielAnzahl; ++ziel)
+        for (int ziel = 1; ziel <= ZielCount; ++ziel)
             QVERIFY2(zielText(ziel, branche).size() <= 54, qPrintable(zielText(ziel, branche)));
     QCOMPARE(zielText(2, 1).size(), 54);
 }
@@ -104,15 +104,15 @@ void TstKatalog::periodColumns()
     QFETCH(QString, german);
     QFETCH(QString, english);
 
-    QCOMPARE(istSpalte(zeitraum), ist);
-    QCOMPARE(sollSpalte(zeitraum), soll);
+    QCOMPARE(istColumn(zeitraum), ist);
+    QCOMPARE(sollColumn(zeitraum), soll);
     QCOMPARE(zeitraumText(zeitraum, false), german);
     QCOMPARE(zeitraumText(zeitraum, true), english);
 }
 
-void TstKatalog::years()
+void TstKatalog::yearList()
 {
-    const QStringList liste = jahre();
+    const QStringList liste = ScorecardKatalog::years();
     QCOMPARE(liste.size(), 11);
     QCOMPARE(liste.first(), QStringLiteral("2003"));
     QCOMPARE(liste.last(), QStringLiteral("2013"));
@@ -122,32 +122,32 @@ void TstKatalog::years()
 void TstKatalog::goalNumberRoundTrip()
 {
     QSet<int> seen;
-    for (int ziel = 1; ziel <= ZielAnzahl; ++ziel) {
-        const int p = perspektiveVonZiel(ziel);
-        const int pos = positionVonZiel(ziel);
-        QVERIFY(p >= 0 && p < PerspektivenAnzahl);
+    for (int ziel = 1; ziel <= ZielCount; ++ziel) {
+        const int p = perspektiveOf(ziel);
+        const int pos = positionOf(ziel);
+        QVERIFY(p >= 0 && p < PerspektiveCount);
         QVERIFY(pos >= 0 && pos < 3);
-        QCOMPARE(zielNummer(p, pos), ziel);
+        QCOMPARE(zielNumber(p, pos), ziel);
         seen.insert(p * 3 + pos);
     }
-    QCOMPARE(seen.size(), ZielAnzahl);
-    QCOMPARE(perspektiveVonZiel(7), 2);
-    QCOMPARE(positionVonZiel(11), 1);
-    QCOMPARE(zielNummer(3, 2), 12);
+    QCOMPARE(seen.size(), ZielCount);
+    QCOMPARE(perspektiveOf(7), 2);
+    QCOMPARE(positionOf(11), 1);
+    QCOMPARE(zielNumber(3, 2), 12);
 }
 
 void TstKatalog::thirteenDistinctTables()
 {
-    const QStringList liste = alleTabellen();
+    const QStringList liste = allTables();
     QCOMPARE(liste.size(), 13);
     QCOMPARE(QSet<QString>(liste.begin(), liste.end()).size(), 13);
     // Every goal's table, in both industries, is one of them.
     for (int branche : {0, 1})
-        for (int ziel = 1; ziel <= ZielAnzahl; ++ziel)
-            QVERIFY2(liste.contains(tabelle(ziel, branche)), qPrintable(tabelle(ziel, branche)));
-    QCOMPARE(tabelle(1, 1), QStringLiteral("kz_ges_renta"));
-    QCOMPARE(tabelle(3, 1), QStringLiteral("kz_liqui"));
-    QCOMPARE(tabelle(12, 0), QStringLiteral("kz_reklamation"));
+        for (int ziel = 1; ziel <= ZielCount; ++ziel)
+            QVERIFY2(liste.contains(table(ziel, branche)), qPrintable(table(ziel, branche)));
+    QCOMPARE(table(1, 1), QStringLiteral("kz_ges_renta"));
+    QCOMPARE(table(3, 1), QStringLiteral("kz_liqui"));
+    QCOMPARE(table(12, 0), QStringLiteral("kz_reklamation"));
 }
 
 void TstKatalog::indexesOutsideTheirRange_data()
@@ -165,30 +165,30 @@ void TstKatalog::indexesOutsideTheirRange()
 
     for (int branche : {0, 1}) {
         QVERIFY(zielText(index, branche).isEmpty());
-        QVERIFY(zielTextEnglisch(index, branche).isEmpty());
-        QVERIFY(tabelle(index, branche).isEmpty());
+        QVERIFY(zielTextEnglish(index, branche).isEmpty());
+        QVERIFY(table(index, branche).isEmpty());
         QVERIFY(kennzahlName(index, branche).isEmpty());
-        QVERIFY(kennzahlNameEnglisch(index, branche).isEmpty());
-        QVERIFY(einheit(index, branche).isEmpty());
+        QVERIFY(kennzahlNameEnglish(index, branche).isEmpty());
+        QVERIFY(unitText(index, branche).isEmpty());
     }
-    QCOMPARE(perspektiveVonZiel(index), -1);
-    QCOMPARE(positionVonZiel(index), -1);
-    QCOMPARE(zielNummer(index, 0), -1);
-    QCOMPARE(zielNummer(0, index), -1);
+    QCOMPARE(perspektiveOf(index), -1);
+    QCOMPARE(positionOf(index), -1);
+    QCOMPARE(zielNumber(index, 0), -1);
+    QCOMPARE(zielNumber(0, index), -1);
     QVERIFY(perspektiveText(index, false).isEmpty());
     QVERIFY(zeitraumText(index, true).isEmpty());
-    QVERIFY(istSpalte(index).isEmpty());
-    QVERIFY(sollSpalte(index).isEmpty());
+    QVERIFY(istColumn(index).isEmpty());
+    QVERIFY(sollColumn(index).isEmpty());
 }
 
 void TstKatalog::firstIndexPastEachRange()
 {
     QVERIFY(zielText(0, 1).isEmpty());
-    QCOMPARE(perspektiveVonZiel(0), -1);
-    QVERIFY(perspektiveText(PerspektivenAnzahl, true).isEmpty());
-    QCOMPARE(zielNummer(PerspektivenAnzahl, 0), -1);
-    QCOMPARE(zielNummer(0, 3), -1);
-    QVERIFY(istSpalte(ZeitraumAnzahl).isEmpty());
+    QCOMPARE(perspektiveOf(0), -1);
+    QVERIFY(perspektiveText(PerspektiveCount, true).isEmpty());
+    QCOMPARE(zielNumber(PerspektiveCount, 0), -1);
+    QCOMPARE(zielNumber(0, 3), -1);
+    QVERIFY(istColumn(ZeitraumCount).isEmpty());
 }
 
 QTEST_APPLESS_MAIN(TstKatalog)

@@ -33,7 +33,7 @@ QString lichter(PerspectivesPage *seite)
 void jahrSetzen(TestDatenbank &db, const QString &jahr, const QList<QPair<int, int>> &paare, int branche = 1)
 {
     for (int ziel = 1; ziel <= 12; ++ziel)
-        db.setzePaar(ScorecardKatalog::tabelle(ziel, branche), jahr, QStringLiteral("Jahr"), paare[ziel - 1].first,
+        db.setzePaar(ScorecardKatalog::table(ziel, branche), jahr, QStringLiteral("Jahr"), paare[ziel - 1].first,
                      paare[ziel - 1].second);
 }
 
@@ -64,7 +64,7 @@ private slots:
     {
         TestFenster f;
         QCOMPARE(seite()->ComboBox10->text(), QStringLiteral("Jahr:"));
-        QCOMPARE(seite()->ComboBox10->items(), ScorecardKatalog::jahre());
+        QCOMPARE(seite()->ComboBox10->items(), ScorecardKatalog::years());
         QCOMPARE(seite()->ComboBox10->geometry(), QRect(24, 16, 105, 21));
         QCOMPARE(seite()->Button4->geometry(), QRect(168, 16, 99, 25));
         QVERIFY(!seite()->Button4->isEnabled());

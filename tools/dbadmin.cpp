@@ -179,13 +179,13 @@ void build(const QString &file, bool demo, int currentYear)
     c.run(QStringLiteral("PRAGMA synchronous=FULL"));
     if (!c.db().transaction())
         throw EngineError(c.db().lastError().text());
-    const QStringList tables = ScorecardKatalog::alleTabellen();
+    const QStringList tables = ScorecardKatalog::allTables();
     const QStringList placeholders(1 + DbAdmin::valueColumns().size(), QStringLiteral("?"));
     for (int t = 0; t < tables.size(); ++t) {
         c.run(figureTableSql(tables[t]));
         const QString insert =
             QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(quote(tables[t]), placeholders.join(QLatin1Char(',')));
-        for (int year = ScorecardKatalog::ErstesJahr; year <= DbAdmin::lastYear(currentYear); ++year) {
+        for (int year = ScorecardKatalog::FirstYear; year <= DbAdmin::lastYear(currentYear); ++year) {
             QVariantList values{QString::number(year)};
             if (demo && t < int(std::size(SampleFigures)))
                 values << sampleValues(t, year);
@@ -269,7 +269,7 @@ QStringList DbAdmin::valueColumns()
 
 int DbAdmin::lastYear(int currentYear)
 {
-    return qMax(ScorecardKatalog::LetztesJahr, currentYear + 1);
+    return qMax(ScorecardKatalog::LastYear, currentYear + 1);
 }
 
 void DbAdmin::create(const QString &path, bool demo, int currentYear)
@@ -314,7 +314,7 @@ void DbAdmin::addYear(const QString &path, const QString &year)
     Database &db = Database::open(path);
     db.run(QStringLiteral("BEGIN IMMEDIATE"), {}, QStringLiteral("add the year %1").arg(year)).finish();
     try {
-        for (const QString &name : ScorecardKatalog::alleTabellen()) {
+        for (const QString &name : ScorecardKatalog::allTables()) {
             const Database::Table &table = db.table(name);
             if (table.columnIndex(YearColumn) < 0)
                 throw EngineError(QStringLiteral("Column does not exist: Jahr in table %1").arg(table.name));
@@ -379,7 +379,7 @@ DbAdmin::CheckReport DbAdmin::check(const QString &path)
     }
 
     static const QRegularExpression fourDigits(QStringLiteral("\\A[0-9]{4}\\z"));
-    for (const QString &name : ScorecardKatalog::alleTabellen()) {
+    for (const QString &name : ScorecardKatalog::allTables()) {
         const Database::Table *table = nullptr;
         try {
             table = &db.table(name);
@@ -422,12 +422,12 @@ DbAdmin::CheckReport DbAdmin::check(const QString &path)
             report.faults << QStringLiteral("%1: no rows").arg(name);
             continue;
         }
-        if (first != ScorecardKatalog::ErstesJahr) {
-            report.faults << QStringLiteral("%1: the first year is %2, not %3").arg(name).arg(first).arg(ScorecardKatalog::ErstesJahr);
+        if (first != ScorecardKatalog::FirstYear) {
+            report.faults << QStringLiteral("%1: the first year is %2, not %3").arg(name).arg(first).arg(ScorecardKatalog::FirstYear);
             fine = false;
         }
         QStringList gaps;
-        for (int y = ScorecardKatalog::ErstesJahr; y <= last; ++y) {
+        for (int y = ScorecardKatalog::FirstYear; y <= last; ++y) {
             if (!seen.contains(y))
                 gaps << QString::number(y);
         }

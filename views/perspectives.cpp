@@ -1,7 +1,7 @@
 #include "views/perspectives.h"
 
 #include "model/ampel.h"
-#include "model/anweisungen.h"
+#include "model/statements.h"
 #include "model/katalog.h"
 #include "platform/db/dataset.h"
 #include "platform/db/dbcontrols.h"
@@ -9,7 +9,7 @@
 #include "platform/ui/guard.h"
 #include "platform/ui/controls.h"
 #include "resources/pictures.h"
-#include "views/startwahl.h"
+#include "model/startwahl.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -55,7 +55,7 @@ PerspectivesPage::PerspectivesPage(QWidget *sheet, Query *query2, DataSource *da
     : QObject(sheet), m_sheet(sheet), m_query2(query2), m_wahl(wahl)
 {
     ComboBox10 = selector(sheet, QStringLiteral("ComboBox10"), QStringLiteral("Jahr:"), {24, 16}, 105,
-                         ScorecardKatalog::jahre(), true);
+                         ScorecardKatalog::years(), true);
     Button4 = button(sheet, QStringLiteral("Button4"), QStringLiteral("Daten anzeigen..."), {168, 16, 99, 25}, false);
     Label42 = Controls::label(sheet, QStringLiteral("Label42"), QStringLiteral("Status:"), {603, 72}, arial(13));
     Image4 = picture(sheet, QStringLiteral("Image4"), {704, 392, 281, 217}, Pictures::perspectiveDiagram(-1));
@@ -114,25 +114,25 @@ void PerspectivesPage::Button4Click()
     const QString jahr = ComboBox10->text();
     qint32 ist = 0;
     qint32 soll = 0;
-    for (int ziel = 1; ziel <= ScorecardKatalog::ZielAnzahl; ++ziel) {
+    for (int ziel = 1; ziel <= ScorecardKatalog::ZielCount; ++ziel) {
         const int branche = m_wahl.branche();
         // Opening reads the rows; a refresh straight after would read the
         // same rows again, so the query is only closed, given its new
         // statement and opened.
         m_query2->close();
-        m_query2->setSql(Anweisungen::jahresWerte(ScorecardKatalog::tabelle(ziel, branche), jahr));
+        m_query2->setSql(Statements::yearPair(ScorecardKatalog::table(ziel, branche), jahr));
         m_query2->open();
         ist = m_query2->asInteger(QStringLiteral("ist_wert_jahr"));
         soll = m_query2->asInteger(QStringLiteral("soll_wert_jahr"));
         // A pair without a target (no row, nothing entered) is not judged.
-        const Ampel ampel = beurteilen(ziel, branche, Ansicht::Perspektiven, ist, soll);
+        const Ampel ampel = judge(ziel, branche, View::Perspectives, ist, soll);
         if (ampel == Ampel::Grau)
             slot(ziel).reset();
         else
             slot(ziel).switchTo(int(ampel));
     }
     // A delivery-time pair of 1 and 1 marks the year as not judged.
-    if (istNichtBeurteilt(ist, soll)) {
+    if (isNotJudged(ist, soll)) {
         for (auto &s : m_slots)
             s->reset();
     }

@@ -342,6 +342,24 @@ bool Database::exists(const Source &source, const QVariant &key)
     return found;
 }
 
+QStringList Database::distinct(const Source &source, int field)
+{
+    QVariantList values;
+    const QString column = quote(source.fields.value(field));
+    const QString sql = QStringLiteral("SELECT DISTINCT %1 FROM %2").arg(column, quote(source.table))
+        + where(source, values) + QStringLiteral(" ORDER BY ") + column;
+    const QString what = QStringLiteral("read table %1").arg(source.table);
+    QSqlQuery &query = run(sql, values, what);
+    QStringList texts;
+    while (query.next())
+        texts << query.value(0).toString();
+    const QSqlError error = query.lastError();
+    query.finish();
+    if (error.isValid())
+        throw EngineError(describe(error, what));
+    return texts;
+}
+
 QVariant Database::insert(const Source &source, const QVector<int> &fields, const QVariantList &values)
 {
     QStringList columns;

@@ -79,6 +79,8 @@ public:
     // Rows of the source; with a key, only those before it.
     qint64 count(const Source &source, const QVariant &beforeKey = {});
     bool exists(const Source &source, const QVariant &key);
+    // The distinct texts of a field, in ascending order.
+    QStringList distinct(const Source &source, int field);
 
     // Writing one row by its key. update and remove compare the given
     // columns with the values they held when the row was read and touch

@@ -1,0 +1,113 @@
+#include "model/captions.h"
+
+#include "model/katalog.h"
+
+namespace Captions {
+namespace {
+
+struct RowTexts {
+    const char *goalEn;
+    const char *figureEn;
+    const char *goalDe;
+    const char *figureDe;
+};
+
+QString text(const char *s) { return s ? QString::fromUtf8(s) : QString(); }
+
+Row pick(const RowTexts &t, bool english)
+{
+    return english ? Row{text(t.goalEn), text(t.figureEn)} : Row{text(t.goalDe), text(t.figureDe)};
+}
+
+// Rows 1 to 3 of each perspective; goal 11 in its mining variant.
+const RowTexts ObjectivesRows[4][3] = {
+    {{"Increase of total profitability:", "Total profitability [in %]:",
+      "Steigerung der Gesamtrentabilität:", "Gesamtrentabilität [in %]:"},
+     {"Increase of financial independence from the creditor:", "Equity ration [in %]:",
+      "Erhöhung der finanziellen Unabhängigkeit vom Gläubiger:", "Eigenkapitalquote [in %]:"},
+     {"Increase of the liquidity:", "Cash ratio [in %]:",
+      "Erhöhung der Liquidität:", "Liquidität 1. Grades [in %]:"}},
+    {{"Increase of the customer satisfaction:", "Costumer loyalty [in %]:",
+      "Erhöhung der Kundenzufriedenheit:", "Kundentreue/Wiederverkaufsrate [in %]:"},
+     {"Increase market share within range X:", "Market share [in %]:",
+      "Erhöhung des Marktanteils im Bereich X:", "Marktanteil [in %]:"},
+     {"Improvement of the customer relations:", "Number of complaints [in %]:",
+      "Verbesserung der Kundenbeziehungen:", "Anzahl der Beschwerden [in %]:"}},
+    {{"Quality awareness of the coworkes increase:",
+      "Number of improvement suggestions for each coworker [per Year]:",
+      "Qualitätsbewusstsein der Mitarbeiter erhöhen:", "Anzahl der Verbesserungsvorschlägen je MA (pro Jahr):"},
+     {"Increase of the coworker productivity:", "profit / personnel costs [in %]:",
+      "Erhöhung der Mitarbeiterproduktivität:", "Gewinn/Personalkosten [in %]:"},
+     {"Exact occupation of working place:", "Degree of the agreement: coworker profile <-> placing profile:",
+      "Passgenaue Besetzung der Stellen:", "Grad der Übereinstimmung des MA.-profils mit dem Stellenprofil:"}},
+    {{"Introduce time near accounting:", "Duration up to accounting [per Days]:",
+      "Zeitnahe Rechnungslegung einführen:", "Dauer bis zur Rechnungslegung [in Tagen]:"},
+     {"Duration of the job execution reduce:", "Time of the job execution [per Days]:",
+      "Dauer der Auftragsabwicklung verringern:", "Zeit der Auftragsabwicklung [in Tagen]:"},
+     {"Decrease of the distribution time:", "Distribution time [per Days]:",
+      "Verringerung der Auslieferungszeit:", "Auslieferungszeit [in Tagen]:"}},
+};
+
+// Goal 11 for agriculture.
+const RowTexts ObjectivesNewProducts = {
+    "Increase of the portion innovative products:", "Portion of new products of the product offer [in %]:",
+    "Erhöhung des Anteils innovativer Produkte:", "Anteil von Neuprodukten am Produktangebot [in %]:"};
+
+struct InfoText {
+    int row;
+    int perspektive;
+    const char *english;
+    const char *german;
+};
+const InfoText ObjectivesInfo[] = {
+    {1, 0, "Total profitability = profit for the year + interest on debt capital / average used capital",
+     "Gesamtrentabilität = Jahresüberschuss + Fremdkapitalzinsen / durchschnittlich eingesetztes Kapital"},
+    {1, 1,
+     "Customer loyalty = number of customers of the previous period, who bought something in the current "
+     "period / number of customers of the previous period",
+     "Kundentreue = Anzahl der kunden der Vorperiode, die in der aktuellen Periode etwas gekauft haben / "
+     "Anzahl der Kunden der Vorperiode"},
+    {1, 3, "Time of the distribution of the product up to the day of accounting",
+     "Zeit von der Auslieferung des Produkts bis zum Tag der Rechnungslegung"},
+    {2, 0, "Equity ratio = own capital / total capital", "Eigenkapitalquote = Eigenkapital / Gesamtkapital"},
+    {2, 1,
+     "Market share = conversion of the own enterprise / conversion of all enterprises of the industry and "
+     "the region",
+     "Marktanteil = Umsatz des eigenen Unternehmens / Umsatz aller Unternehmen der Branche und der Region"},
+    // Row 2 of perspective 3 only for the industry selector's item 1 (below).
+    {2, 3, "Time of the tendering up to the receipt of payment",
+     "Zeit von der Angebotserstellung bis zum Zahlungseingang"},
+    {3, 0,
+     "Cash ratio = liquid assets (Cash, bank assets, cheque, securities of the circulating capital) / short "
+     "term outside capital (including resetting not only commitments)",
+     "Liquidität 1. Grades = liquide Mittel (Kasse, Bankguthaben, Schecks, Wertpapiere des Umlaufvermögens "
+     "/ kurzfristiges Fremdkapital (einschließlich Rückstellungen nicht nur Verbindlichkeiten)"},
+    {3, 1, "Number of complaints = conversion of the complaint / total sales",
+     "Anzahl der Beschwerden = Umsatz der Reklamation / Gesamtumsatz"},
+};
+
+} // namespace
+
+Row objectives(int perspektive, int row, int branche, bool english)
+{
+    if (perspektive < 0 || perspektive >= ScorecardKatalog::PerspektiveCount || row < 1 || row > 3)
+        return {};
+    const int ziel = ScorecardKatalog::zielNumber(perspektive, row - 1);
+    if (ziel == ScorecardKatalog::BrancheZiel && ScorecardKatalog::isAgriculture(branche))
+        return pick(ObjectivesNewProducts, english);
+    return pick(ObjectivesRows[perspektive][row - 1], english);
+}
+
+QString objectivesInfo(int row, int perspektive, int branche, bool english)
+{
+    // The one text of the page that tests the industry for its item 1 itself.
+    if (row == 2 && perspektive == 3 && branche != ScorecardKatalog::BrancheMining)
+        return {};
+    for (const InfoText &t : ObjectivesInfo) {
+        if (t.row == row && t.perspektive == perspektive)
+            return text(english ? t.english : t.german);
+    }
+    return {};
+}
+
+} // namespace Captions

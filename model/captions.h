@@ -1,0 +1,25 @@
+#pragma once
+// The captions the pages' handlers write, by perspective, row, industry and
+// language, letter for letter. They are screen texts only: they differ from
+// the stored goal texts of the catalog on purpose and never reach the
+// database.
+
+#include <QString>
+
+namespace Captions {
+
+// A goal row of a page: the goal's caption and its key figure's caption.
+struct Row {
+    QString goal;
+    QString figure;
+};
+
+// Objectives page, rows 1 to 3 of perspective 0 to 3; goal 11 (perspective
+// 3, row 2) follows the industry. Empty outside the ranges.
+Row objectives(int perspektive, int row, int branche, bool english);
+
+// Text of the information message of a row (1 to 3) for the perspective
+// selected when it is clicked; empty where there is none.
+QString objectivesInfo(int row, int perspektive, int branche, bool english);
+
+} // namespace Captions

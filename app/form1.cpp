@@ -2,12 +2,14 @@
 
 #include "app/globals.h"
 #include "dialogs/eingabe_kz.h"
+#include "model/katalog.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/ui/selector.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/controls.h"
 #include "resources/pictures.h"
+#include "views/objectives.h"
 #include "views/perspectives.h"
 
 #include <QCloseEvent>
@@ -90,7 +92,10 @@ TForm1::TForm1()
     PageControl1->hide();
 
     openQueries();
-    m_perspectives = new PerspectivesPage(TabSheet[0], query(2), dataSource(2), *this);
+    m_years = ScorecardKatalog::yearsWithDatabase();
+    m_perspectives = new PerspectivesPage(TabSheet[0], query(2), dataSource(2), *this, m_years);
+    m_objectives = new ObjectivesPage(TabSheet[1], {query(1), query(3), query(4)},
+                                      {dataSource(1), dataSource(3), dataSource(4)}, *this, m_years);
 
     setOuterGeometry(this, 1, -1, 1021, 729);
 }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 #include <array>
 
 #include "model/startwahl.h"
 
 class Selector;
 class DataSource;
+class ObjectivesPage;
 class PerspectivesPage;
 class Query;
 class QAction;
@@ -61,6 +63,9 @@ public:
     DataSource *dataSource(int nr) const { return m_sources[nr - 1]; }
 
     PerspectivesPage *perspectivesPage() const { return m_perspectives; }
+    ObjectivesPage *objectivesPage() const { return m_objectives; }
+    // The items of every year selector, read from the database at creation.
+    QStringList years() const { return m_years; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -74,4 +79,6 @@ private:
     std::array<Query *, 9> m_queries{};
     std::array<DataSource *, 9> m_sources{};
     PerspectivesPage *m_perspectives = nullptr;
+    ObjectivesPage *m_objectives = nullptr;
+    QStringList m_years;
 };

@@ -33,7 +33,7 @@ bool Start::createWindows()
 {
     try {
         Form1 = new TForm1;
-        Eingabe_kennzahlen = new TEingabe_kennzahlen(*Form1);
+        Eingabe_kennzahlen = new TEingabe_kennzahlen(*Form1, Form1->years());
         eingabe_m = new Teingabe_m(*Form1);
         Form2 = new TForm2;
         return true;

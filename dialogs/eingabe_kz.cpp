@@ -1,18 +1,263 @@
 #include "dialogs/eingabe_kz.h"
 
+#include "model/ampel.h"
+#include "model/katalog.h"
+#include "model/startwahl.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
+#include "platform/db/dbcontrols.h"
+#include "platform/ui/asker.h"
 #include "platform/ui/controls.h"
+#include "platform/ui/guard.h"
+#include "platform/ui/selector.h"
 
-TEingabe_kennzahlen::TEingabe_kennzahlen(const Startwahl &wahl) : m_wahl(wahl)
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+using namespace Controls;
+
+// The dialog's own perspective list, letter for letter.
+const QStringList Perspectives{QStringLiteral("Finanzperspektive"), QStringLiteral("Kundenperspektive"),
+                               QStringLiteral("Mitarbeiterperspektive"), QStringLiteral("Prozssperspektive")};
+
+// Rows of the field table: the row head and its top.
+struct FieldRow {
+    const char *name;
+    const char *caption;
+    int top;
+    const char *suffix;
+};
+const FieldRow FieldRows[7] = {
+    {"Label3", "1. Quartal:", 160, "Q1"},         {"Label4", "2. Quartal:", 192, "Q2"},
+    {"Label5", "3. Quartal:", 224, "Q3"},         {"Label6", "4. Quartal:", 256, "Q4"},
+    {"Label7", "1. Halbjahr:", 296, "Halbjahr1"}, {"Label8", "2. Halbjahr:", 328, "Halbjahr2"},
+    {"Label9", "Jahr:", 368, "Jahr"},
+};
+constexpr int IstLeft = 120;
+constexpr int SollLeft = 256;
+constexpr int EditWidth = 121;
+// Edit fields are taller than the row heads; centred on the same line.
+constexpr int EditRaise = 3;
+
+QString withoutColon(QString text)
+{
+    text = text.trimmed();
+    if (text.endsWith(QLatin1Char(':')))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+TEingabe_kennzahlen::TEingabe_kennzahlen(const Startwahl &wahl, const QStringList &years) : m_wahl(wahl)
 {
     setObjectName(QStringLiteral("Eingabe_kennzahlen"));
     setWindowTitle(QStringLiteral("Kennzahlen pflegen"));
-    setFont(Controls::defaultFont());
-    Controls::setOuterGeometry(this, 252, 178, 415, 501);
+    setFont(defaultFont());
+    setOuterGeometry(this, 252, 178, 415, 501);
+
+    combobox1 = selector(this, QStringLiteral("combobox1"), QStringLiteral("Perspektiven:"), {24, 8}, 225, Perspectives, true);
+    combobox2 = selector(this, QStringLiteral("combobox2"), QStringLiteral("Kennzahlen:"), {24, 40}, 225, {}, true);
+    combobox3 = selector(this, QStringLiteral("combobox3"), QStringLiteral("Jahr:"), {24, 72}, 97, years, true);
+    Button1 = button(this, QStringLiteral("Button1"), QStringLiteral("Daten anzeigen..."), {136, 70, 113, 25}, false);
+    Button3 = button(this, QStringLiteral("Button3"), QStringLiteral("speichern..."), {256, 408, 121, 25}, false);
+    Button2 = button(this, QStringLiteral("Button2"), QStringLiteral("Beenden..."), {16, 408, 97, 25}, true);
+    Label1 = label(this, QStringLiteral("Label1"), QStringLiteral("IST-Wert:"), {144, 128}, arial(13));
+    Label2 = label(this, QStringLiteral("Label2"), QStringLiteral("Soll-Wert:"), {272, 128}, arial(13));
+
+    Notice = new QLabel(this);
+    Notice->setObjectName(QStringLiteral("Notice"));
+    Notice->setGeometry(24, 97, 375, 28);
+    Notice->setWordWrap(true);
+    Notice->setStyleSheet(QStringLiteral("color: #a00000;"));
+    Notice->hide();
 
     Table1 = new Table(QStringLiteral("Table1"), this);
-    Table1->setTableName(QStringLiteral("kz_ges_renta.DB"));
+    m_tableName = QStringLiteral("kz_ges_renta.DB");
+    Table1->setTableName(m_tableName);
     DataSource1 = new DataSource(QStringLiteral("DataSource1"), Table1, this);
+
+    QWidget *previous = Button1;
+    for (int r = 0; r < 7; ++r) {
+        const FieldRow &row = FieldRows[r];
+        rowLabels[r] = label(this, QString::fromLatin1(row.name), QString::fromUtf8(row.caption), {24, row.top}, arial(13));
+        for (int c = 0; c < 2; ++c) {
+            auto *edit = new DBEdit(QStringLiteral("DBEdit%1").arg(2 * r + c + 1), this);
+            edit->setGeometry(c == 0 ? IstLeft : SollLeft, row.top - EditRaise, EditWidth, 21);
+            edit->setDataSource(DataSource1);
+            edit->setDataField((c == 0 ? QStringLiteral("Ist_Wert_") : QStringLiteral("Soll_Wert_"))
+                               + QString::fromLatin1(row.suffix));
+            setTabOrder(previous, edit);
+            previous = edit;
+            edits[2 * r + c] = edit;
+        }
+    }
+    setTabOrder(previous, Button3);
+    setTabOrder(Button3, Button2);
+
     Table1->open();
+
+    connectGuarded(combobox1, &Selector::changed, this, &TEingabe_kennzahlen::combobox1Change);
+    connectGuarded(combobox2, &Selector::changed, this, &TEingabe_kennzahlen::combobox2Change);
+    connectGuarded(combobox3, &Selector::changed, this, &TEingabe_kennzahlen::combobox3Change);
+    connectGuarded(Button1, &QPushButton::clicked, this, &TEingabe_kennzahlen::Button1Click);
+    connectGuarded(Button3, &QPushButton::clicked, this, &TEingabe_kennzahlen::Button3Click);
+    connectGuarded(Button2, &QPushButton::clicked, this, &TEingabe_kennzahlen::Button2Click);
+    FormCreate();
+}
+
+void TEingabe_kennzahlen::FormCreate()
+{
+    combobox2->setEnabled(false);
+    combobox3->setEnabled(false);
+}
+
+void TEingabe_kennzahlen::combobox1Change()
+{
+    combobox2->setEnabled(true);
+    const int p = combobox1->itemIndex();
+    if (p >= 0 && p < ScorecardKatalog::PerspektiveCount) {
+        // English names exist for the financial and customer key figures only.
+        const bool english = m_wahl.englisch() && p <= 1;
+        const int branche = m_wahl.branche();
+        QStringList names;
+        for (int position = 0; position < ScorecardKatalog::ZielePerPerspektive; ++position) {
+            const int ziel = ScorecardKatalog::zielNumber(p, position);
+            names << (english ? ScorecardKatalog::kennzahlNameEnglish(ziel, branche)
+                              : ScorecardKatalog::kennzahlName(ziel, branche));
+        }
+        combobox2->clearItems();
+        combobox2->addItems(names);
+        if (p == 3)
+            combobox3->setEnabled(true);
+    }
+    combobox2->setEnabled(true);
+    combobox2->setItemIndex(-1);
+}
+
+void TEingabe_kennzahlen::combobox2Change() { combobox3->setEnabled(true); }
+
+void TEingabe_kennzahlen::combobox3Change() { Button1->setEnabled(true); }
+
+void TEingabe_kennzahlen::Button1Click()
+{
+    Button3->setEnabled(true);
+    // Closing drops what is still pending in the row shown before.
+    Table1->close();
+    m_showsRow = false;
+    Notice->hide();
+    DataSource1->setDataSet(Table1);
+    for (DBEdit *edit : edits)
+        edit->setEnabled(true);
+    const int ziel = ScorecardKatalog::zielNumber(combobox1->itemIndex(), combobox2->itemIndex());
+    if (ziel > 0)
+        m_tableName = ScorecardKatalog::table(ziel, m_wahl.branche()) + QStringLiteral(".db");
+    Table1->setTableName(m_tableName);
+    Table1->open();
+    // One search, for the year exactly as it is written.
+    const QString year = combobox3->text();
+    if (Table1->locate(QStringLiteral("jahr"), year)) {
+        m_showsRow = true;
+        return;
+    }
+    showNoRow(year);
+}
+
+void TEingabe_kennzahlen::showNoRow(const QString &year)
+{
+    // Another year's row must never stand in for the one asked for: the
+    // fields show nothing and take no keystrokes.
+    DataSource1->setDataSet(nullptr);
+    for (DBEdit *edit : edits)
+        edit->setEnabled(false);
+    QString table = m_tableName;
+    if (table.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
+        table.chop(3);
+    const bool fourDigits = year.size() == 4 && year.toInt() > 0 && QString::number(year.toInt()) == year;
+    QString text;
+    if (m_wahl.englisch()) {
+        text = QStringLiteral("Table %1 has no row for the year \"%2\"; nothing can be saved. ").arg(table, year)
+            + (fourDigits ? QStringLiteral("To add it: bsc-db add-year %1").arg(year)
+                          : QStringLiteral("A year has four digits."));
+    } else {
+        text = QStringLiteral("Für das Jahr „%2“ hat %1 keine Zeile; nichts kann gespeichert werden. ").arg(table, year)
+            + (fourDigits ? QStringLiteral("Anlegen: bsc-db add-year %1").arg(year)
+                          : QStringLiteral("Ein Jahr hat vier Ziffern."));
+    }
+    Notice->setText(text);
+    Notice->show();
+}
+
+QString TEingabe_kennzahlen::invalidValue() const
+{
+    if (!Table1->isEditing())
+        return {};
+    const bool english = m_wahl.englisch();
+    for (int i = 0; i < int(edits.size()); ++i) {
+        const QString column = edits[i]->dataField();
+        const QString value = Table1->asText(column).trimmed();
+        if (value.isEmpty())
+            continue;
+        bool ok = false;
+        const qlonglong number = value.toLongLong(&ok);
+        if (ok && number >= -MaxValueMagnitude && number <= MaxValueMagnitude)
+            continue;
+        const QString field = withoutColon(rowLabels[i / 2]->text()) + QLatin1Char(' ')
+            + withoutColon((i % 2 == 0 ? Label1 : Label2)->text());
+        if (english) {
+            return QStringLiteral("The value \"%1\" in the field %2 (%3) is %4. Nothing was saved; "
+                                  "the row stays in editing for correction.")
+                .arg(value, field, column,
+                     ok ? QStringLiteral("outside the range of -21,474,836 to 21,474,836")
+                        : QStringLiteral("not a whole number"));
+        }
+        return QStringLiteral("Der Wert „%1“ im Feld %2 (%3) ist %4. Es wurde nichts gespeichert; "
+                              "die Eingabe kann korrigiert werden.")
+            .arg(value, field, column,
+                 ok ? QStringLiteral("außerhalb des Bereichs von -21.474.836 bis 21.474.836")
+                    : QStringLiteral("keine ganze Zahl"));
+    }
+    return {};
+}
+
+void TEingabe_kennzahlen::Button3Click()
+{
+    const bool english = m_wahl.englisch();
+    const QString caption = english ? QStringLiteral("Information") : QStringLiteral("Meldungsfenster");
+    if (!m_showsRow) {
+        Asker::ask({english ? QStringLiteral("No row is shown; nothing was saved.")
+                            : QStringLiteral("Es wird keine Zeile angezeigt; es wurde nichts gespeichert."),
+                    caption, Asker::Buttons::Ok, Asker::Icon::Warning});
+        return;
+    }
+    const Asker::Answer answer =
+        Asker::ask({english ? QStringLiteral("Should the data really be saved?")
+                            : QStringLiteral("Sollen die Daten wirklich gespeichert werden?"),
+                    english ? QStringLiteral("Infomation") : QStringLiteral("Meldungsfenster"),
+                    Asker::Buttons::OkCancel, Asker::Icon::Warning});
+    if (!Asker::positive(answer)) {
+        Table1->cancel();
+        Table1->refresh();
+        return;
+    }
+    const QString invalid = invalidValue();
+    if (!invalid.isEmpty()) {
+        Asker::ask({invalid, caption, Asker::Buttons::Ok, Asker::Icon::Warning});
+        return;
+    }
+    Table1->post();
+}
+
+void TEingabe_kennzahlen::Button2Click()
+{
+    const bool english = m_wahl.englisch();
+    const Asker::Answer answer = Asker::ask(
+        {english ? QStringLiteral("All data must be stored individually, before close!")
+                 : QStringLiteral("Alle Daten müssen einzeln gespeichert werden, bevor beendet wird!"),
+         english ? QStringLiteral("Information") : QStringLiteral("Meldungsfenster"), Asker::Buttons::YesNo,
+         Asker::Icon::Question});
+    if (Asker::positive(answer))
+        hide();
 }

@@ -3,14 +3,17 @@
 #include "app/form1.h"
 #include "app/globals.h"
 #include "app/start.h"
+#include "dialogs/eingabe_kz.h"
 #include "platform/ui/selector.h"
 #include "tools/dbadmin.h"
 #include "views/perspectives.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDate>
 #include <QDir>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,6 +38,16 @@ T *find(QWidget *window, const char *name)
         qFatal("no control %s", name);
     return child;
 }
+
+void choose(QWidget *window, const char *name, int index) { find<Selector>(window, name)->choose(index); }
+
+void choose(QWidget *window, const char *name, const QString &item)
+{
+    auto *selector = find<Selector>(window, name);
+    selector->choose(selector->items().indexOf(item));
+}
+
+void click(QWidget *window, const char *name) { find<QPushButton>(window, name)->click(); }
 
 } // namespace
 
@@ -62,10 +75,31 @@ int main(int argc, char **argv)
     find<QPushButton>(Form1, "Button3")->click();
     save(Form1, QStringLiteral("03-perspectives-empty"));
 
-    auto *jahr = find<Selector>(Form1, "ComboBox10");
-    jahr->choose(jahr->items().indexOf(QStringLiteral("2005")));
-    find<QPushButton>(Form1, "Button4")->click();
+    choose(Form1, "ComboBox10", QStringLiteral("2005"));
+    click(Form1, "Button4");
     save(Form1, QStringLiteral("04-perspectives-2005"));
+
+    find<QTabWidget>(Form1, "PageControl1")->setCurrentIndex(1);
+    choose(Form1, "combobox1", 0);
+    choose(Form1, "ComboBox2", 6);
+    choose(Form1, "ComboBox3", QStringLiteral("2005"));
+    click(Form1, "Button2");
+    save(Form1, QStringLiteral("05-objectives-financial-2005-year"));
+    choose(Form1, "combobox1", 3);
+    choose(Form1, "ComboBox2", 0);
+    click(Form1, "Button2");
+    save(Form1, QStringLiteral("06-objectives-process-2005-q1"));
+
+    Form1->findChild<QAction *>(QStringLiteral("Kennzahlen1"))->trigger();
+    choose(Eingabe_kennzahlen, "combobox1", 0);
+    choose(Eingabe_kennzahlen, "combobox2", 1);
+    choose(Eingabe_kennzahlen, "combobox3", QStringLiteral("2005"));
+    click(Eingabe_kennzahlen, "Button1");
+    save(Eingabe_kennzahlen, QStringLiteral("07-key-figures-2005"));
+    find<Selector>(Eingabe_kennzahlen, "combobox3")->type(QStringLiteral("2040"));
+    click(Eingabe_kennzahlen, "Button1");
+    save(Eingabe_kennzahlen, QStringLiteral("08-key-figures-year-without-row"));
+    Eingabe_kennzahlen->hide();
 
     Start::destroyWindows();
     return 0;

@@ -33,16 +33,16 @@ QSqlQuery run(const QString &path, const QString &statement, const QVariantList 
 }
 } // namespace
 
-TestDatenbank::TestDatenbank(bool demo, int aktuellesJahr)
+TestDatabase::TestDatabase(bool demo, int currentYear)
 {
     Database::close();
     ScorecardAlias::install();
     m_path = m_dir.filePath(QStringLiteral("projekt_bsc.sqlite"));
-    DbAdmin::create(m_path, demo, aktuellesJahr);
+    DbAdmin::create(m_path, demo, currentYear);
     qputenv(qPrintable(Alias::settings().variable), m_path.toUtf8());
 }
 
-TestDatenbank::~TestDatenbank()
+TestDatabase::~TestDatabase()
 {
     Database::close();
     {
@@ -53,18 +53,18 @@ TestDatenbank::~TestDatenbank()
     qunsetenv(qPrintable(Alias::settings().variable));
 }
 
-void TestDatenbank::sql(const QString &statement, const QVariantList &values) const
+void TestDatabase::sql(const QString &statement, const QVariantList &values) const
 {
     run(m_path, statement, values);
 }
 
-QVariant TestDatenbank::wert(const QString &statement, const QVariantList &values) const
+QVariant TestDatabase::value(const QString &statement, const QVariantList &values) const
 {
     QSqlQuery query = run(m_path, statement, values);
     return query.next() ? query.value(0) : QVariant();
 }
 
-void TestDatenbank::setzePaar(const QString &tabelle, const QString &jahr, const QString &suffix,
+void TestDatabase::setPair(const QString &tabelle, const QString &jahr, const QString &suffix,
                               QVariant ist, QVariant soll) const
 {
     sql(QStringLiteral("UPDATE \"%1\" SET \"Ist_Wert_%2\"=?, \"Soll_Wert_%2\"=? WHERE \"Jahr\"=?")

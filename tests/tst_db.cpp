@@ -54,7 +54,7 @@ const QString Goal1 = QStringLiteral("Steigerung der Gesamtrentabilität");
 class TestDb : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TestDatenbank> m_db;
+    std::unique_ptr<TestDatabase> m_db;
 
     void addMeasure(const QString &massnahme, const QString &ziel, const QString &jahr)
     {
@@ -65,9 +65,9 @@ class TestDb : public QObject {
 private slots:
     void init()
     {
-        m_db = std::make_unique<TestDatenbank>();
-        m_db->setzePaar(QStringLiteral("kz_ges_renta"), QStringLiteral("2005"), QStringLiteral("Jahr"), 12, 10);
-        m_db->setzePaar(QStringLiteral("kz_liqui"), QStringLiteral("2005"), QStringLiteral("Q2"), 30, 40);
+        m_db = std::make_unique<TestDatabase>();
+        m_db->setPair(QStringLiteral("kz_ges_renta"), QStringLiteral("2005"), QStringLiteral("Jahr"), 12, 10);
+        m_db->setPair(QStringLiteral("kz_liqui"), QStringLiteral("2005"), QStringLiteral("Q2"), 30, 40);
         addMeasure(QStringLiteral("Schulung"), Goal7, QStringLiteral("2007"));
         addMeasure(QStringLiteral("Zirkel"), Goal7, QStringLiteral("2007"));
         addMeasure(QStringLiteral("Preise"), Goal1, QStringLiteral("2007"));
@@ -129,7 +129,7 @@ private slots:
     void s4AndS5AgreeOnTheDemoData()
     {
         m_db.reset();
-        m_db = std::make_unique<TestDatenbank>(true);
+        m_db = std::make_unique<TestDatabase>(true);
         int found = 0;
         for (int ziel = 1; ziel <= ScorecardKatalog::ZielCount; ++ziel) {
             for (const QString &jahr : ScorecardKatalog::years()) {
@@ -165,8 +165,8 @@ private slots:
         QVERIFY2(result.isEmpty(), qPrintable(result));
         if (!error.isEmpty())
             QVERIFY2(error.contains(QLatin1String("Invalid statement")), qPrintable(error));
-        QCOMPARE(m_db->wert(QStringLiteral("SELECT count(*) FROM kz_ges_renta")).toInt(), 12);
-        QCOMPARE(m_db->wert(QStringLiteral("SELECT \"Ist_Wert_Jahr\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).toInt(), 12);
+        QCOMPARE(m_db->value(QStringLiteral("SELECT count(*) FROM kz_ges_renta")).toInt(), 12);
+        QCOMPARE(m_db->value(QStringLiteral("SELECT \"Ist_Wert_Jahr\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).toInt(), 12);
     }
 
     void errorsSayWhatFailedAndOnWhat_data()
@@ -240,7 +240,7 @@ private slots:
         t.post();
         QCOMPARE(t.state(), DataSet::State::Browse);
         QCOMPARE(t.asText(QStringLiteral("Jahr")), QStringLiteral("2008"));
-        QCOMPARE(m_db->wert(QStringLiteral("SELECT \"Ist_Wert_Q1\" || '/' || \"Soll_Wert_Q1\" FROM kz_kap_quote WHERE \"Jahr\"='2008'")).toString(),
+        QCOMPARE(m_db->value(QStringLiteral("SELECT \"Ist_Wert_Q1\" || '/' || \"Soll_Wert_Q1\" FROM kz_kap_quote WHERE \"Jahr\"='2008'")).toString(),
                  QStringLiteral("42/-7"));
     }
 
@@ -256,7 +256,7 @@ private slots:
         t.cancel();
         QCOMPARE(t.asInteger(QStringLiteral("ist_wert_jahr")), 12);
         // A value posted by another program shows after a refresh, on the same row.
-        m_db->setzePaar(QStringLiteral("kz_ges_renta"), QStringLiteral("2005"), QStringLiteral("Jahr"), 13, 10);
+        m_db->setPair(QStringLiteral("kz_ges_renta"), QStringLiteral("2005"), QStringLiteral("Jahr"), 13, 10);
         QCOMPARE(t.asInteger(QStringLiteral("ist_wert_jahr")), 12);
         t.refresh();
         QCOMPARE(t.asText(QStringLiteral("jahr")), QStringLiteral("2005"));
@@ -296,7 +296,7 @@ private slots:
         const QString error = errorOf([&] { t.post(); });
         QVERIFY2(error.contains(expected), qPrintable(error));
         QCOMPARE(t.state(), DataSet::State::Edit);   // the typed values stay for correction
-        QCOMPARE(m_db->wert(QStringLiteral("SELECT \"Soll_Wert_Jahr\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).toInt(), 10);
+        QCOMPARE(m_db->value(QStringLiteral("SELECT \"Soll_Wert_Jahr\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).toInt(), 10);
         // The engine itself refuses a text in an integer column as well.
         QVERIFY(!QSqlQuery(QSqlDatabase::database(QStringLiteral("projekt_bsc")))
                      .exec(QStringLiteral("UPDATE kz_ges_renta SET \"Ist_Wert_Jahr\"='abc'")));
@@ -353,7 +353,7 @@ private slots:
         QVERIFY2(error.contains(QLatin1String("saved, but could not be read again")), qPrintable(error));
         QCOMPARE(t.state(), DataSet::State::Browse);
         QCOMPARE(t.asText(QStringLiteral("Maßnahme")), QStringLiteral("Neu"));
-        QCOMPARE(m_db->wert(QStringLiteral("SELECT count(*) FROM \"maßnahmen\" WHERE \"Maßnahme\"='Neu'")).toInt(), 1);
+        QCOMPARE(m_db->value(QStringLiteral("SELECT count(*) FROM \"maßnahmen\" WHERE \"Maßnahme\"='Neu'")).toInt(), 1);
         t.failNext = false;
         t.refresh();
         QCOMPARE(t.asText(QStringLiteral("Maßnahme")), QStringLiteral("Neu"));
@@ -494,8 +494,8 @@ private slots:
         QVERIFY2(error.contains(QLatin1String("changed this row since it was shown")), qPrintable(error));
         QCOMPARE(b.state(), DataSet::State::Browse);
         QCOMPARE(b.asInteger(QStringLiteral("Ist_Wert_Q1")), 5);   // the fields show what is stored
-        QCOMPARE(m_db->wert(QStringLiteral("SELECT \"Ist_Wert_Q1\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).toInt(), 5);
-        QVERIFY(m_db->wert(QStringLiteral("SELECT \"Soll_Wert_Q2\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).isNull());
+        QCOMPARE(m_db->value(QStringLiteral("SELECT \"Ist_Wert_Q1\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).toInt(), 5);
+        QVERIFY(m_db->value(QStringLiteral("SELECT \"Soll_Wert_Q2\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).isNull());
 
         // Another column than the one changed meanwhile: nothing is lost.
         b.edit();
@@ -504,7 +504,7 @@ private slots:
         a.setText(QStringLiteral("Ist_Wert_Q3"), QStringLiteral("3"));
         a.post();
         b.post();
-        QCOMPARE(m_db->wert(QStringLiteral("SELECT \"Ist_Wert_Q3\" || '/' || \"Soll_Wert_Q2\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).toString(),
+        QCOMPARE(m_db->value(QStringLiteral("SELECT \"Ist_Wert_Q3\" || '/' || \"Soll_Wert_Q2\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).toString(),
                  QStringLiteral("3/8"));
     }
 
@@ -518,13 +518,13 @@ private slots:
         QString error = errorOf([&] { t.remove(); });
         QVERIFY2(error.contains(QLatin1String("nothing was deleted")), qPrintable(error));
         QCOMPARE(t.asText(QStringLiteral("Verantwortlicher")), QStringLiteral("Hr. Kühn"));
-        QCOMPARE(m_db->wert(QStringLiteral("SELECT count(*) FROM \"maßnahmen\"")).toInt(), 3);
+        QCOMPARE(m_db->value(QStringLiteral("SELECT count(*) FROM \"maßnahmen\"")).toInt(), 3);
 
         m_db->sql(QStringLiteral("DELETE FROM \"maßnahmen\" WHERE \"Nr\"=2"));
         error = errorOf([&] { t.remove(); });
         QVERIFY2(error.contains(QLatin1String("deleted this row meanwhile")), qPrintable(error));
         QCOMPARE(t.asInteger(QStringLiteral("nr")), 3);   // the next row is shown
-        QCOMPARE(m_db->wert(QStringLiteral("SELECT count(*) FROM \"maßnahmen\"")).toInt(), 2);
+        QCOMPARE(m_db->value(QStringLiteral("SELECT count(*) FROM \"maßnahmen\"")).toInt(), 2);
         t.remove();
         QCOMPARE(t.asInteger(QStringLiteral("nr")), 1);   // the last one went: the one before
     }
@@ -557,7 +557,7 @@ private slots:
         QSqlDatabase::removeDatabase(QStringLiteral("other"));
 
         t.post();   // the same pending change goes through once the lock is gone
-        QCOMPARE(m_db->wert(QStringLiteral("SELECT \"Ist_Wert_Q1\" FROM kz_liqui WHERE \"Jahr\"='2005'")).toInt(), 77);
+        QCOMPARE(m_db->value(QStringLiteral("SELECT \"Ist_Wert_Q1\" FROM kz_liqui WHERE \"Jahr\"='2005'")).toInt(), 77);
     }
 
     void everyPostIsOnDiskAtOnce()
@@ -603,7 +603,7 @@ private slots:
         const QString error = errorOf([&] { t.post(); });
         QVERIFY2(error.contains(QLatin1String("read-only")), qPrintable(error));
         QCOMPARE(t.state(), DataSet::State::Edit);
-        QVERIFY(m_db->wert(QStringLiteral("SELECT \"Ist_Wert_Q1\" FROM kz_liqui WHERE rowid=1")).isNull());
+        QVERIFY(m_db->value(QStringLiteral("SELECT \"Ist_Wert_Q1\" FROM kz_liqui WHERE rowid=1")).isNull());
     }
 };
 

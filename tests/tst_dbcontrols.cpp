@@ -14,14 +14,14 @@ const QString Goal7 = QStringLiteral("Qualitätsbewusstsein der Mitarbeiter erh�
 class TestDbControls : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TestDatenbank> m_db;
+    std::unique_ptr<TestDatabase> m_db;
 
 private slots:
     void init()
     {
-        m_db = std::make_unique<TestDatenbank>();
-        m_db->setzePaar(QStringLiteral("kz_ges_renta"), QStringLiteral("2005"), QStringLiteral("Jahr"), 12, 10);
-        m_db->setzePaar(QStringLiteral("kz_liqui"), QStringLiteral("2005"), QStringLiteral("Q2"), 30, 40);
+        m_db = std::make_unique<TestDatabase>();
+        m_db->setPair(QStringLiteral("kz_ges_renta"), QStringLiteral("2005"), QStringLiteral("Jahr"), 12, 10);
+        m_db->setPair(QStringLiteral("kz_liqui"), QStringLiteral("2005"), QStringLiteral("Q2"), 30, 40);
         for (const char *m : {"Schulung", "Zirkel"})
             m_db->sql(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Ziel\", \"Jahr\") VALUES (?,?,?)"),
                       {QString::fromUtf8(m), Goal7, QStringLiteral("2007")});
@@ -58,9 +58,9 @@ private slots:
         QCOMPARE(table.state(), DataSet::State::Edit);
         QTest::keyClicks(&edit, QStringLiteral("5"));
         QCOMPARE(table.asText(QStringLiteral("ist_wert_jahr")), QStringLiteral("15"));
-        QVERIFY(m_db->wert(QStringLiteral("SELECT \"Ist_Wert_Jahr\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).toInt() == 12);
+        QVERIFY(m_db->value(QStringLiteral("SELECT \"Ist_Wert_Jahr\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).toInt() == 12);
         table.post();
-        QCOMPARE(m_db->wert(QStringLiteral("SELECT \"Ist_Wert_Jahr\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).toInt(), 15);
+        QCOMPARE(m_db->value(QStringLiteral("SELECT \"Ist_Wert_Jahr\" FROM kz_ges_renta WHERE \"Jahr\"='2005'")).toInt(), 15);
 
         // Switched to a query, the controls show its row and take no keystrokes.
         source.setDataSet(&query);

@@ -1,5 +1,5 @@
 // Start-up, the main window's shell, its menu and the start screen.
-#include "fixture_fenster.h"
+#include "fixture_windows.h"
 
 #include "app/form1.h"
 #include "app/globals.h"
@@ -41,7 +41,7 @@ class TestForm1 : public QObject {
 private slots:
     void windowsAreCreatedWithTheirShells()
     {
-        TestFenster f;
+        TestWindows f;
         QVERIFY(Form1 && Eingabe_kennzahlen && eingabe_m && Form2);
         QCOMPARE(Form1->windowTitle(), QStringLiteral("Tarvo: Balance Scorecard"));
         QCOMPARE(Eingabe_kennzahlen->windowTitle(), QStringLiteral("Kennzahlen pflegen"));
@@ -72,7 +72,7 @@ private slots:
 
     void startScreenAndTabControlAtTheirPixels()
     {
-        TestFenster f;
+        TestWindows f;
         const struct {
             const char *name;
             QRect rect;
@@ -109,7 +109,7 @@ private slots:
 
     void menuItems()
     {
-        TestFenster f;
+        TestWindows f;
         QCOMPARE(Form1->Datei1->title(), QStringLiteral("Data"));
         QCOMPARE(Form1->Beenden1->text(), QStringLiteral("Exit program"));
         QCOMPARE(Form1->Einagbe1->title(), QStringLiteral("Enter"));
@@ -152,10 +152,10 @@ private slots:
     {
         QFETCH(bool, fromViews);
         QFETCH(bool, viaMenu);
-        TestFenster f;
+        TestWindows f;
         Form1->show();
         if (fromViews)
-            f.weiter(1, 1);
+            f.continueWith(1, 1);
         Form1->Kennzahlen1->trigger();   // an open dialog does not keep it running
         QTimer::singleShot(0, Form1, [viaMenu] {
             if (viaMenu)
@@ -182,7 +182,7 @@ private slots:
     {
         QFETCH(QString, breakage);
         QFETCH(QString, expected);
-        TestDatenbank db;
+        TestDatabase db;
         ScriptedAsker asker;
         if (breakage == QLatin1String("missing")) {
             QFile::remove(db.path());
@@ -239,7 +239,7 @@ private slots:
     void startScreenChain()
     {
         QFETCH(QStringList, steps);
-        TestFenster f;
+        TestWindows f;
         for (const QString &step : steps) {
             const QString action = step.section(QLatin1Char(' '), 0, 0);
             const QString value = step.section(QLatin1Char(' '), 1);
@@ -270,7 +270,7 @@ private slots:
     {
         QFETCH(int, sprache);
         QFETCH(int, branche);
-        TestFenster f;
+        TestWindows f;
         Form1->show();
         if (branche < 0) {
             Form1->ComboBox6->choose(sprache);
@@ -286,7 +286,7 @@ private slots:
             Form1->perspectivesPage()->Label40->setText(QStringLiteral("unverändert"));
             Form1->Button3->click();
         } else {
-            f.weiter(sprache, branche);
+            f.continueWith(sprache, branche);
         }
         QVERIFY(Form1->PageControl1->isVisible());
         QCOMPARE(Form1->PageControl1->currentIndex(), 0);

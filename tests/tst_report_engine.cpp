@@ -166,7 +166,7 @@ struct SamplePage {
 class TestReportEngine : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TestDatenbank> m_db;
+    std::unique_ptr<TestDatabase> m_db;
 
     std::unique_ptr<Query> query(const QString &year)
     {
@@ -179,9 +179,9 @@ class TestReportEngine : public QObject {
 private slots:
     void init()
     {
-        m_db = std::make_unique<TestDatenbank>();
-        m_db->setzePaar("kz_ges_renta", "2005", "Q1", 4711, 815);
-        m_db->setzePaar("kz_ges_renta", "2005", "Jahr", 120, 90);
+        m_db = std::make_unique<TestDatabase>();
+        m_db->setPair("kz_ges_renta", "2005", "Q1", 4711, 815);
+        m_db->setPair("kz_ges_renta", "2005", "Jahr", 120, 90);
     }
     void cleanup()
     {

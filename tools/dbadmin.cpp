@@ -1,5 +1,6 @@
 #include "tools/dbadmin.h"
 
+#include "model/ampel.h"
 #include "model/katalog.h"
 #include "platform/db/database.h"
 #include "platform/db/engineerror.h"
@@ -133,8 +134,8 @@ QString figureTableSql(const QString &table)
         const bool actual = column.startsWith(QLatin1String("Ist_"));
         columns << QStringLiteral("%1 INTEGER CHECK (%1 BETWEEN %2 AND %3)")
                        .arg(quote(column))
-                       .arg(actual ? -21474836 : std::numeric_limits<qint32>::min())
-                       .arg(actual ? 21474836 : std::numeric_limits<qint32>::max());
+                       .arg(actual ? -MaxValueMagnitude : std::numeric_limits<qint32>::min())
+                       .arg(actual ? MaxValueMagnitude : std::numeric_limits<qint32>::max());
     }
     return QStringLiteral("CREATE TABLE %1 (%2) STRICT").arg(quote(table), columns.join(QStringLiteral(", ")));
 }

@@ -51,11 +51,12 @@ const std::array<QString, LightSlot::Count> ZustandsWorte = {
 
 } // namespace
 
-PerspectivesPage::PerspectivesPage(QWidget *sheet, Query *query2, DataSource *dataSource2, const Startwahl &wahl)
+PerspectivesPage::PerspectivesPage(QWidget *sheet, Query *query2, DataSource *dataSource2, const Startwahl &wahl,
+                                   const QStringList &years)
     : QObject(sheet), m_sheet(sheet), m_query2(query2), m_wahl(wahl)
 {
     ComboBox10 = selector(sheet, QStringLiteral("ComboBox10"), QStringLiteral("Jahr:"), {24, 16}, 105,
-                         ScorecardKatalog::years(), true);
+                         years, true);
     Button4 = button(sheet, QStringLiteral("Button4"), QStringLiteral("Daten anzeigen..."), {168, 16, 99, 25}, false);
     Label42 = Controls::label(sheet, QStringLiteral("Label42"), QStringLiteral("Status:"), {603, 72}, arial(13));
     Image4 = picture(sheet, QStringLiteral("Image4"), {704, 392, 281, 217}, Pictures::perspectiveDiagram(-1));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 #include <array>
 #include <memory>
 
@@ -23,7 +24,8 @@ public:
 
     // Builds the page's controls on the sheet. The query and its data source
     // belong to the main window.
-    PerspectivesPage(QWidget *sheet, Query *query2, DataSource *dataSource2, const Startwahl &wahl);
+    PerspectivesPage(QWidget *sheet, Query *query2, DataSource *dataSource2, const Startwahl &wahl,
+                     const QStringList &years);
     ~PerspectivesPage() override;
 
     void ComboBox10Change();

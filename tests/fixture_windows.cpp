@@ -1,4 +1,4 @@
-#include "fixture_fenster.h"
+#include "fixture_windows.h"
 
 #include "app/form1.h"
 #include "app/globals.h"
@@ -8,20 +8,20 @@
 #include <QPushButton>
 #include <QTest>
 
-TestFenster::TestFenster(bool demo) : m_db(std::make_unique<TestDatenbank>(demo))
+TestWindows::TestWindows(bool demo) : m_db(std::make_unique<TestDatabase>(demo))
 {
     Start::setUp();
     if (!Start::createWindows())
         qFatal("the windows could not be created");
 }
 
-TestFenster::~TestFenster() { Start::destroyWindows(); }
+TestWindows::~TestWindows() { Start::destroyWindows(); }
 
-TForm1 *TestFenster::form1() const { return Form1; }
+TForm1 *TestWindows::form1() const { return Form1; }
 
-QWidget *TestFenster::window() const { return Form1; }
+QWidget *TestWindows::window() const { return Form1; }
 
-void TestFenster::weiter(int sprache, int branche)
+void TestWindows::continueWith(int sprache, int branche)
 {
     if (sprache >= 0)
         Form1->ComboBox6->choose(sprache);

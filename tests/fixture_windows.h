@@ -10,12 +10,12 @@ class TForm1;
 
 // The four real windows on a fresh database, as the program creates them,
 // with a scripted asker. The windows go when the fixture goes.
-class TestFenster {
+class TestWindows {
 public:
-    explicit TestFenster(bool demo = false);
-    ~TestFenster();
+    explicit TestWindows(bool demo = false);
+    ~TestWindows();
 
-    TestDatenbank &db() { return *m_db; }
+    TestDatabase &db() { return *m_db; }
     ScriptedAsker &asker() { return m_asker; }
     TForm1 *form1() const;
 
@@ -23,18 +23,24 @@ public:
     template <class T>
     T *find(const QString &name) const
     {
-        T *child = window()->findChild<T *>(name);
+        return findIn<T>(window(), name);
+    }
+    // A control of any window by its name; fails the test when missing.
+    template <class T>
+    static T *findIn(QWidget *window, const QString &name)
+    {
+        T *child = window->findChild<T *>(name);
         if (!child)
-            qFatal("no control named %s", qPrintable(name));
+            qFatal("no control named %s in %s", qPrintable(name), qPrintable(window->objectName()));
         return child;
     }
 
     // Chooses language and industry by item index (-1: leave unchosen) and
     // presses the continue button.
-    void weiter(int sprache, int branche);
+    void continueWith(int sprache, int branche);
 
 private:
     QWidget *window() const;
     ScriptedAsker m_asker;
-    std::unique_ptr<TestDatenbank> m_db;
+    std::unique_ptr<TestDatabase> m_db;
 };

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QLabel>
+#include <QMouseEvent>
+
+// A label or picture that can be clicked, like a caption with a click handler.
+class ClickLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        QLabel::mouseReleaseEvent(event);
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+            emit clicked();
+    }
+};

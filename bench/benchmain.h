@@ -42,24 +42,25 @@ inline int runWithRatios(int argc, char **argv, const QList<QPair<QString, QStri
     return 0;
 }
 
-// The baseline of a display of all twelve goals: one raw prepared lookup of
-// the year pair per key-figure table.
-class RoheJahresabfragen {
+// The baseline of a page's display: one raw prepared lookup of a period
+// pair per key-figure table, as the engine would run it without the layer.
+class RawPairLookups {
 public:
-    RoheJahresabfragen(const QSqlDatabase &db, const QStringList &tabellen)
+    RawPairLookups(const QSqlDatabase &db, const QStringList &tables, const QString &suffix = QStringLiteral("Jahr"))
     {
-        for (const QString &tabelle : tabellen) {
+        for (const QString &table : tables) {
             auto q = std::make_shared<QSqlQuery>(db);
             q->setForwardOnly(true);
-            q->prepare(QStringLiteral("SELECT \"Ist_Wert_Jahr\",\"Soll_Wert_Jahr\" FROM \"%1\" WHERE \"Jahr\"=?").arg(tabelle));
+            q->prepare(QStringLiteral("SELECT \"Ist_Wert_%2\",\"Soll_Wert_%2\" FROM \"%1\" WHERE \"Jahr\"=?")
+                           .arg(table, suffix));
             m_queries << q;
         }
     }
-    qint64 lesen(const QString &jahr)
+    qint64 read(const QString &year)
     {
         qint64 sum = 0;
         for (const auto &q : m_queries) {
-            q->bindValue(0, jahr);
+            q->bindValue(0, year);
             q->exec();
             if (q->next())
                 sum += q->value(0).toInt() + q->value(1).toInt();
@@ -73,12 +74,12 @@ private:
 };
 
 // The twelve raw lookups of the mining variant for one year, as a benchmark.
-inline void rawTwelveLookups(benchmark::State &state, const QString &jahr)
+inline void rawTwelveLookups(benchmark::State &state, const QString &year)
 {
-    QStringList tabellen;
+    QStringList tables;
     for (int ziel = 1; ziel <= ScorecardKatalog::ZielCount; ++ziel)
-        tabellen << ScorecardKatalog::table(ziel, 1);
-    RoheJahresabfragen roh(Database::alias().connection(), tabellen);
+        tables << ScorecardKatalog::table(ziel, 1);
+    RawPairLookups raw(Database::alias().connection(), tables);
     for (auto _ : state)
-        benchmark::DoNotOptimize(roh.lesen(jahr));
+        benchmark::DoNotOptimize(raw.read(year));
 }

@@ -1,0 +1,148 @@
+// The pages' show commands and the key-figure dialog's save against the raw
+// statements they need, and start-up to the main window shown against an
+// empty Qt main window.
+#include "benchmain.h"
+
+#include "app/form1.h"
+#include "app/globals.h"
+#include "app/start.h"
+#include "dialogs/eingabe_kz.h"
+#include "platform/db/dbcontrols.h"
+#include "platform/ui/asker.h"
+#include "views/objectives.h"
+#include "model/katalog.h"
+#include "platform/db/database.h"
+#include "platform/ui/selector.h"
+#include "tools/dbadmin.h"
+#include "views/perspectives.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+namespace {
+
+// The windows, past the start screen in German with mining.
+struct Windows {
+    Windows()
+    {
+        Start::createWindows();
+        Form1->ComboBox6->choose(1);
+        Form1->ComboBox7->choose(1);
+        Form1->Button3->click();
+    }
+    ~Windows() { Start::destroyWindows(); }
+};
+
+void showCommand(benchmark::State &state)
+{
+    Windows windows;
+    PerspectivesPage *page = Form1->perspectivesPage();
+    page->ComboBox10->choose(2);   // "2005"
+    for (auto _ : state)
+        page->Button4->click();
+}
+
+void rawLookups(benchmark::State &state) { rawTwelveLookups(state, QStringLiteral("2005")); }
+
+void objectivesDisplay(benchmark::State &state)
+{
+    Windows windows;
+    ObjectivesPage *page = Form1->objectivesPage();
+    page->combobox1->choose(0);
+    page->ComboBox2->choose(6);
+    page->ComboBox3->choose(2);
+    for (auto _ : state)
+        page->Button2->click();
+}
+
+void objectivesRaw(benchmark::State &state)
+{
+    RawPairLookups raw(Database::alias().connection(),
+                       {QStringLiteral("kz_ges_renta"), QStringLiteral("kz_kap_quote"), QStringLiteral("kz_liqui")});
+    for (auto _ : state)
+        benchmark::DoNotOptimize(raw.read(QStringLiteral("2005")));
+}
+
+// One value typed and saved after the question, as the user does it.
+void confirmedSave(benchmark::State &state)
+{
+    Windows windows;
+    Asker::install([](const Asker::Question &) { return Asker::Answer::Ok; });
+    TEingabe_kennzahlen *dialog = Eingabe_kennzahlen;
+    dialog->combobox1->choose(0);
+    dialog->combobox2->choose(1);
+    dialog->combobox3->choose(2);
+    dialog->Button1->click();
+    int value = 0;
+    for (auto _ : state) {
+        dialog->edits[0]->link()->write(QString::number(++value % 1000));
+        dialog->Button3->click();
+    }
+    Asker::install({});
+}
+
+// The same write without the layer: one UPDATE with full sync, one commit.
+void rawSave(benchmark::State &state)
+{
+    QSqlQuery update(Database::alias().connection());
+    update.prepare(QStringLiteral("UPDATE \"kz_kap_quote\" SET \"Ist_Wert_Q1\"=? WHERE \"Jahr\"=?"));
+    int value = 0;
+    for (auto _ : state) {
+        update.bindValue(0, ++value % 1000);
+        update.bindValue(1, QStringLiteral("2005"));
+        update.exec();
+        update.finish();
+    }
+}
+
+void startUp(benchmark::State &state)
+{
+    for (auto _ : state) {
+        if (state.range(0))
+            Database::close();   // a real start opens the file too
+        Start::createWindows();
+        Form1->show();
+        QApplication::processEvents();
+        Start::destroyWindows();
+    }
+}
+
+void emptyMainWindow(benchmark::State &state)
+{
+    for (auto _ : state) {
+        QMainWindow window;
+        window.show();
+        QApplication::processEvents();
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.sqlite"));
+    DbAdmin::create(path, true, 2013);
+    qputenv("PROJEKT_BSC_DATABASE", path.toUtf8());
+    Start::setUp();
+    Database::alias();
+
+    benchmark::RegisterBenchmark("perspectives/show_command", showCommand)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("perspectives/raw_lookups", rawLookups)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("objectives/display", objectivesDisplay)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("objectives/raw_lookups", objectivesRaw)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("key_figures/confirmed_save", confirmedSave)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("key_figures/raw_update", rawSave)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("start_up/main_window_shown", startUp)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("start_up/empty_qt_main_window", emptyMainWindow)->Unit(benchmark::kMillisecond);
+    return runWithRatios(argc, argv,
+                         {{QStringLiteral("perspectives/show_command"), QStringLiteral("perspectives/raw_lookups")},
+                          {QStringLiteral("objectives/display"), QStringLiteral("objectives/raw_lookups")},
+                          {QStringLiteral("key_figures/confirmed_save"), QStringLiteral("key_figures/raw_update")},
+                          {QStringLiteral("start_up/main_window_shown/1"), QStringLiteral("start_up/empty_qt_main_window")}});
+}

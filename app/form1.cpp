@@ -10,6 +10,7 @@
 #include "platform/ui/controls.h"
 #include "resources/pictures.h"
 #include "views/objectives.h"
+#include "views/overview.h"
 #include "views/perspectives.h"
 
 #include <QCloseEvent>
@@ -96,6 +97,8 @@ TForm1::TForm1()
     m_perspectives = new PerspectivesPage(TabSheet[0], query(2), dataSource(2), *this, m_years);
     m_objectives = new ObjectivesPage(TabSheet[1], {query(1), query(3), query(4)},
                                       {dataSource(1), dataSource(3), dataSource(4)}, *this, m_years);
+    m_overview = new OverviewPage(TabSheet[3], {query(6), query(8), query(9)},
+                                  {dataSource(6), dataSource(8), dataSource(9)}, *this);
 
     setOuterGeometry(this, 1, -1, 1021, 729);
 }

@@ -9,6 +9,7 @@
 class Selector;
 class DataSource;
 class ObjectivesPage;
+class OverviewPage;
 class PerspectivesPage;
 class Query;
 class QAction;
@@ -64,6 +65,7 @@ public:
 
     PerspectivesPage *perspectivesPage() const { return m_perspectives; }
     ObjectivesPage *objectivesPage() const { return m_objectives; }
+    OverviewPage *overviewPage() const { return m_overview; }
     // The items of every year selector, read from the database at creation.
     QStringList years() const { return m_years; }
 
@@ -80,5 +82,6 @@ private:
     std::array<DataSource *, 9> m_sources{};
     PerspectivesPage *m_perspectives = nullptr;
     ObjectivesPage *m_objectives = nullptr;
+    OverviewPage *m_overview = nullptr;
     QStringList m_years;
 };

@@ -10,6 +10,7 @@
 #include "platform/db/dbcontrols.h"
 #include "platform/ui/asker.h"
 #include "views/objectives.h"
+#include "views/overview.h"
 #include "model/katalog.h"
 #include "platform/db/database.h"
 #include "platform/ui/selector.h"
@@ -17,6 +18,7 @@
 #include "views/perspectives.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -64,6 +66,42 @@ void objectivesRaw(benchmark::State &state)
                        {QStringLiteral("kz_ges_renta"), QStringLiteral("kz_kap_quote"), QStringLiteral("kz_liqui")});
     for (auto _ : state)
         benchmark::DoNotOptimize(raw.read(QStringLiteral("2005")));
+}
+
+void overviewQuarterly(benchmark::State &state)
+{
+    Windows windows;
+    OverviewPage *page = Form1->overviewPage();
+    page->ComboBox11->choose(0);
+    page->ComboBox12->choose(0);
+    for (auto _ : state)
+        page->Button1->click();
+}
+
+// The three whole rows of the year that the quarterly display reads.
+void overviewRaw(benchmark::State &state)
+{
+    std::vector<std::unique_ptr<QSqlQuery>> queries;
+    for (const char *table : {"kz_ges_renta", "kz_kap_quote", "kz_liqui"}) {
+        auto q = std::make_unique<QSqlQuery>(Database::alias().connection());
+        q->setForwardOnly(true);
+        q->prepare(QStringLiteral("SELECT * FROM \"%1\" WHERE \"Jahr\"=?").arg(QLatin1String(table)));
+        queries.push_back(std::move(q));
+    }
+    const QString year = QString::number(QDate::currentDate().year());
+    for (auto _ : state) {
+        qint64 sum = 0;
+        for (auto &q : queries) {
+            q->bindValue(0, year);
+            q->exec();
+            if (q->next()) {
+                for (int i = 1; i <= 8; ++i)
+                    sum += q->value(i).toInt();
+            }
+            q->finish();
+        }
+        benchmark::DoNotOptimize(sum);
+    }
 }
 
 // One value typed and saved after the question, as the user does it.
@@ -127,7 +165,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.sqlite"));
-    DbAdmin::create(path, true, 2013);
+    DbAdmin::create(path, true, QDate::currentDate().year());
     qputenv("PROJEKT_BSC_DATABASE", path.toUtf8());
     Start::setUp();
     Database::alias();
@@ -136,6 +174,8 @@ int main(int argc, char **argv)
     benchmark::RegisterBenchmark("perspectives/raw_lookups", rawLookups)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("objectives/display", objectivesDisplay)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("objectives/raw_lookups", objectivesRaw)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("overview/quarterly_display", overviewQuarterly)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("overview/raw_rows", overviewRaw)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("key_figures/confirmed_save", confirmedSave)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("key_figures/raw_update", rawSave)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("start_up/main_window_shown", startUp)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
@@ -143,6 +183,7 @@ int main(int argc, char **argv)
     return runWithRatios(argc, argv,
                          {{QStringLiteral("perspectives/show_command"), QStringLiteral("perspectives/raw_lookups")},
                           {QStringLiteral("objectives/display"), QStringLiteral("objectives/raw_lookups")},
+                          {QStringLiteral("overview/quarterly_display"), QStringLiteral("overview/raw_rows")},
                           {QStringLiteral("key_figures/confirmed_save"), QStringLiteral("key_figures/raw_update")},
                           {QStringLiteral("start_up/main_window_shown/1"), QStringLiteral("start_up/empty_qt_main_window")}});
 }

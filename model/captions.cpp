@@ -86,7 +86,58 @@ const InfoText ObjectivesInfo[] = {
      "Anzahl der Beschwerden = Umsatz der Reklamation / Gesamtumsatz"},
 };
 
+// The Overview page's own texts per perspective: German, then English;
+// goal 11 in its mining variant.
+struct OverviewTexts {
+    const char *de[7];
+    const char *en[7];
+};
+const OverviewTexts OverviewPerspectives[4] = {
+    {{"Steigerung der Gesamtrentabilität:", "Gesamtrentabilität [in %]:", "Erhöhung der finanziellen",
+      "Unabhängigkeit vom Gläubiger:", "Eigenkapitalquote [in %]:", "Erhöhung der Liquidität:",
+      "Liquidität 1. Grades [in %]:"},
+     {"Increase of total profitability:", "Total profitability [in %]:", "Increase of financial independence",
+      "from the creditors:", "Equity ratio [in %]:", "Increase of the liquidity:", "Cash ratio [in %]:"}},
+    {{"Erhöhung der Kundenzufriedenheit:", "Kundentreue [in %]:", "Erhöhung des Marktanteils im Bereich X:", nullptr,
+      "Marktanteil [in %]:", "Verbesserung der Kundenbeziehungen:", "Anzahl der Beschwerden [in %]:"},
+     {"Increase of the customer satisfaction:", "Customer loyalty [in %]:", "Increase market share within range X:",
+      nullptr, "Market share [in %]:", "Imptovement of the customer relations:", "Numbers of complaints [in %]:"}},
+    {{"Qualitätsbewußtsein der MA erhöhen:", "Anzahl der Verbesserungsvorschläge:",
+      "Erhöhung der Mitarbeiterproduktivität:", nullptr, "Gewinn / Personalkosten [in %]:",
+      "Passgenaue Besetzung der Stellen:", "Übereinstimmung MA- und Stellenprofil [in %]:"},
+     {"Qual. awareness of the coworker inc.:", "Number of improvement suggestions:",
+      "Increase of the coworker productivity:", nullptr, "prifit / personnel costs [in %]:",
+      "Exact occupation of working place:", "Matching coworker- and placing profile [in %]:"}},
+    {{"Zeitnahe Rechnungslegung eiführen:", "Dauer der Rechnungslegung [in Tagen]:",
+      "Dauer der Auftragsabwicklung verringern:", nullptr, "Zeit der Auftragsabwicklung [in Tagen]:",
+      "Verringerung der Auslieferungszeit:", "Auslieferungszeit [in Tagen]:"},
+     {"Introduve time near accounting:", "Duration up to accounting [per Days]:",
+      "Duration of the job execution reduce:", nullptr, "Time of the job execution [per Days]:",
+      "Decrease of the distribution time:", "distribution time [per Days]:"}},
+};
+
+// Row 2 of the process perspective for agriculture: goal and key figure.
+const char *const OverviewNewProductsDe[2] = {"Erhöhung des Anteils innovativer Produkte:",
+                                              "Anteil Neuprod. im Angebot [in %]:"};
+const char *const OverviewNewProductsEn[2] = {"Increase of the portion innovative products:",
+                                              "Portion of new prod. of the product offer [in %]:"};
+
 } // namespace
+
+OverviewRows overview(int perspektive, int branche, bool english)
+{
+    if (perspektive < 0 || perspektive >= ScorecardKatalog::PerspektiveCount)
+        return {};
+    const OverviewTexts &t = OverviewPerspectives[perspektive];
+    const char *const *x = english ? t.en : t.de;
+    OverviewRows rows{text(x[0]), text(x[1]), text(x[2]), text(x[3]), text(x[4]), text(x[5]), text(x[6])};
+    if (perspektive == 3 && ScorecardKatalog::isAgriculture(branche)) {
+        const char *const *n = english ? OverviewNewProductsEn : OverviewNewProductsDe;
+        rows.label16 = text(n[0]);
+        rows.label19 = text(n[1]);
+    }
+    return rows;
+}
 
 Row objectives(int perspektive, int row, int branche, bool english)
 {

@@ -22,4 +22,14 @@ Row objectives(int perspektive, int row, int branche, bool english);
 // selected when it is clicked; empty where there is none.
 QString objectivesInfo(int row, int perspektive, int branche, bool english);
 
+// Overview page: the row captions the show command writes for a
+// perspective. The second line of row 2's goal is empty for every
+// perspective but the financial one.
+struct OverviewRows {
+    QString label15, label18;             // row 1: goal, key figure
+    QString label16, label49, label19;    // row 2: goal, its second line, key figure
+    QString label17, label20;             // row 3: goal, key figure
+};
+OverviewRows overview(int perspektive, int branche, bool english);
+
 } // namespace Captions

@@ -90,6 +90,19 @@ int main(int argc, char **argv)
     click(Form1, "Button2");
     save(Form1, QStringLiteral("06-objectives-process-2005-q1"));
 
+    find<QTabWidget>(Form1, "PageControl1")->setCurrentIndex(3);
+    const struct {
+        int perspektive, raster;
+        const char *name;
+    } overviews[] = {{0, 0, "09-overview-financial-quarterly"}, {3, 1, "10-overview-process-half-yearly"},
+                     {1, 2, "11-overview-customer-yearly"}};
+    for (const auto &o : overviews) {
+        choose(Form1, "ComboBox11", o.perspektive);
+        choose(Form1, "ComboBox12", o.raster);
+        click(Form1, "Button1");
+        save(Form1, QString::fromLatin1(o.name));
+    }
+
     Form1->findChild<QAction *>(QStringLiteral("Kennzahlen1"))->trigger();
     choose(Eingabe_kennzahlen, "combobox1", 0);
     choose(Eingabe_kennzahlen, "combobox2", 1);

@@ -9,6 +9,7 @@
 #include "platform/ui/guard.h"
 #include "platform/ui/controls.h"
 #include "resources/pictures.h"
+#include "views/measures.h"
 #include "views/objectives.h"
 #include "views/overview.h"
 #include "views/perspectives.h"
@@ -97,6 +98,7 @@ TForm1::TForm1()
     m_perspectives = new PerspectivesPage(TabSheet[0], query(2), dataSource(2), *this, m_years);
     m_objectives = new ObjectivesPage(TabSheet[1], {query(1), query(3), query(4)},
                                       {dataSource(1), dataSource(3), dataSource(4)}, *this, m_years);
+    m_measures = new MeasuresPage(TabSheet[2], query(5), dataSource(5), query(7), dataSource(7), *this, m_years);
     m_overview = new OverviewPage(TabSheet[3], {query(6), query(8), query(9)},
                                   {dataSource(6), dataSource(8), dataSource(9)}, *this);
 

@@ -8,6 +8,7 @@
 
 class Selector;
 class DataSource;
+class MeasuresPage;
 class ObjectivesPage;
 class OverviewPage;
 class PerspectivesPage;
@@ -65,6 +66,7 @@ public:
 
     PerspectivesPage *perspectivesPage() const { return m_perspectives; }
     ObjectivesPage *objectivesPage() const { return m_objectives; }
+    MeasuresPage *measuresPage() const { return m_measures; }
     OverviewPage *overviewPage() const { return m_overview; }
     // The items of every year selector, read from the database at creation.
     QStringList years() const { return m_years; }
@@ -82,6 +84,7 @@ private:
     std::array<DataSource *, 9> m_sources{};
     PerspectivesPage *m_perspectives = nullptr;
     ObjectivesPage *m_objectives = nullptr;
+    MeasuresPage *m_measures = nullptr;
     OverviewPage *m_overview = nullptr;
     QStringList m_years;
 };

@@ -9,6 +9,7 @@
 #include "platform/ui/guard.h"
 #include "platform/ui/controls.h"
 #include "report/bericht.h"
+#include "views/measures.h"
 
 #include <QApplication>
 
@@ -34,7 +35,8 @@ bool Start::createWindows()
     try {
         Form1 = new TForm1;
         Eingabe_kennzahlen = new TEingabe_kennzahlen(*Form1, Form1->years());
-        eingabe_m = new Teingabe_m(*Form1);
+        eingabe_m = new Teingabe_m(*Form1, *Form1->measuresPage());
+        Form1->measuresPage()->setEditorOpening([] { eingabe_m->open(); });
         Form2 = new TForm2;
         return true;
     } catch (const EngineError &error) {

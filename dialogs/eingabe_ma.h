@@ -2,23 +2,79 @@
 
 #include <QWidget>
 
+class DBEdit;
+class DBMemo;
+class DBText;
 class DataSource;
+class MeasuresChoice;
+class QLabel;
+class QPushButton;
 class Query;
 class Startwahl;
 class Table;
 
-// Measures editor: pages through, changes, adds and deletes the measures of
-// the Measures page's goal and year.
+// Measures editor: pages through the measures of the Measures page's goal
+// and year, changes one, adds one or deletes one; every save, delete and
+// close is confirmed and shows on the page at once.
 class Teingabe_m : public QWidget {
     Q_OBJECT
 public:
     // Opens its list and table; throws EngineError when it cannot.
-    explicit Teingabe_m(const Startwahl &wahl);
+    Teingabe_m(const Startwahl &wahl, MeasuresChoice &page);
+
+    // Opening from the Measures page.
+    void open();
+    void Button2Click();
+    void Button3Click();
+    void Button_M_bearbeitenClick();
+    void Button_neue_MClick();
+    void speichernClick();
+    void loeschenClick();
+    void beendenClick();
+
+    // Whether the fields show the measures table (or the list).
+    bool inTableView() const;
 
     Query *Query1;
     Table *Table1;
     DataSource *DataSource1;
 
+    DBMemo *dbmemo2;
+    DBMemo *DBMemo1;
+    DBEdit *DBEdit2;
+    DBEdit *DBEdit3;
+    DBEdit *DBEdit4;
+    DBEdit *DBEdit5;
+    DBEdit *DBEdit6;
+    DBEdit *DBEdit7;
+    DBText *dbtext1;
+    QLabel *Label1;
+    QLabel *Label2;
+    QLabel *Label3;
+    QLabel *Label4;
+    QLabel *Label5;
+    QLabel *Label6;
+    QLabel *Label7;
+    QLabel *Label10;
+    QPushButton *Button2;
+    QPushButton *Button3;
+    QPushButton *Button_M_bearbeiten;
+    QPushButton *loeschen;
+    QPushButton *Button_neue_M;
+    QPushButton *speichern;
+    QPushButton *beenden;
+
 private:
+    void openList();
+    // Counts the list's entries by stepping to its end; the last stays current.
+    int countList();
+    // The Nr of the measure the fields show, 0 when none.
+    int shownNumber() const;
+    // Table view on the row with this Nr; false (and the list shown again,
+    // with a message) when no measure has it.
+    bool findInTable(int nr, bool deleting);
+    bool ask(const QString &german, const QString &english, const QString &germanCaption);
+
     const Startwahl &m_wahl;
+    MeasuresChoice &m_page;
 };

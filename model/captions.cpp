@@ -86,6 +86,36 @@ const InfoText ObjectivesInfo[] = {
      "Anzahl der Beschwerden = Umsatz der Reklamation / Gesamtumsatz"},
 };
 
+// The Measures page's own captions per goal; goal 11 in its mining variant.
+const RowTexts MeasuresRows[12] = {
+    {"Increase of total profitability:", "Total profitability [in %]:",
+     "Steigerung der Gesamtrentabilität:", "Gesamtrentabilität [in %]:"},
+    {"Increase of financial independence from the creditors:", "Equity ratio [in %]:",
+     "Erhöhung der finanziellen Unabhängigkeit vom Gläubiger:", "Eigenkapitalquote [in %]:"},
+    {"Increase of the liquidity:", "Cash ratio [in %]:", "Erhöhung der Liquidität:", "Liquidität 1. Grades [in %]:"},
+    {"Increase of the customer satisfaction:", "Customer loyalty [in %]:",
+     "Erhöhung der Kundenzufriedenheit:", "Kundentreue [in %]:"},
+    {"Increase market share within range X:", "Market share [in %]:",
+     "Erhöhung des Marktanteils im Bereich X:", "Marktanteil [in %]:"},
+    {"Improvement of the customer relations:", "Number of complaints [in %]:",
+     "Verbesserung der Kundenbeziehungen:", "Anzahl der Beschwerden [in %]:"},
+    {"Quality awareness of the coworker increase:", "Number of improvement suggestions for each coworker [per Year]:",
+     "Qualitätsbewußtsein der Mitarbeiter erhöhen:", "Anzahl der Verbesserunbgsvorschläge je MA [im Jahr]:"},
+    {"Increase of the coworker productivity:", "profit / personnel costs [in %]:",
+     "Erhöhung der Mitarbeiterproduktivität:", "Gewinn/Personalkosten [in %]:"},
+    {"Exact occupation of working place:", "Degree of the agreement: coworker profile <-> placing profile:",
+     "Passgenaue Besetzung der Stellen:", "Grad der Übereinstimmung des MA.-profils mit dem Stellenprofil:"},
+    {"Introduce time near accounting:", "Duration up to accounting [per Days]:",
+     "Zeitnahe Rechnungslegung einführen:", "Dauer der Rechnungslegung [in Tagen]:"},
+    {"Duration of the job execution reduce:", "Time of the job execution [in %]:",
+     "Dauer der Auftragsabwicklung verringern:", "Verringerung der Auslieferungszeit [in %]:"},
+    {"Decrease of the distribution time:", "Distribution time [per Days]:",
+     "Verringerung der Auslieferugszeit:", "Auslieferungszeit [in Tagen]:"},
+};
+const RowTexts MeasuresNewProducts = {
+    "Increase of the portion innovative products:", "Portion of new products of the product offer [in %]:",
+    "Erhöhung des Anteils innovativer Produkte:", "Anteil von Neuprodukten am Produktangebot [in %]:"};
+
 // The Overview page's own texts per perspective: German, then English;
 // goal 11 in its mining variant.
 struct OverviewTexts {
@@ -123,6 +153,16 @@ const char *const OverviewNewProductsEn[2] = {"Increase of the portion innovativ
                                               "Portion of new prod. of the product offer [in %]:"};
 
 } // namespace
+
+Row measures(int perspektive, int position, int branche, bool english)
+{
+    const int ziel = ScorecardKatalog::zielNumber(perspektive, position);
+    if (ziel < 1)
+        return {};
+    if (ziel == ScorecardKatalog::BrancheZiel && ScorecardKatalog::isAgriculture(branche))
+        return pick(MeasuresNewProducts, english);
+    return pick(MeasuresRows[ziel - 1], english);
+}
 
 OverviewRows overview(int perspektive, int branche, bool english)
 {

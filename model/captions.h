@@ -22,6 +22,10 @@ Row objectives(int perspektive, int row, int branche, bool english);
 // selected when it is clicked; empty where there is none.
 QString objectivesInfo(int row, int perspektive, int branche, bool english);
 
+// Measures page: the goal and key-figure captions of a goal (perspective
+// and position in it); goal 11 follows the industry. Empty outside.
+Row measures(int perspektive, int position, int branche, bool english);
+
 // Overview page: the row captions the show command writes for a
 // perspective. The second line of row 2's goal is empty for every
 // perspective but the financial one.

@@ -9,8 +9,10 @@
 #include "platform/ui/guard.h"
 #include "platform/ui/controls.h"
 #include "report/bericht.h"
+#include "resources/pictures.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 
@@ -61,6 +63,10 @@ void Start::destroyWindows()
 int Start::run(QApplication &app)
 {
     setUp();
+    QIcon icon;
+    for (int size : {16, 32, 48, 64})
+        icon.addPixmap(QPixmap::fromImage(Pictures::applicationIcon(size)));
+    QApplication::setWindowIcon(icon);
     if (!createWindows())
         return 1;
     Form1->show();

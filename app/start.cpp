@@ -9,9 +9,11 @@
 #include "platform/ui/guard.h"
 #include "platform/ui/controls.h"
 #include "report/bericht.h"
+#include "resources/pictures.h"
 #include "views/measures.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 
@@ -63,6 +65,12 @@ void Start::destroyWindows()
 int Start::run(QApplication &app)
 {
     setUp();
+    QIcon icon;
+    for (int size : {16, 32, 48, 64})
+        icon.addPixmap(QPixmap::fromImage(Pictures::applicationIcon(size)));
+    QApplication::setWindowIcon(icon);
+    // Lets a Wayland desktop match the windows to the installed entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("de.kelmora.tarvo_bsc"));
     if (!createWindows())
         return 1;
     Form1->show();

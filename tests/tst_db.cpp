@@ -97,6 +97,10 @@ private slots:
         QTest::newRow("goal 7 with ß is another text") << "select nr from maßnahmen where ziel=\"Qualitätsbewußtsein der Mitarbeiter erhöhen\"" << "";
         QTest::newRow("comparison is exact: case") << "select nr from maßnahmen where ziel=\"" + Goal1.toLower() + "\"" << "";
         QTest::newRow("comparison is exact: blank") << "select nr from maßnahmen where jahr=\"2007 \"" << "";
+        QTest::newRow("empty constant: empty fields, stored or not") << "select nr from maßnahmen where prozesse=\"\"" << "1;2;3";
+        QTest::newRow("integer column: exact digits") << "select nr from maßnahmen where nr=\"2\"" << "2";
+        QTest::newRow("integer column: other digits match nothing") << "select nr from maßnahmen where nr=\"02\"" << "";
+        QTest::newRow("integer column: text matches nothing") << "select nr from maßnahmen where nr=\"zwei\"" << "";
         QTest::newRow("no blanks at all") << "select ist_wert_q2,soll_wert_q2 from kz_liqui where jahr=\"2005\"and ist_wert_q2=\"30\"" << "30|40";
     }
     void statements()

@@ -166,14 +166,17 @@ QString Database::quote(const QString &name)
 QVariant Database::conditionValue(const Table &table, const QString &column, const QString &text) const
 {
     // Comparisons are exact on the text as stored: an integer column only
-    // equals the digits it prints as ("07" matches nothing, not 7).
+    // equals the digits it prints as ("07" matches nothing, not 7). An
+    // invalid value stands for "matches no row".
+    if (text.isEmpty())
+        return QString();
     const int index = table.columnIndex(column);
     if (index < 0 || !table.columns[index].isInteger)
         return text;
     bool ok = false;
     const qlonglong number = text.toLongLong(&ok);
     if (!ok || QString::number(number) != text)
-        return QVariant();   // "= NULL" is never true
+        return QVariant();
     return number;
 }
 
@@ -228,13 +231,21 @@ Database::Source Database::wholeTable(const QString &name)
     return s;
 }
 
+QString Database::equals(const QString &column, const QVariant &value, QVariantList &values) const
+{
+    if (!value.isValid())
+        return QStringLiteral("0");
+    // An empty constant stands for an empty field, stored or not.
+    const bool empty = value.typeId() == QMetaType::QString && value.toString().isEmpty();
+    values << value;
+    return empty ? QStringLiteral("(%1=? OR %1 IS NULL)").arg(quote(column)) : quote(column) + QStringLiteral("=?");
+}
+
 QString Database::where(const Source &source, QVariantList &values, const QString &extra) const
 {
     QStringList parts;
-    for (int i = 0; i < source.conditionColumns.size(); ++i) {
-        parts << quote(source.conditionColumns[i]) + QStringLiteral("=?");
-        values << source.conditionValues[i];
-    }
+    for (int i = 0; i < source.conditionColumns.size(); ++i)
+        parts << equals(source.conditionColumns[i], source.conditionValues[i], values);
     if (!extra.isEmpty())
         parts << extra;
     return parts.isEmpty() ? QString() : QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
@@ -309,10 +320,13 @@ std::optional<Database::Row> Database::find(const Source &source, int field, con
     for (const QString &f : source.fields)
         columns << quote(f);
     QVariantList values;
-    const QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), quote(source.table))
-        + where(source, values, quote(source.fields[field]) + QStringLiteral("=?"))
+    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), quote(source.table))
+        + where(source, values);
+    QVariantList searched;
+    const QString condition = equals(source.fields[field], conditionValue(table(source.table), source.fields[field], text), searched);
+    sql += (source.conditionColumns.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ")) + condition
         + QStringLiteral(" ORDER BY ") + m_key + QStringLiteral(" LIMIT 1");
-    values << conditionValue(table(source.table), source.fields[field], text);
+    values << searched;
     const QString what = QStringLiteral("search table %1").arg(source.table);
     const QVector<Row> rows = read(run(sql, values, what), source.fields.size(), what);
     if (rows.isEmpty())
@@ -445,7 +459,11 @@ QString Database::describe(const QSqlError &error, const QString &what) const
     const QString code = error.nativeErrorCode();
     const QString detail = error.databaseText().isEmpty() ? error.text() : error.databaseText();
     // Primary SQLite result codes; extended codes share the low byte.
-    const int primary = code.toInt() & 0xff;
+    const int extended = code.toInt();
+    if (extended == 3091) // SQLITE_CONSTRAINT_DATATYPE
+        return QStringLiteral("Could not %1: a value does not suit the type of its column; nothing was changed.\n%2")
+            .arg(what, detail);
+    const int primary = extended & 0xff;
     switch (primary) {
     case 5: // SQLITE_BUSY
     case 6: // SQLITE_LOCKED

@@ -105,6 +105,7 @@ private:
     void loadSchema();
     QSqlQuery &prepared(const QString &sql, const QString &what);
     QString where(const Source &source, QVariantList &values, const QString &extra = {}) const;
+    QString equals(const QString &column, const QVariant &value, QVariantList &values) const;
     QVariant conditionValue(const Table &table, const QString &column, const QString &text) const;
     QVector<Row> read(QSqlQuery &query, int fieldCount, const QString &what);
 

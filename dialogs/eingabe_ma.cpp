@@ -95,9 +95,17 @@ void Teingabe_m::openList()
 
 int Teingabe_m::countList()
 {
+    // The fields follow once, at the end, not at every step.
+    Query1->disableControls();
     int count = 0;
-    for (Query1->first(); !Query1->eof(); Query1->next())
-        ++count;
+    try {
+        for (Query1->first(); !Query1->eof(); Query1->next())
+            ++count;
+    } catch (...) {
+        Query1->enableControls();
+        throw;
+    }
+    Query1->enableControls();
     Button2->setEnabled(count >= 2);
     Button3->setEnabled(count >= 2);
     return count;
@@ -130,13 +138,11 @@ int Teingabe_m::shownNumber() const
 
 bool Teingabe_m::findInTable(int nr, bool deleting)
 {
-    DataSource1->setDataSet(Table1);
     if (!Table1->isActive())
         Table1->open();
     // One search by the number; never another measure in its place.
     if (nr > 0 && Table1->locate(QStringLiteral("Nr"), QString::number(nr)))
         return true;
-    DataSource1->setDataSet(Query1);
     const bool english = m_wahl.englisch();
     QString text;
     if (english) {
@@ -159,15 +165,16 @@ void Teingabe_m::Button_M_bearbeitenClick()
     if (!findInTable(nr, false))
         return;
     Table1->edit();
+    DataSource1->setDataSet(Table1);
     speichern->setEnabled(true);
 }
 
 void Teingabe_m::Button_neue_MClick()
 {
-    DataSource1->setDataSet(Table1);
     if (!Table1->isActive())
         Table1->open();
     Table1->append();
+    DataSource1->setDataSet(Table1);
     speichern->setEnabled(true);
     Button_M_bearbeiten->setEnabled(false);
     loeschen->setEnabled(false);

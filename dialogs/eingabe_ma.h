@@ -70,8 +70,8 @@ private:
     int countList();
     // The Nr of the measure the fields show, 0 when none.
     int shownNumber() const;
-    // Table view on the row with this Nr; false (and the list shown again,
-    // with a message) when no measure has it.
+    // The measures table on the row with this Nr; false, with a message and
+    // the fields left as they are, when no measure has it.
     bool findInTable(int nr, bool deleting);
     bool ask(const QString &german, const QString &english, const QString &germanCaption);
 

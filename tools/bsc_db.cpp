@@ -8,9 +8,14 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QFile>
+#include <QSqlQuery>
+#include <QStringEncoder>
 #include <QTextStream>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -39,50 +44,91 @@ const char *const Usage =
 // instead of passing for success.
 class Output {
 public:
-    Output() : m_file(), m_stream(&m_file) { m_file.open(stdout, QIODevice::WriteOnly); }
-    QTextStream &stream() { return m_stream; }
-    // Flushes; false when anything written so far was lost.
+    Output &operator<<(const QString &text)
+    {
+        m_text += text;
+        if (m_text.size() >= 1 << 15)
+            flush();
+        return *this;
+    }
+    Output &operator<<(const char *text)
+    {
+        m_text += QString::fromUtf8(text);
+        return *this;
+    }
+    Output &operator<<(char c)
+    {
+        m_text += QLatin1Char(c);
+        return *this;
+    }
+    // Writes what is buffered; false when anything written so far was lost.
+    // The buffers keep their room, so that printing a long result does not
+    // grow and shrink the heap at every flush.
     bool flush()
     {
-        m_stream.flush();
-        return m_stream.status() == QTextStream::Ok && m_file.error() == QFileDevice::NoError;
+        m_bytes.resize(qsizetype(m_encoder.requiredSpace(m_text.size())));
+        char *end = m_encoder.appendToBuffer(m_bytes.data(), m_text);
+        const size_t size = size_t(end - m_bytes.data());
+        m_text.resize(0);
+        if (size > 0 && std::fwrite(m_bytes.constData(), 1, size, stdout) != size)
+            m_failed = true;
+        if (std::fflush(stdout) != 0 || std::ferror(stdout))
+            m_failed = true;
+        return !m_failed;
     }
+
+    bool failed() const { return m_failed; }
 
 private:
-    QFile m_file;
-    QTextStream m_stream;
+    QString m_text;
+    QByteArray m_bytes;
+    QStringEncoder m_encoder{QStringEncoder::Utf8};
+    bool m_failed = false;
 };
 
-QString escaped(QString value)
+// One row per line: line breaks, tabs and backslashes inside a value are
+// escaped.
+void appendEscaped(QString &line, const QString &value)
 {
-    // One row per line: line breaks and tabs inside a value are escaped.
-    return value.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
-        .replace(QLatin1Char('\n'), QLatin1String("\\n"))
-        .replace(QLatin1Char('\t'), QLatin1String("\\t"));
+    const auto special = [](QChar c) { return c == QLatin1Char('\\') || c == QLatin1Char('\n') || c == QLatin1Char('\t'); };
+    if (std::none_of(value.begin(), value.end(), special)) {
+        line += value;
+        return;
+    }
+    for (const QChar c : value) {
+        if (c == QLatin1Char('\\'))
+            line += QLatin1String("\\\\");
+        else if (c == QLatin1Char('\n'))
+            line += QLatin1String("\\n");
+        else if (c == QLatin1Char('\t'))
+            line += QLatin1String("\\t");
+        else
+            line += c;
+    }
 }
 
-// Prints as it reads, page by page, so memory stays flat however many rows.
+// Prints as it reads, so memory stays flat however many rows.
 bool query(const QString &statement, Output &out)
 {
-    Query q(QStringLiteral("query"));
-    q.setPageSize(1000);
-    q.setSql(statement);
-    q.open();
-    const QStringList fields = q.fieldNames();
-    QTextStream &s = out.stream();
-    s << fields.join(QLatin1Char('\t')) << '\n';
-    int lines = 0;
-    for (q.first(); !q.eof(); q.next()) {
-        for (int i = 0; i < fields.size(); ++i) {
+    Database &db = Database::alias();
+    const Database::Source source = db.query(statement);
+    out << source.fields.join(QLatin1Char('\t')) << '\n';
+    const int count = source.fields.size();
+    QString line;
+    bool written = true;
+    db.scan(source, [&](const QSqlQuery &row) {
+        line.clear();
+        for (int i = 0; i < count; ++i) {
             if (i)
-                s << '\t';
-            s << escaped(q.currentText(i));
+                line += QLatin1Char('\t');
+            appendEscaped(line, DataSet::format(row.value(i)));
         }
-        s << '\n';
-        if (++lines % 1000 == 0 && !out.flush())
-            return false;
-    }
-    return out.flush();
+        line += QLatin1Char('\n');
+        out << line;
+        written = !out.failed();
+        return written;
+    });
+    return out.flush() && written;
 }
 
 } // namespace
@@ -101,32 +147,32 @@ int main(int argc, char **argv)
     auto written = [&] {
         if (out.flush())
             return 0;
-        err << "bsc-db: could not write the output (" << out.stream().device()->errorString() << ")\n";
+        err << "bsc-db: could not write the output (" << QString::fromLocal8Bit(std::strerror(errno)) << ")\n";
         return 1;
     };
     try {
         if ((command == QLatin1String("--help") || command == QLatin1String("-h")) && args.size() == 1) {
-            out.stream() << Usage;
+            out << Usage;
             return written();
         }
         if (command == QLatin1String("--version") && args.size() == 1) {
-            out.stream() << "bsc-db " << BSC_VERSION << '\n';
+            out << "bsc-db " << BSC_VERSION << '\n';
             return written();
         }
         if (command == QLatin1String("init") && args.size() <= 2
             && (args.size() == 1 || args[1] == QLatin1String("--demo"))) {
             const bool demo = args.size() == 2;
             DbAdmin::create(path, demo, QDate::currentDate().year());
-            out.stream() << "Created " << (demo ? "the demo database " : "the database ") << path << '\n';
+            out << "Created " << (demo ? "the demo database " : "the database ") << path << '\n';
             return written();
         }
         if (command == QLatin1String("add-year") && args.size() == 2) {
             DbAdmin::addYear(path, args[1]);
-            out.stream() << "Added the year " << args[1] << " to every key-figure table of " << path << '\n';
+            out << "Added the year " << args[1] << " to every key-figure table of " << path << '\n';
             return written();
         }
         if (command == QLatin1String("path") && args.size() == 1) {
-            out.stream() << path << '\n';
+            out << path << '\n';
             return written();
         }
         if (command == QLatin1String("query") && args.size() == 2) {
@@ -136,25 +182,25 @@ int main(int argc, char **argv)
         }
         if (command == QLatin1String("backup") && args.size() == 2) {
             DbAdmin::backup(path, args[1]);
-            out.stream() << "Wrote a copy of " << path << " to " << args[1] << '\n';
+            out << "Wrote a copy of " << path << " to " << args[1] << '\n';
             return written();
         }
         if (command == QLatin1String("check") && args.size() == 1) {
             const DbAdmin::CheckReport report = DbAdmin::check(path);
             for (const QString &line : report.notes)
-                out.stream() << line << '\n';
+                out << line << '\n';
             for (const QString &line : report.faults)
-                out.stream() << "FAULT: " << line << '\n';
-            out.stream() << (report.ok() ? "No faults found in " : "Faults found in ") << path << '\n';
+                out << "FAULT: " << line << '\n';
+            out << (report.ok() ? "No faults found in " : "Faults found in ") << path << '\n';
             const int status = written();
             return status ? status : (report.ok() ? 0 : 1);
         }
         if (command == QLatin1String("upgrade") && args.size() == 1) {
             const QStringList changes = DbAdmin::upgrade(path);
             for (const QString &line : changes)
-                out.stream() << line << '\n';
+                out << line << '\n';
             if (changes.isEmpty())
-                out.stream() << path << " is up to date\n";
+                out << path << " is up to date\n";
             return written();
         }
     } catch (const EngineError &error) {

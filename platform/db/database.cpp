@@ -356,6 +356,25 @@ bool Database::exists(const Source &source, const QVariant &key)
     return found;
 }
 
+void Database::scan(const Source &source, const std::function<bool(const QSqlQuery &row)> &visit)
+{
+    QStringList columns;
+    for (const QString &f : source.fields)
+        columns << quote(f);
+    QVariantList values;
+    const QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), quote(source.table))
+        + where(source, values) + QStringLiteral(" ORDER BY ") + m_key;
+    const QString what = QStringLiteral("read table %1").arg(source.table);
+    QSqlQuery &query = run(sql, values, what);
+    bool more = true;
+    while (more && query.next())
+        more = visit(query);
+    const QSqlError error = more ? query.lastError() : QSqlError();
+    query.finish();
+    if (error.isValid())
+        throw EngineError(describe(error, what));
+}
+
 QStringList Database::distinct(const Source &source, int field)
 {
     QVariantList values;

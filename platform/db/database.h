@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVariantList>
 #include <QVector>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -79,6 +80,10 @@ public:
     // Rows of the source; with a key, only those before it.
     qint64 count(const Source &source, const QVariant &beforeKey = {});
     bool exists(const Source &source, const QVariant &key);
+    // Every row of the source in key order, handed to the visitor while the
+    // statement runs (one read of the whole result, for printing it); the
+    // visitor returns false to stop. The values are the source's fields.
+    void scan(const Source &source, const std::function<bool(const QSqlQuery &row)> &visit);
     // The distinct texts of a field, in ascending order.
     QStringList distinct(const Source &source, int field);
 

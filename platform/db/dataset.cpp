@@ -2,6 +2,8 @@
 
 #include "platform/db/engineerror.h"
 
+#include <QMetaMethod>
+
 #include <algorithm>
 #include <limits>
 
@@ -43,6 +45,24 @@ QVector<Database::Row> DataSet::fetch(Fetch kind, const QVariant &key, int limit
     return Database::alias().fetch(m_source, kind, key, limit, offset);
 }
 
+void DataSet::notify()
+{
+    if (m_controlsDisabled == 0)
+        emit changed();
+    else
+        m_missedChange = true;
+}
+
+void DataSet::disableControls() { ++m_controlsDisabled; }
+
+void DataSet::enableControls()
+{
+    if (m_controlsDisabled > 0 && --m_controlsDisabled == 0 && m_missedChange) {
+        m_missedChange = false;
+        emit changed();
+    }
+}
+
 // Runs one operation and tells the controls afterwards, also when it
 // failed half-way (a pending edit may have been dropped before).
 template <class F>
@@ -51,16 +71,41 @@ void DataSet::change(F &&operation)
     try {
         operation();
     } catch (...) {
-        emit changed();
+        notify();
         throw;
     }
-    emit changed();
+    notify();
+}
+
+void DataSet::ensureRead() const
+{
+    if (!m_unread)
+        return;
+    // Reading is not a change of the dataset's state as callers see it.
+    auto *self = const_cast<DataSet *>(this);
+    QVector<Row> rows = fetch(Fetch::First, {}, 1);
+    const bool complete = rows.isEmpty();
+    self->setWindow(std::move(rows), 0, true, complete);
+    self->m_eof = m_window.isEmpty();
+}
+
+bool DataSet::eof() const
+{
+    ensureRead();
+    return m_eof;
+}
+
+bool DataSet::bof() const
+{
+    ensureRead();
+    return m_bof;
 }
 
 const QVector<QVariant> *DataSet::currentValues() const
 {
     if (isEditing())
         return &m_buffer;
+    ensureRead();
     if (m_position >= 0 && m_position < m_window.size())
         return &m_window[m_position].values;
     return nullptr;
@@ -75,6 +120,7 @@ QVariant DataSet::currentKey() const
 
 void DataSet::setWindow(QVector<Row> rows, int position, bool atStart, bool atEnd)
 {
+    m_unread = false;
     m_window = std::move(rows);
     m_position = m_window.isEmpty() ? -1 : qBound(0, position, int(m_window.size()) - 1);
     m_windowAtStart = atStart;
@@ -111,14 +157,22 @@ void DataSet::open()
         for (int i = 0; i < m_source.fields.size(); ++i)
             m_fieldIndex.insert(m_source.fields[i].toCaseFolded(), i);
         forgetCounts();
-        QVector<Row> rows = fetch(Fetch::First, {}, m_pageSize);
-        const bool complete = rows.size() < m_pageSize;
-        setWindow(std::move(rows), 0, true, complete);
+        // Controls bound: the first page, which a grid shows at once and
+        // which tells a short result's length without counting. Nothing
+        // bound: not a row, until one is needed.
+        if (isSignalConnected(QMetaMethod::fromSignal(&DataSet::changed))) {
+            QVector<Row> rows = fetch(Fetch::First, {}, m_pageSize);
+            const bool complete = rows.size() < m_pageSize;
+            setWindow(std::move(rows), 0, true, complete);
+        } else {
+            setWindow({}, 0, true, false);
+            m_unread = true;
+        }
         m_buffer.clear();
         m_modified.clear();
         m_state = State::Browse;
         m_bof = true;
-        m_eof = m_window.isEmpty();
+        m_eof = m_window.isEmpty() && !m_unread;
     });
 }
 
@@ -127,6 +181,7 @@ void DataSet::close()
     if (!isActive())
         return;
     m_state = State::Inactive;
+    m_unread = false;
     m_window.clear();
     m_position = -1;
     m_windowAtStart = m_windowAtEnd = false;
@@ -134,7 +189,7 @@ void DataSet::close()
     m_modified.clear();
     forgetCounts();
     m_eof = m_bof = true;
-    emit changed();
+    notify();
 }
 
 void DataSet::refresh()
@@ -143,11 +198,12 @@ void DataSet::refresh()
     change([this] {
         dropPending();
         forgetCounts();
+        if (m_unread)
+            return;   // nothing read yet: the first use reads what is stored
         const QVariant key = currentKey();
-        QVector<Row> rows = fetch(key.isValid() ? Fetch::From : Fetch::First, key, m_pageSize);
+        QVector<Row> rows = fetch(key.isValid() ? Fetch::From : Fetch::First, key, 1);
         if (!rows.isEmpty()) {
-            const bool complete = rows.size() < m_pageSize;
-            setWindow(std::move(rows), 0, !key.isValid(), complete);
+            setWindow(std::move(rows), 0, !key.isValid(), false);
         } else {
             // The row and all after it are gone: show the last one left.
             rows = fetch(Fetch::Last, {}, m_pageSize);
@@ -165,6 +221,7 @@ void DataSet::first()
     requireActive();
     change([this] {
         dropPending();
+        ensureRead();
         if (m_windowAtStart) {
             m_position = m_window.isEmpty() ? -1 : 0;
             m_index = -2;
@@ -183,6 +240,7 @@ void DataSet::last()
     requireActive();
     change([this] {
         dropPending();
+        ensureRead();
         if (m_windowAtEnd) {
             m_position = int(m_window.size()) - 1;
             m_index = -2;
@@ -203,6 +261,7 @@ void DataSet::next()
     requireActive();
     change([this] {
         dropPending();
+        ensureRead();
         m_bof = false;
         if (m_position + 1 < m_window.size()) {
             ++m_position;
@@ -229,6 +288,7 @@ void DataSet::prior()
     requireActive();
     change([this] {
         dropPending();
+        ensureRead();
         m_eof = false;
         if (m_position > 0) {
             --m_position;
@@ -308,6 +368,11 @@ int DataSet::currentIndex() const
 {
     if (!isActive())
         return -1;
+    try {
+        ensureRead();
+    } catch (const EngineError &) {
+        return -1;
+    }
     if (m_state == State::Insert)
         return recordCount();
     if (m_position < 0)
@@ -389,8 +454,12 @@ QString DataSet::asText(const QString &column) const
 
 QString DataSet::currentText(int field) const
 {
-    const QVector<QVariant> *values = currentValues();
-    return values ? format(values->value(field)) : QString();
+    try {
+        const QVector<QVariant> *values = currentValues();
+        return values ? format(values->value(field)) : QString();
+    } catch (const EngineError &) {
+        return QString();
+    }
 }
 
 QString DataSet::format(const QVariant &value)
@@ -411,7 +480,7 @@ void DataSet::edit()
     m_buffer = *values;
     m_modified = QVector<bool>(m_source.fields.size(), false);
     m_state = State::Edit;
-    emit changed();
+    notify();
 }
 
 void DataSet::append()
@@ -423,7 +492,7 @@ void DataSet::append()
     m_state = State::Insert;
     m_index = -2;
     m_eof = true;
-    emit changed();
+    notify();
 }
 
 void DataSet::setText(const QString &column, const QString &text)
@@ -433,7 +502,7 @@ void DataSet::setText(const QString &column, const QString &text)
         fail(QStringLiteral("Dataset not in edit or insert mode"));
     m_buffer[field] = text;
     m_modified[field] = true;
-    emit changed();
+    notify();
 }
 
 QVariant DataSet::convert(int field, const QVariant &value) const
@@ -549,7 +618,7 @@ void DataSet::cancel()
     if (!isEditing())
         return;
     dropPending();
-    emit changed();
+    notify();
 }
 
 void DataSet::remove()

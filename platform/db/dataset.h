@@ -42,9 +42,14 @@ public:
     void next();
     void prior();
     void last();
-    bool eof() const { return m_eof; }
-    bool bof() const { return m_bof; }
+    bool eof() const;
+    bool bof() const;
     bool isEmpty() const { return currentValues() == nullptr; }
+
+    // A dataset that nothing is bound to reads its first row only when it
+    // is first needed: a table opened to be searched costs one statement.
+    // Data sources call this before they show a dataset.
+    void ensureRead() const;
 
     // Positions on the first row whose column holds exactly this text (no
     // partial match, no case folding) and reports whether one was found;
@@ -83,6 +88,11 @@ public:
     // Rows read per statement while paging.
     void setPageSize(int rows) { m_pageSize = qMax(1, rows); }
 
+    // While disabled (calls nest), bound controls are not told of moves;
+    // enabling tells them once. For loops that step through a result.
+    void disableControls();
+    void enableControls();
+
 signals:
     // Rows, current row, state or a value changed: bound controls re-read.
     void changed();
@@ -101,6 +111,7 @@ private:
     using Row = Database::Row;
     template <class F>
     void change(F &&operation);
+    void notify();
     const QVector<QVariant> *currentValues() const;
     QVariant currentKey() const;
     void setWindow(QVector<Row> rows, int position, bool atStart, bool atEnd);
@@ -116,6 +127,8 @@ private:
     Database::Source m_source;
     QHash<QString, int> m_fieldIndex;   // case-folded name -> index
     int m_pageSize = 50;
+    int m_controlsDisabled = 0;
+    bool m_missedChange = false;
 
     // Consecutive rows of the result in key order, holding the current one.
     QVector<Row> m_window;
@@ -124,6 +137,7 @@ private:
     bool m_windowAtEnd = false;
     bool m_eof = true;
     bool m_bof = true;
+    bool m_unread = false;   // open, first row not read yet
 
     // The row being edited or appended.
     QVector<QVariant> m_buffer;

@@ -10,6 +10,9 @@ void DataSource::setDataSet(DataSet *dataSet)
 {
     if (m_dataSet == dataSet)
         return;
+    // Read before the controls look, where a failure can still be reported.
+    if (dataSet)
+        dataSet->ensureRead();
     disconnect(m_connection);
     m_dataSet = dataSet;
     if (dataSet)

@@ -4,6 +4,7 @@
 #include "app/globals.h"
 #include "app/start.h"
 #include "dialogs/eingabe_kz.h"
+#include "dialogs/eingabe_ma.h"
 #include "platform/ui/selector.h"
 #include "tools/dbadmin.h"
 #include "views/perspectives.h"
@@ -89,6 +90,20 @@ int main(int argc, char **argv)
     choose(Form1, "ComboBox2", 0);
     click(Form1, "Button2");
     save(Form1, QStringLiteral("06-objectives-process-2005-q1"));
+
+    find<QTabWidget>(Form1, "PageControl1")->setCurrentIndex(2);
+    choose(Form1, "ComboBox4", 0);
+    choose(Form1, "ComboBox5", 0);
+    choose(Form1, "ComboBox8", 6);
+    choose(Form1, "ComboBox9", QStringLiteral("2005"));
+    click(Form1, "Button5");
+    save(Form1, QStringLiteral("12-measures-goal-1-2005"));
+    click(Form1, "Button6");
+    save(eingabe_m, QStringLiteral("13-measures-editor"));
+    choose(Form1, "ComboBox9", QStringLiteral("2010"));
+    click(Form1, "Button6");
+    save(eingabe_m, QStringLiteral("14-measures-editor-empty-list"));
+    eingabe_m->hide();
 
     find<QTabWidget>(Form1, "PageControl1")->setCurrentIndex(3);
     const struct {

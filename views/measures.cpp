@@ -72,6 +72,11 @@ MeasuresPage::MeasuresPage(QWidget *sheet, Query *query5, DataSource *dataSource
     DBGrid1->horizontalHeader()->setFont(defaultFont());
     DBGrid1->setColumns(GridColumns);
     DBGrid1->setDataSource(dataSource7);
+    // The measure and its processes get the room; the dates and the degree
+    // of completion are short.
+    const int widths[] = {270, 190, 85, 85, 140, 125};
+    for (int c = 0; c < int(std::size(widths)); ++c)
+        DBGrid1->setColumnWidth(c, widths[c]);
 
     connectGuarded(ComboBox4, &Selector::changed, this, &MeasuresPage::ComboBox4Change);
     connectGuarded(ComboBox5, &Selector::changed, this, &MeasuresPage::ComboBox5Change);

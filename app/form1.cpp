@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/captionswitch.h"
 #include "app/globals.h"
 #include "dialogs/eingabe_kz.h"
 #include "model/katalog.h"
@@ -205,7 +206,12 @@ void TForm1::Button3Click()
 }
 
 // Applies the English captions to the main window and both dialogs.
-void TForm1::switchToEnglish() {}
+void TForm1::switchToEnglish()
+{
+    applyCaptions(this, EnglishSwitch::mainWindow(branche()));
+    if (m_switchOthers)
+        m_switchOthers();
+}
 
 void TForm1::Beenden1Click() { close(); }
 

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
+#include <functional>
 
 #include "model/startwahl.h"
 
@@ -35,6 +36,8 @@ public:
     void ComboBox6Change();
     void ComboBox7Change();
     void Button3Click();
+    // What the English switch applies to the other windows (the dialogs).
+    void setEnglishForOthers(std::function<void()> apply) { m_switchOthers = std::move(apply); }
     void Beenden1Click();
     void Kennzahlen1Click();
 
@@ -87,4 +90,5 @@ private:
     MeasuresPage *m_measures = nullptr;
     OverviewPage *m_overview = nullptr;
     QStringList m_years;
+    std::function<void()> m_switchOthers;
 };

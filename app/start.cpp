@@ -1,5 +1,6 @@
 #include "app/start.h"
 
+#include "app/captionswitch.h"
 #include "app/form1.h"
 #include "app/globals.h"
 #include "dialogs/eingabe_kz.h"
@@ -40,6 +41,10 @@ bool Start::createWindows()
         eingabe_m = new Teingabe_m(*Form1, *Form1->measuresPage());
         Form1->measuresPage()->setEditorOpening([] { eingabe_m->open(); });
         Form2 = new TForm2;
+        Form1->setEnglishForOthers([] {
+            applyCaptions(Eingabe_kennzahlen, EnglishSwitch::keyFigureDialog());
+            applyCaptions(eingabe_m, EnglishSwitch::measuresEditor());
+        });
         return true;
     } catch (const EngineError &error) {
         // Start-up stops: nothing may stay open.

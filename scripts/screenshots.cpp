@@ -52,6 +52,82 @@ void click(QWidget *window, const char *name) { find<QPushButton>(window, name)-
 
 } // namespace
 
+// Every page and both dialogs in one language and industry; the names
+// start with the language ("de-", "en-").
+void tour(int sprache, int branche)
+{
+    const QString lang = sprache == 0 ? QStringLiteral("en-") : QStringLiteral("de-");
+    auto shot = [&](QWidget *window, const char *name) { save(window, lang + QString::fromLatin1(name)); };
+
+    Start::createWindows();
+    Form1->show();
+    if (sprache == 1)
+        shot(Form1, "01-start-screen");
+    choose(Form1, "ComboBox6", sprache);
+    choose(Form1, "ComboBox7", branche);
+    shot(Form1, "02-start-screen-chosen");
+    click(Form1, "Button3");
+    shot(Form1, "03-perspectives-empty");
+
+    choose(Form1, "ComboBox10", QStringLiteral("2005"));
+    click(Form1, "Button4");
+    shot(Form1, "04-perspectives-2005");
+
+    find<QTabWidget>(Form1, "PageControl1")->setCurrentIndex(1);
+    choose(Form1, "combobox1", 0);
+    choose(Form1, "ComboBox2", 6);
+    choose(Form1, "ComboBox3", QStringLiteral("2005"));
+    click(Form1, "Button2");
+    shot(Form1, "05-objectives-financial-2005-year");
+    choose(Form1, "combobox1", 3);
+    choose(Form1, "ComboBox2", 0);
+    click(Form1, "Button2");
+    shot(Form1, "06-objectives-process-2005-q1");
+    choose(Form1, "combobox1", 2);
+    click(Form1, "Button2");
+    shot(Form1, "07-objectives-employee-2005-q1");
+
+    find<QTabWidget>(Form1, "PageControl1")->setCurrentIndex(2);
+    choose(Form1, "ComboBox4", 0);
+    choose(Form1, "ComboBox5", 0);
+    choose(Form1, "ComboBox8", 6);
+    choose(Form1, "ComboBox9", QStringLiteral("2005"));
+    click(Form1, "Button5");
+    shot(Form1, "08-measures-goal-1-2005");
+    click(Form1, "Button6");
+    shot(eingabe_m, "09-measures-editor");
+    choose(Form1, "ComboBox9", QStringLiteral("2010"));
+    click(Form1, "Button6");
+    shot(eingabe_m, "10-measures-editor-empty-list");
+    eingabe_m->hide();
+
+    find<QTabWidget>(Form1, "PageControl1")->setCurrentIndex(3);
+    const struct {
+        int perspektive, raster;
+        const char *name;
+    } overviews[] = {{0, 0, "11-overview-financial-quarterly"}, {3, 1, "12-overview-process-half-yearly"},
+                     {1, 2, "13-overview-customer-yearly"}, {2, 0, "14-overview-employee-quarterly"}};
+    for (const auto &o : overviews) {
+        choose(Form1, "ComboBox11", o.perspektive);
+        choose(Form1, "ComboBox12", o.raster);
+        click(Form1, "Button1");
+        shot(Form1, o.name);
+    }
+
+    Form1->findChild<QAction *>(QStringLiteral("Kennzahlen1"))->trigger();
+    choose(Eingabe_kennzahlen, "combobox1", 0);
+    choose(Eingabe_kennzahlen, "combobox2", 1);
+    choose(Eingabe_kennzahlen, "combobox3", QStringLiteral("2005"));
+    click(Eingabe_kennzahlen, "Button1");
+    shot(Eingabe_kennzahlen, "15-key-figures-2005");
+    find<Selector>(Eingabe_kennzahlen, "combobox3")->type(QStringLiteral("2040"));
+    click(Eingabe_kennzahlen, "Button1");
+    shot(Eingabe_kennzahlen, "16-key-figures-year-without-row");
+    Eingabe_kennzahlen->hide();
+
+    Start::destroyWindows();
+}
+
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
@@ -64,71 +140,7 @@ int main(int argc, char **argv)
     qputenv("PROJEKT_BSC_DATABASE", database.toUtf8());
 
     Start::setUp();
-    if (!Start::createWindows())
-        return 1;
-    Form1->show();
-    save(Form1, QStringLiteral("01-start-screen"));
-
-    find<Selector>(Form1, "ComboBox6")->choose(1);
-    find<Selector>(Form1, "ComboBox7")->choose(1);
-    save(Form1, QStringLiteral("02-start-screen-deutsch-bergbau"));
-
-    find<QPushButton>(Form1, "Button3")->click();
-    save(Form1, QStringLiteral("03-perspectives-empty"));
-
-    choose(Form1, "ComboBox10", QStringLiteral("2005"));
-    click(Form1, "Button4");
-    save(Form1, QStringLiteral("04-perspectives-2005"));
-
-    find<QTabWidget>(Form1, "PageControl1")->setCurrentIndex(1);
-    choose(Form1, "combobox1", 0);
-    choose(Form1, "ComboBox2", 6);
-    choose(Form1, "ComboBox3", QStringLiteral("2005"));
-    click(Form1, "Button2");
-    save(Form1, QStringLiteral("05-objectives-financial-2005-year"));
-    choose(Form1, "combobox1", 3);
-    choose(Form1, "ComboBox2", 0);
-    click(Form1, "Button2");
-    save(Form1, QStringLiteral("06-objectives-process-2005-q1"));
-
-    find<QTabWidget>(Form1, "PageControl1")->setCurrentIndex(2);
-    choose(Form1, "ComboBox4", 0);
-    choose(Form1, "ComboBox5", 0);
-    choose(Form1, "ComboBox8", 6);
-    choose(Form1, "ComboBox9", QStringLiteral("2005"));
-    click(Form1, "Button5");
-    save(Form1, QStringLiteral("12-measures-goal-1-2005"));
-    click(Form1, "Button6");
-    save(eingabe_m, QStringLiteral("13-measures-editor"));
-    choose(Form1, "ComboBox9", QStringLiteral("2010"));
-    click(Form1, "Button6");
-    save(eingabe_m, QStringLiteral("14-measures-editor-empty-list"));
-    eingabe_m->hide();
-
-    find<QTabWidget>(Form1, "PageControl1")->setCurrentIndex(3);
-    const struct {
-        int perspektive, raster;
-        const char *name;
-    } overviews[] = {{0, 0, "09-overview-financial-quarterly"}, {3, 1, "10-overview-process-half-yearly"},
-                     {1, 2, "11-overview-customer-yearly"}};
-    for (const auto &o : overviews) {
-        choose(Form1, "ComboBox11", o.perspektive);
-        choose(Form1, "ComboBox12", o.raster);
-        click(Form1, "Button1");
-        save(Form1, QString::fromLatin1(o.name));
-    }
-
-    Form1->findChild<QAction *>(QStringLiteral("Kennzahlen1"))->trigger();
-    choose(Eingabe_kennzahlen, "combobox1", 0);
-    choose(Eingabe_kennzahlen, "combobox2", 1);
-    choose(Eingabe_kennzahlen, "combobox3", QStringLiteral("2005"));
-    click(Eingabe_kennzahlen, "Button1");
-    save(Eingabe_kennzahlen, QStringLiteral("07-key-figures-2005"));
-    find<Selector>(Eingabe_kennzahlen, "combobox3")->type(QStringLiteral("2040"));
-    click(Eingabe_kennzahlen, "Button1");
-    save(Eingabe_kennzahlen, QStringLiteral("08-key-figures-year-without-row"));
-    Eingabe_kennzahlen->hide();
-
-    Start::destroyWindows();
+    tour(1, 1);   // German, mining
+    tour(0, 0);   // English, agriculture
     return 0;
 }

@@ -6,14 +6,20 @@
 #include "dialogs/eingabe_kz.h"
 #include "dialogs/eingabe_ma.h"
 #include "model/alias.h"
+#include "model/katalog.h"
+#include "model/startwahl.h"
 #include "platform/db/engineerror.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/controls.h"
 #include "report/bericht.h"
+#include "report/launch.h"
 #include "resources/pictures.h"
 #include "views/measures.h"
+#include "views/objectives.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QTextStream>
 #include <QIcon>
 
 #include <cstdio>
@@ -41,6 +47,9 @@ bool Start::createWindows()
         eingabe_m = new Teingabe_m(*Form1, *Form1->measuresPage());
         Form1->measuresPage()->setEditorOpening([] { eingabe_m->open(); });
         Form2 = new TForm2;
+        auto *report = new ReportLaunch(*Form2, *Form1);
+        Form1->objectivesPage()->setReportLaunch(
+            [report](int perspektive, const QString &year) { report->launch(perspektive, year); });
         Form1->setEnglishForOthers([] {
             applyCaptions(Eingabe_kennzahlen, EnglishSwitch::keyFigureDialog());
             applyCaptions(eingabe_m, EnglishSwitch::measuresEditor());
@@ -82,4 +91,84 @@ int Start::run(QApplication &app)
     const int status = app.exec();
     destroyWindows();
     return status;
+}
+
+namespace {
+
+// The start screen's choices, given on the command line.
+class FixedChoice : public Startwahl {
+public:
+    FixedChoice(bool english, bool agriculture) : m_english(english), m_agriculture(agriculture) {}
+    int sprache() const override { return m_english ? 0 : 1; }
+    int branche() const override { return m_agriculture ? 0 : 1; }
+
+private:
+    bool m_english;
+    bool m_agriculture;
+};
+
+// 0 to 3, or a perspective's name in either language; -1 when unknown.
+int perspectiveFrom(const QString &text)
+{
+    bool number = false;
+    const int index = text.toInt(&number);
+    if (number)
+        return index >= 0 && index < ScorecardKatalog::PerspektiveCount ? index : -1;
+    const QString word = text.trimmed().toCaseFolded();
+    const char *const shortNames[4] = {"financial", "customer", "employee", "process"};
+    for (int p = 0; p < ScorecardKatalog::PerspektiveCount; ++p) {
+        if (word == QLatin1String(shortNames[p]) || word == ScorecardKatalog::perspektiveText(p, false).toCaseFolded()
+            || word == ScorecardKatalog::perspektiveText(p, true).toCaseFolded())
+            return p;
+    }
+    return -1;
+}
+
+} // namespace
+
+int Start::runReport(const QStringList &arguments)
+{
+    QTextStream err(stderr);
+    QStringList args = arguments;
+    const bool english = args.removeAll(QStringLiteral("--english")) > 0;
+    const bool agriculture = args.removeAll(QStringLiteral("--agriculture")) > 0;
+    const int at = args.indexOf(QStringLiteral("--report"));
+    if (at < 0 || args.size() != at + 4) {
+        err << "Usage: bsc --report PERSPECTIVE YEAR FILE.pdf [--english] [--agriculture]\n"
+               "  PERSPECTIVE: 0 to 3, or financial, customer, employee, process\n";
+        return 2;
+    }
+    const QString perspectiveText = args[at + 1];
+    const QString year = args[at + 2];
+    const QString file = args[at + 3];
+    const int perspektive = perspectiveFrom(perspectiveText);
+    if (perspektive < 0) {
+        err << "bsc: unknown perspective \"" << perspectiveText
+            << "\"; give 0 to 3 or financial, customer, employee, process\n";
+        return 2;
+    }
+    if (QFileInfo::exists(file) || QFileInfo(file).isSymLink()) {
+        err << "bsc: " << file << " exists already; it was left untouched.\n";
+        return 1;
+    }
+    setUp();
+    try {
+        TForm2 form;
+        const FixedChoice choice(english, agriculture);
+        ReportLaunch report(form, choice);
+        const QStringList withoutRow = report.prepare(perspektive, year);
+        if (!withoutRow.isEmpty()) {
+            err << "bsc: no row for the year \"" << year << "\" in " << withoutRow.join(QStringLiteral(", "))
+                << "; the report shows empty fields there.\n";
+        }
+        QString error;
+        if (!report.writePdf(file, &error)) {
+            err << "bsc: " << error << '\n';
+            return 1;
+        }
+    } catch (const EngineError &error) {
+        err << "bsc: " << error.message() << '\n';
+        return 1;
+    }
+    return 0;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QStringList>
+
 class QApplication;
+
 
 namespace Start {
 
@@ -16,5 +19,9 @@ void destroyWindows();
 
 // The whole program: windows, message loop, exit status.
 int run(QApplication &app);
+
+// "bsc --report PERSPECTIVE YEAR FILE.pdf [--english] [--agriculture]":
+// writes both report pages into a new PDF file without showing a window.
+int runReport(const QStringList &arguments);
 
 } // namespace Start

@@ -152,6 +152,25 @@ const char *const OverviewNewProductsDe[2] = {"Erhöhung des Anteils innovativer
 const char *const OverviewNewProductsEn[2] = {"Increase of the portion innovative products:",
                                               "Portion of new prod. of the product offer [in %]:"};
 
+// Goals 1 to 12 (11 in its mining variant): English, German.
+const char *const ReportTitles[12][2] = {
+    {"Evaluation: Increase of the total profitability", "Auswertung: Steigerung der Gesamtrenatbilität"},
+    {"Evaluation: increase of financial independence from the creditors",
+     "Auswertung: Erhöhung der finanziellen Unabhängigkeit vom Gläubiger"},
+    {"Evaluation: increase of the liquidity", "Auswertung: Erhöhung der Liquidität"},
+    {"Evaluation: increase of the customer satisfaction", "Auswertung: Erhöhung der Kundenzufriedenheit"},
+    {"Evaluation: increase market share within range X", "Auswertung: Erhöhung des Marktanteils im Bereich X"},
+    {"Evaluaion: Improvement of the customer relations", "Auswertung: Verbesserung der Kundenbeziehungen"},
+    {"Evaluation: quality awareness of the coworkers increase", "Auswertung: Qualitätsbewußtsein der Mitarbeiter erhöhen"},
+    {"Evaluation: increase of coworker productivity", "Auswertung: Erhöhung der Mitarbeiterproduktivität"},
+    {"Evaluation: exact occupation of working place", "Auswertung: Passgenaue Besetzung der Stellen"},
+    {"Evaluation: Introduve time near accounting", "Auswertung: Zeitnahe Rechnungslegung einführen"},
+    {"Evatuation: Duration of the job execution reduce", "Auswertung: Dauer der Auftragsabwicklung verringern"},
+    {"Evaluation: decrease of the distribution time", "Auswertung: Verringerung der Auslieferungszeit"},
+};
+const char *const ReportNewProductsTitle[2] = {"Evaluation: increase of the portion innovative products",
+                                               "Auswertung: Erhöhung des Anteils innovativer Produkte"};
+
 } // namespace
 
 Row measures(int perspektive, int position, int branche, bool english)
@@ -199,6 +218,41 @@ QString objectivesInfo(int row, int perspektive, int branche, bool english)
             return text(english ? t.english : t.german);
     }
     return {};
+}
+
+QString reportTitle(int ziel, int branche, bool english)
+{
+    if (ziel < 1 || ziel > ScorecardKatalog::ZielCount)
+        return {};
+    const char *const *titles = ziel == ScorecardKatalog::BrancheZiel && ScorecardKatalog::isAgriculture(branche)
+        ? ReportNewProductsTitle
+        : ReportTitles[ziel - 1];
+    return text(titles[english ? 0 : 1]);
+}
+
+QList<LabelCaption> reportEnglishLabels()
+{
+    const struct {
+        const char *text;
+        std::initializer_list<int> labels;
+    } groups[] = {
+        {"causes effect relations", {25}},
+        {"1. Quarter:", {3, 10, 17}},
+        {"2. Quarter:", {4, 11, 18}},
+        {"3. Quarter:", {5, 12, 19}},
+        {"4. Quarter:", {6, 13, 20}},
+        {"1. Half-year:", {7, 16, 21}},
+        {"2. Half-year:", {8, 15, 22}},
+        {"Year:", {9, 14, 23}},
+        {"Act. value:", {26, 28, 30, 32, 34, 36}},
+        {"Tar. value:", {27, 29, 31, 33, 35, 37}},
+    };
+    QList<LabelCaption> captions;
+    for (const auto &g : groups) {
+        for (int n : g.labels)
+            captions << LabelCaption{QStringLiteral("QRLabel%1").arg(n), QString::fromUtf8(g.text)};
+    }
+    return captions;
 }
 
 } // namespace Captions

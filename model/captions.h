@@ -4,6 +4,7 @@
 // the stored goal texts of the catalog on purpose and never reach the
 // database.
 
+#include <QList>
 #include <QString>
 
 namespace Captions {
@@ -35,5 +36,17 @@ struct OverviewRows {
     QString label17, label20;             // row 3: goal, key figure
 };
 OverviewRows overview(int perspektive, int branche, bool english);
+
+// Report: the title of a goal's evaluation (goal 11 by industry).
+QString reportTitle(int ziel, int branche, bool english);
+
+// Report: the English captions of the value tables' labels and of the
+// diagram caption, by label name ("QRLabel3" ...); German keeps the
+// layouts' own captions.
+struct LabelCaption {
+    QString name;
+    QString text;
+};
+QList<LabelCaption> reportEnglishLabels();
 
 } // namespace Captions

@@ -5,6 +5,9 @@
 #include "app/start.h"
 #include "dialogs/eingabe_kz.h"
 #include "dialogs/eingabe_ma.h"
+#include "report/bericht.h"
+#include "report/launch.h"
+#include "resources/pictures.h"
 #include "platform/ui/selector.h"
 #include "tools/dbadmin.h"
 #include "views/perspectives.h"
@@ -13,6 +16,8 @@
 #include <QApplication>
 #include <QDate>
 #include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -125,7 +130,37 @@ void tour(int sprache, int branche)
     shot(Eingabe_kennzahlen, "16-key-figures-year-without-row");
     Eingabe_kennzahlen->hide();
 
+    // Both report pages, through the same painter as the preview, as PNG.
+    const int perspektive = sprache == 0 ? 3 : 0;
+    ReportLaunch *report = Form2->findChild<ReportLaunch *>();
+    report->prepare(perspektive, QStringLiteral("2005"));
+    const QString pdf = QDir(s_dir).filePath(lang + QStringLiteral("17-report.pdf"));
+    QFile::remove(pdf);
+    QString error;
+    if (!report->writePdf(pdf, &error))
+        qFatal("report: %s", qPrintable(error));
+    QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("80"), pdf,
+                                                   QDir(s_dir).filePath(lang + QStringLiteral("17-report-page"))});
+    std::printf("%s\n", qPrintable(pdf));
+
     Start::destroyWindows();
+}
+
+// The sixteen cause-effect diagrams by industry, language and perspective.
+void diagrams()
+{
+    for (int branche = 0; branche < 2; ++branche) {
+        for (int english = 0; english < 2; ++english) {
+            for (int p = 0; p < 4; ++p) {
+                const QString file = QDir(s_dir).filePath(QStringLiteral("18-diagram-%1-%2-%3.png")
+                                                              .arg(branche == 0 ? QStringLiteral("agriculture") : QStringLiteral("mining"),
+                                                                   english ? QStringLiteral("en") : QStringLiteral("de"))
+                                                              .arg(p));
+                Pictures::causeEffectDiagram(branche, english, p).save(file);
+                std::printf("%s\n", qPrintable(file));
+            }
+        }
+    }
 }
 
 int main(int argc, char **argv)
@@ -142,5 +177,6 @@ int main(int argc, char **argv)
     Start::setUp();
     tour(1, 1);   // German, mining
     tour(0, 0);   // English, agriculture
+    diagrams();
     return 0;
 }

@@ -70,25 +70,25 @@ QString proposedPath(const QString &name)
     return name.isEmpty() ? documents.absolutePath() : documents.filePath(name);
 }
 
-void savePdf(const ReportLayout &layout, QPrintPreviewDialog *dialog, const QString &proposed)
+void savePdf(const QList<const ReportLayout *> &pages, QPrintPreviewDialog *dialog, const QString &proposed)
 {
     const QString path = SaveFileAsker::ask({dialog, QStringLiteral("Save as PDF"), proposedPath(proposed),
                                              QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf")});
     if (path.isEmpty())
         return;
     QString error;
-    if (!writePdf({&layout}, path, &error))
+    if (!writePdf(pages, path, &error))
         Asker::ask({error, dialog->windowTitle(), Asker::Buttons::Ok, Asker::Icon::Warning});
 }
 
 // The preview's own tool bar ends with its print action; saving goes beside it.
-void addSaveAction(const ReportLayout &layout, QPrintPreviewDialog *dialog, const QString &proposed)
+void addSaveAction(const QList<const ReportLayout *> &pages, QPrintPreviewDialog *dialog, const QString &proposed)
 {
     auto *save = new QAction(QStringLiteral("Save as PDF..."), dialog);
     save->setObjectName(QStringLiteral("savePdfAction"));
     save->setIcon(QIcon::fromTheme(QStringLiteral("document-save-as")));
     QObject::connect(save, &QAction::triggered, dialog,
-                     [&layout, dialog, proposed] { guarded([&] { savePdf(layout, dialog, proposed); }); });
+                     [pages, dialog, proposed] { guarded([&] { savePdf(pages, dialog, proposed); }); });
     if (QToolBar *bar = dialog->findChild<QToolBar *>())
         bar->addAction(save);
     else
@@ -121,7 +121,8 @@ bool show(const ReportLayout &layout, const Options &options)
         QPainter painter(target);
         guarded([&] { paintLayout(layout, painter); });
     });
-    addSaveAction(layout, dialog, options.pdfFileName);
+    addSaveAction(options.pdfPages.isEmpty() ? QList<const ReportLayout *>{&layout} : options.pdfPages, dialog,
+                  options.pdfFileName);
 
     QEventLoop loop;
     QObject::connect(dialog, &QDialog::finished, &loop, &QEventLoop::quit);

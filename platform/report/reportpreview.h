@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <functional>
 
@@ -40,6 +41,8 @@ struct Options {
     QString windowTitle;
     QString pdfFileName;   // proposed by "Save as PDF..."; a bare name goes to the documents folder
     QWidget *parent = nullptr;
+    // What "Save as PDF..." writes, one page each; empty: the previewed layout.
+    QList<const ReportLayout *> pdfPages;
 };
 
 // Shows the preview and returns when it is closed, waiting in a local event

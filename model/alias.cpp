@@ -3,7 +3,8 @@
 AliasSettings ScorecardAlias::settings()
 {
     return {QStringLiteral("projekt_bsc"), QStringLiteral("PROJEKT_BSC_DATABASE"),
-            QStringLiteral("tarvo-bsc/projekt_bsc.sqlite"), QStringLiteral("bsc-db init")};
+            QStringLiteral("tarvo-bsc/projekt_bsc.sqlite"), QStringLiteral("bsc-db init"),
+            QStringLiteral("tarvo-bsc/database")};
 }
 
 void ScorecardAlias::install() { Alias::configure(settings()); }

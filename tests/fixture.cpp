@@ -1,9 +1,12 @@
 #include "fixture.h"
 
 #include "model/alias.h"
+#include "platform/db/alias.h"
 #include "platform/db/database.h"
 #include "tools/dbadmin.h"
 
+#include <QCoreApplication>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -11,19 +14,43 @@
 
 namespace {
 const char *const FixtureConnection = "fixture";
+const char *const ServerConnection = "fixture-server";
 
-QSqlQuery run(const QString &path, const QString &statement, const QVariantList &values)
+void setUp(QSqlDatabase &db, const QString &target)
 {
-    QSqlDatabase db = QSqlDatabase::contains(FixtureConnection)
-        ? QSqlDatabase::database(FixtureConnection)
-        : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), FixtureConnection);
-    if (db.databaseName() != path) {
+    const Target t = Target::parse(target);
+    if (!t.postgres) {
+        db.setDatabaseName(t.file);
+        return;
+    }
+    db.setHostName(t.host);
+    if (t.port > 0)
+        db.setPort(t.port);
+    db.setDatabaseName(t.database);
+    db.setUserName(t.user);
+    db.setPassword(t.password);
+}
+
+QSqlDatabase connection(const char *name, const QString &target)
+{
+    const bool postgres = Target::parse(target).postgres;
+    QSqlDatabase db = QSqlDatabase::contains(name)
+        ? QSqlDatabase::database(name, false)
+        : QSqlDatabase::addDatabase(postgres ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), name);
+    static QHash<QString, QString> targets;
+    if (targets.value(QString::fromLatin1(name)) != target || !db.isOpen()) {
         db.close();
-        db.setDatabaseName(path);
+        setUp(db, target);
+        targets.insert(QString::fromLatin1(name), target);
     }
     if (!db.isOpen() && !db.open())
-        qFatal("fixture: cannot open %s", qPrintable(path));
-    QSqlQuery query(db);
+        qFatal("fixture: cannot open %s: %s", qPrintable(target), qPrintable(db.lastError().text()));
+    return db;
+}
+
+QSqlQuery run(const char *name, const QString &target, const QString &statement, const QVariantList &values)
+{
+    QSqlQuery query(connection(name, target));
     query.prepare(statement);
     for (int i = 0; i < values.size(); ++i)
         query.bindValue(i, values[i]);
@@ -31,13 +58,57 @@ QSqlQuery run(const QString &path, const QString &statement, const QVariantList 
         qFatal("fixture: %s: %s", qPrintable(statement), qPrintable(query.lastError().text()));
     return query;
 }
+
+void closeConnection(const char *name)
+{
+    if (!QSqlDatabase::contains(name))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+// The server's address with another database.
+QString withDatabase(const QString &server, const QString &database)
+{
+    Target t = Target::parse(server);
+    t.database = database;
+    return t.display();
+}
+
 } // namespace
+
+bool TestDatabase::postgres() { return qEnvironmentVariable("BSC_TEST_BACKEND") == QLatin1String("postgresql"); }
+
+QString TestDatabase::server() { return qEnvironmentVariable("BSC_TEST_POSTGRES"); }
+
+QString TestDatabase::createServerDatabase()
+{
+    static int counter = 0;
+    const QString name = QStringLiteral("bsc_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+    run(ServerConnection, server(), QStringLiteral("CREATE DATABASE \"%1\"").arg(name), {});
+    return withDatabase(server(), name);
+}
+
+void TestDatabase::dropServerDatabase(const QString &address)
+{
+    const QString name = Target::parse(address).database;
+    run(ServerConnection, server(), QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(name), {});
+}
 
 TestDatabase::TestDatabase(bool demo, int currentYear)
 {
     Database::close();
     ScorecardAlias::install();
-    m_path = m_dir.filePath(QStringLiteral("projekt_bsc.sqlite"));
+    if (postgres()) {
+        if (server().isEmpty())
+            qFatal("fixture: BSC_TEST_BACKEND=postgresql needs the server's address in BSC_TEST_POSTGRES");
+        m_path = createServerDatabase();
+    } else {
+        m_path = m_dir.filePath(QStringLiteral("projekt_bsc.sqlite"));
+    }
     DbAdmin::create(m_path, demo, currentYear);
     qputenv(qPrintable(Alias::settings().variable), m_path.toUtf8());
 }
@@ -45,29 +116,26 @@ TestDatabase::TestDatabase(bool demo, int currentYear)
 TestDatabase::~TestDatabase()
 {
     Database::close();
-    {
-        QSqlDatabase db = QSqlDatabase::database(FixtureConnection, false);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(FixtureConnection);
+    closeConnection(FixtureConnection);
+    if (postgres())
+        dropServerDatabase(m_path);
     qunsetenv(qPrintable(Alias::settings().variable));
 }
 
 void TestDatabase::sql(const QString &statement, const QVariantList &values) const
 {
-    run(m_path, statement, values);
+    run(FixtureConnection, m_path, statement, values);
 }
 
 QVariant TestDatabase::value(const QString &statement, const QVariantList &values) const
 {
-    QSqlQuery query = run(m_path, statement, values);
+    QSqlQuery query = run(FixtureConnection, m_path, statement, values);
     return query.next() ? query.value(0) : QVariant();
 }
 
-void TestDatabase::setPair(const QString &tabelle, const QString &jahr, const QString &suffix,
-                              QVariant ist, QVariant soll) const
+void TestDatabase::setPair(const QString &table, const QString &year, const QString &suffix, QVariant ist,
+                           QVariant soll) const
 {
-    sql(QStringLiteral("UPDATE \"%1\" SET \"Ist_Wert_%2\"=?, \"Soll_Wert_%2\"=? WHERE \"Jahr\"=?")
-            .arg(tabelle, suffix),
-        {ist, soll, jahr});
+    sql(QStringLiteral("UPDATE \"%1\" SET \"Ist_Wert_%2\"=?, \"Soll_Wert_%2\"=? WHERE \"Jahr\"=?").arg(table, suffix),
+        {ist, soll, year});
 }

@@ -4,24 +4,48 @@
 #include <QTemporaryDir>
 #include <QVariantList>
 
-// A fresh database in a temporary folder, made by the same code as
-// "bsc-db init", with the alias pointed at it. The alias connection is
-// closed when the fixture goes.
+// A fresh database made by the same code as "bsc-db init", with the alias
+// pointed at it: a file in a temporary folder, or, when the test runs on
+// PostgreSQL (BSC_TEST_BACKEND=postgresql, the server's address in
+// BSC_TEST_POSTGRES), a database of its own on that server. It goes, with
+// the alias connection, when the fixture goes.
 class TestDatabase {
 public:
     explicit TestDatabase(bool demo = false, int currentYear = 2013);
     ~TestDatabase();
 
+    // Whether this test program runs on PostgreSQL.
+    static bool postgres();
+    // The server's maintenance address; "" when none is given.
+    static QString server();
+    // A new, empty database on the server; returns its address.
+    static QString createServerDatabase();
+    static void dropServerDatabase(const QString &address);
+
     QString path() const { return m_path; }
 
-    // Writes through a connection of its own, as another program would.
+    // Writes through a connection of its own, as another program or user would.
     void sql(const QString &statement, const QVariantList &values = {}) const;
     QVariant value(const QString &statement, const QVariantList &values = {}) const;
     // Sets IST and SOLL of one period column pair of a year's row.
-    void setPair(const QString &tabelle, const QString &jahr, const QString &suffix, QVariant ist,
-                   QVariant soll) const;
+    void setPair(const QString &table, const QString &year, const QString &suffix, QVariant ist, QVariant soll) const;
 
 private:
     QTemporaryDir m_dir;
     QString m_path;
 };
+
+// For a test that checks what only a database file has (its bytes, its locks).
+#define SQLITE_ONLY()                                                                                                  \
+    do {                                                                                                               \
+        if (TestDatabase::postgres())                                                                                  \
+            QSKIP("a database file only");                                                                             \
+    } while (false)
+
+// In initTestCase of a program that also runs on PostgreSQL: without a
+// server to run on, the PostgreSQL run is skipped.
+#define SKIP_WITHOUT_SERVER()                                                                                          \
+    do {                                                                                                               \
+        if (TestDatabase::postgres() && TestDatabase::server().isEmpty())                                              \
+            QSKIP("no PostgreSQL server given (BSC_TEST_POSTGRES)");                                                   \
+    } while (false)

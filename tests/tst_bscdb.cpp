@@ -209,7 +209,7 @@ private slots:
     {
         QTest::addColumn<QString>("breakage");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("locked") << "lock" << "locked by another program";
+        QTest::newRow("locked") << "lock" << "locked by another";
         QTest::newRow("not a database") << "garbage" << "not a database";
         QTest::newRow("empty file") << "empty" << "Table does not exist: kz_ges_renta";
         QTest::newRow("table missing") << "drop" << "Table does not exist: kz_liqui";

@@ -115,8 +115,8 @@ QFont font(double points, bool bold = false)
     return f;
 }
 
-const QColor Actual(0x00, 0xFF, 0x40);
-const QColor Target(0xFF, 0x00, 0x00);
+const QColor ActualColour(0x00, 0xFF, 0x40);
+const QColor TargetColour(0xFF, 0x00, 0x00);
 
 QStringList periodColumns(const QString &prefix)
 {
@@ -153,8 +153,8 @@ struct SamplePage {
         chart = new ReportChart(summary, "QRChart1", data);
         chart->setPosition(-6.35, 2.1);
         chart->setSize({195.0, 63.8});
-        chart->addSeries({"Actual value", Actual, periodColumns("Ist_Wert_")});
-        chart->addSeries({"Target value", Target, periodColumns("Soll_Wert_")});
+        chart->addSeries({"Actual value", ActualColour, periodColumns("Ist_Wert_")});
+        chart->addSeries({"Target value", TargetColour, periodColumns("Soll_Wert_")});
         picture = new ReportPicture(summary, "QRImage1", solid({704, 382}, QColor(0xBD, 0xBD, 0xEF)));
         picture->setSize({184.4, 118.8});
         picture->setPosition(0, 91.0);
@@ -300,7 +300,7 @@ void TestReportEngine::fontsKeepPointSize()
     chart->setFont(font(12));
     chart->setSize({150, 60});
     chart->setPosition(0, 100);
-    chart->addSeries({"Legendword", Actual, {"a"}});
+    chart->addSeries({"Legendword", ActualColour, {"a"}});
 
     QTemporaryDir dir;
     const auto words = pdfWords(writeOne(layout, dir));
@@ -400,7 +400,7 @@ void TestReportEngine::chartBars()
     QCOMPARE(sets.size(), 2);
     const QList<QList<qreal>> expected = {actual, target};
     const QStringList titles = {"Actual value", "Target value"};
-    const QList<QColor> colours = {Actual, Target};
+    const QList<QColor> colours = {ActualColour, TargetColour};
     for (int i = 0; i < 2; ++i) {
         QCOMPARE(sets[i]->label(), titles[i]);
         QCOMPARE(sets[i]->color(), colours[i]);

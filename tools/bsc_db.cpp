@@ -34,11 +34,18 @@ const char *const Usage =
     "  check             check the file and that every key-figure table holds one\n"
     "                    row per year without gaps; exits 1 on any fault\n"
     "  upgrade           bring a database made by an older version up to date\n"
+    "  copy FROM TO      copy every row from one database to another (a file or a\n"
+    "                    postgresql:// address), numbers kept; the target is new\n"
+    "                    or its tables are empty\n"
+    "  alias             print the database address stored for the alias\n"
+    "  alias set TARGET  store a file or a postgresql://user@host:port/dbname address\n"
+    "                    (never a password: give it in ~/.pgpass or PGPASSWORD)\n"
+    "  alias unset       remove the stored address\n"
     "  --version         print the version\n"
     "  --help            print this text\n"
     "\n"
-    "The alias points to $PROJEKT_BSC_DATABASE, or else to the default file in\n"
-    "the user's data folder.\n";
+    "The alias points to $PROJEKT_BSC_DATABASE, or else to the stored address,\n"
+    "or else to the default file in the user's data folder.\n";
 
 // Standard output that reports a failed write (a full disk, a closed pipe)
 // instead of passing for success.
@@ -144,6 +151,14 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments().mid(1);
     const QString command = args.value(0);
     const QString path = Alias::target();
+    // Where it points, as it may be shown: never with a password.
+    QString shown;
+    try {
+        shown = Target::parse(path).display();
+    } catch (const EngineError &error) {
+        err << "bsc-db: " << error.message() << '\n';
+        return 1;
+    }
     auto written = [&] {
         if (out.flush())
             return 0;
@@ -163,16 +178,42 @@ int main(int argc, char **argv)
             && (args.size() == 1 || args[1] == QLatin1String("--demo"))) {
             const bool demo = args.size() == 2;
             DbAdmin::create(path, demo, QDate::currentDate().year());
-            out << "Created " << (demo ? "the demo database " : "the database ") << path << '\n';
+            out << "Created " << (demo ? "the demo database " : "the database ") << shown << '\n';
             return written();
         }
         if (command == QLatin1String("add-year") && args.size() == 2) {
             DbAdmin::addYear(path, args[1]);
-            out << "Added the year " << args[1] << " to every key-figure table of " << path << '\n';
+            out << "Added the year " << args[1] << " to every key-figure table of " << shown << '\n';
             return written();
         }
         if (command == QLatin1String("path") && args.size() == 1) {
-            out << path << '\n';
+            out << shown << '\n';
+            return written();
+        }
+        if (command == QLatin1String("alias") && args.size() == 1) {
+            const QString stored = Alias::stored();
+            if (stored.isEmpty())
+                out << "No address is stored; the alias points to " << shown << '\n';
+            else
+                out << Target::parse(stored).display() << '\n';
+            return written();
+        }
+        if (command == QLatin1String("alias") && args.size() == 3 && args[1] == QLatin1String("set")) {
+            Alias::store(args[2]);
+            out << "Stored " << Target::parse(args[2]).display() << " in " << Alias::configPath() << '\n';
+            if (!qEnvironmentVariableIsEmpty("PROJEKT_BSC_DATABASE"))
+                out << "PROJEKT_BSC_DATABASE is set and goes first while it is.\n";
+            return written();
+        }
+        if (command == QLatin1String("alias") && args.size() == 2 && args[1] == QLatin1String("unset")) {
+            Alias::store(QString());
+            out << "Removed the stored address\n";
+            return written();
+        }
+        if (command == QLatin1String("copy") && args.size() == 3) {
+            DbAdmin::copy(args[1], args[2]);
+            out << "Copied every row of " << Target::parse(args[1]).display() << " to "
+                << Target::parse(args[2]).display() << '\n';
             return written();
         }
         if (command == QLatin1String("query") && args.size() == 2) {
@@ -182,7 +223,7 @@ int main(int argc, char **argv)
         }
         if (command == QLatin1String("backup") && args.size() == 2) {
             DbAdmin::backup(path, args[1]);
-            out << "Wrote a copy of " << path << " to " << args[1] << '\n';
+            out << "Wrote a copy of " << shown << " to " << args[1] << '\n';
             return written();
         }
         if (command == QLatin1String("check") && args.size() == 1) {
@@ -191,7 +232,7 @@ int main(int argc, char **argv)
                 out << line << '\n';
             for (const QString &line : report.faults)
                 out << "FAULT: " << line << '\n';
-            out << (report.ok() ? "No faults found in " : "Faults found in ") << path << '\n';
+            out << (report.ok() ? "No faults found in " : "Faults found in ") << shown << '\n';
             const int status = written();
             return status ? status : (report.ok() ? 0 : 1);
         }
@@ -200,7 +241,7 @@ int main(int argc, char **argv)
             for (const QString &line : changes)
                 out << line << '\n';
             if (changes.isEmpty())
-                out << path << " is up to date\n";
+                out << shown << " is up to date\n";
             return written();
         }
     } catch (const EngineError &error) {

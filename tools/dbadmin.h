@@ -16,11 +16,12 @@ QStringList valueColumns();
 // to the last year the selectors offer.
 int lastYear(int currentYear);
 
-// Creates a new database file with the fourteen tables, one empty row per
-// year in every key-figure table and, with demo, sample values and
-// measures. Refuses an existing file (a dangling link too) and leaves it
-// untouched. The file appears under its name only when it is complete.
-void create(const QString &path, bool demo, int currentYear);
+// Creates the fourteen tables with one empty row per year in every
+// key-figure table and, with demo, sample values and measures: a new file
+// (refusing an existing one, a dangling link too, which stays untouched;
+// the file appears under its name only when it is complete), or the tables
+// of an existing server database that holds none of them, in one go.
+void create(const QString &target, bool demo, int currentYear);
 
 // Adds an empty row for a year after the last one stored to every
 // key-figure table, all or nothing. The year is exactly four digits.
@@ -28,7 +29,14 @@ void addYear(const QString &path, const QString &year);
 
 // Writes a consistent copy of the database into a new file, also while
 // the program works on it, and checks the copy before giving it its name.
+// A server's database is copied into a database file.
 void backup(const QString &path, const QString &file);
+
+// Copies every row of the fourteen tables from one target to another (a
+// file to a server's database or back), in one transaction, numbers of the
+// measures kept, the row counts checked. The target is a new file, a
+// server's database without the tables, or one whose tables hold no rows.
+void copy(const QString &from, const QString &to);
 
 struct CheckReport {
     QStringList faults;   // damage or missing data: the check fails

@@ -9,6 +9,26 @@ struct AliasSettings {
     QString variable;      // environment variable that points the alias elsewhere
     QString defaultFile;   // relative to the user's data folder
     QString createHint;    // the command that creates a missing database
+    QString configFile;    // relative to the user's configuration folder: a stored target
+};
+
+// What an alias points to: a database file, or a PostgreSQL server's
+// database given as a connection URI
+// (postgresql://user@host:port/dbname?sslmode=...).
+struct Target {
+    bool postgres = false;
+    QString file;        // a file
+    QString host;        // a server: a host name, or a socket folder
+    int port = -1;
+    QString database;
+    QString user;
+    QString password;    // only as given; never stored or printed
+    QString options;     // further connection parameters, "key=value;..."
+
+    // Reads a file path or a URI; throws EngineError for a URI it cannot read.
+    static Target parse(const QString &text);
+    // For messages and "bsc-db path": the URI without its password.
+    QString display() const;
 };
 
 namespace Alias {
@@ -17,7 +37,15 @@ void configure(const AliasSettings &settings);
 const AliasSettings &settings();
 
 // Where the alias points: the environment variable when set, else the
-// default file under the user's data folder (the same for every program).
+// target stored in the configuration file, else the default file under the
+// user's data folder (the same for every program).
 QString target();
+
+// The target stored in the configuration file, "" when none.
+QString stored();
+// Stores a target (replacing the one before) or, with "", removes it.
+// Refuses a target that holds a password. Throws EngineError.
+void store(const QString &target);
+QString configPath();
 
 } // namespace Alias

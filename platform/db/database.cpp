@@ -6,15 +6,34 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 
 namespace {
 
 std::unique_ptr<Database> s_alias;
 
-// A short wait for another program that holds the file; the driver's own
-// default of five seconds would freeze the window.
+// What differs between the two engines, as data.
+struct Dialect {
+    const char *driver;
+    const char *rowKey;        // the key of every table; nullptr: the table's primary key
+    const char *notDistinct;   // equality that holds for two empty values too
+    const char *never;         // a condition no row meets
+    const char *beginWrite;    // a transaction that takes the write lock at once
+    bool returning;            // an insert hands back its key itself
+};
+const Dialect Dialects[2] = {
+    {"QSQLITE", "rowid", "IS", "0", "BEGIN IMMEDIATE", false},
+    {"QPSQL", nullptr, "IS NOT DISTINCT FROM", "FALSE", "BEGIN", true},
+};
+
+const Dialect &dialect(Database::Engine engine) { return Dialects[engine == Database::Engine::SQLite ? 0 : 1]; }
+
+// A short wait for another program or user who holds what is needed: long
+// enough to ride out a neighbour's save, short enough not to freeze the
+// window. The driver's own SQLite default of five seconds would.
 constexpr int BusyTimeoutMs = 250;
+constexpr int LockTimeoutMs = 800;
 
 // Distinct statement texts are few (one per dataset shape and fetch kind);
 // the caps only keep typed statements from growing the caches forever.
@@ -25,9 +44,9 @@ QString foldName(const QString &name) { return name.toCaseFolded(); }
 
 bool isIntegerType(const QString &declared)
 {
-    const QString t = declared.trimmed();
-    return t.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0
-        || t.compare(QLatin1String("INT"), Qt::CaseInsensitive) == 0;
+    const QString t = declared.trimmed().toLower();
+    return t == QLatin1String("integer") || t == QLatin1String("int") || t == QLatin1String("bigint")
+        || t == QLatin1String("smallint");
 }
 
 // Messages quote statements, but never whole generated texts.
@@ -51,12 +70,14 @@ int Database::Table::columnIndex(const QString &name) const
 
 Database &Database::alias()
 {
-    if (!s_alias)
+    // A connection to a server that was lost is opened again here, at the
+    // next command.
+    if (!s_alias || s_alias->m_lost)
         return open(Alias::target());
     return *s_alias;
 }
 
-Database &Database::open(const QString &path, bool readOnly)
+Database &Database::open(const QString &target, bool readOnly)
 {
     close();
     // Close before Qt's SQL drivers go at exit, not in static destruction.
@@ -65,7 +86,7 @@ Database &Database::open(const QString &path, bool readOnly)
         return true;
     }();
     Q_UNUSED(closesAtExit);
-    s_alias.reset(new Database(path, readOnly));
+    s_alias.reset(new Database(target, readOnly, Alias::settings().name));
     return *s_alias;
 }
 
@@ -73,42 +94,89 @@ void Database::close() { s_alias.reset(); }
 
 bool Database::isOpen() { return s_alias != nullptr; }
 
-Database::Database(const QString &path, bool readOnly)
-    : m_path(path), m_connectionName(Alias::settings().name), m_key(QStringLiteral("rowid"))
+std::unique_ptr<Database> Database::connect(const QString &target, bool readOnly, const QString &connectionName)
+{
+    return std::unique_ptr<Database>(new Database(target, readOnly, connectionName));
+}
+
+Database::Database(const QString &targetText, bool readOnly, const QString &connectionName)
+    : m_connectionName(connectionName)
+{
+    const Target target = Target::parse(targetText);
+    m_display = target.display();
+    m_engine = target.postgres ? Engine::PostgreSQL : Engine::SQLite;
+    try {
+        if (target.postgres)
+            openServer(target, readOnly);
+        else
+            openFile(target, readOnly);
+        loadSchema();
+    } catch (...) {
+        m_statements.clear();
+        if (QSqlDatabase::contains(m_connectionName)) {
+            {
+                QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(m_connectionName);
+        }
+        throw;
+    }
+}
+
+void Database::openFile(const Target &target, bool readOnly)
 {
     // The engine never creates a database: a missing file is an error.
-    if (!QFileInfo(path).isFile()) {
-        QString message = QStringLiteral("Database file not found: %1").arg(path);
+    if (!QFileInfo(target.file).isFile()) {
+        QString message = QStringLiteral("Database file not found: %1").arg(target.file);
         if (!Alias::settings().createHint.isEmpty())
             message += QStringLiteral("\nCreate it with \"%1\".").arg(Alias::settings().createHint);
         throw EngineError(message);
     }
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-    db.setDatabaseName(path);
+    db.setDatabaseName(target.file);
     QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs);
     if (readOnly)
         options += QStringLiteral(";QSQLITE_OPEN_READONLY");
     db.setConnectOptions(options);
+    if (!db.open())
+        throw EngineError(QStringLiteral("Cannot open database %1: %2").arg(target.file, db.lastError().text()));
+    // Reading the schema is the first real access: a file that is not a
+    // SQLite database fails there. Every write is on disk before the call
+    // returns.
+    if (!readOnly)
+        run(QStringLiteral("PRAGMA synchronous=FULL"), {}, QStringLiteral("open ") + target.file).finish();
+}
+
+void Database::openServer(const Target &target, bool readOnly)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connectionName);
+    if (!db.isValid())
+        throw EngineError(QStringLiteral("The PostgreSQL driver of Qt is not installed (Debian package libqt6sql6-psql)."));
+    db.setHostName(target.host);
+    if (target.port > 0)
+        db.setPort(target.port);
+    db.setDatabaseName(target.database);
+    db.setUserName(target.user);
+    // Only when the address gives one; otherwise libpq reads ~/.pgpass and
+    // PGPASSWORD itself.
+    if (!target.password.isEmpty())
+        db.setPassword(target.password);
+    QStringList options{QStringLiteral("connect_timeout=5")};
+    if (!target.options.isEmpty())
+        options << target.options;
+    db.setConnectOptions(options.join(QLatin1Char(';')));
     if (!db.open()) {
-        const QString message = QStringLiteral("Cannot open database %1: %2").arg(path, db.lastError().text());
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_connectionName);
-        throw EngineError(message);
+        throw EngineError(QStringLiteral("Cannot reach the database %1: %2")
+                              .arg(m_display, db.lastError().databaseText().trimmed()));
     }
-    try {
-        // Reading the schema is the first real access: a file that is not a
-        // SQLite database fails here.
-        loadSchema();
-        // Every write is on disk before the call returns.
-        if (!readOnly)
-            run(QStringLiteral("PRAGMA synchronous=FULL"), {}, QStringLiteral("open ") + path).finish();
-    } catch (...) {
-        m_statements.clear();
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_connectionName);
-        throw;
-    }
+    const QString what = QStringLiteral("open ") + m_display;
+    // A row another user holds is reported within a second, as a file that
+    // another program holds.
+    run(QStringLiteral("SET lock_timeout = %1").arg(LockTimeoutMs), {}, what).finish();
+    run(QStringLiteral("SET client_min_messages = warning"), {}, what).finish();
+    if (readOnly)
+        run(QStringLiteral("SET default_transaction_read_only = on"), {}, what).finish();
 }
 
 Database::~Database()
@@ -125,24 +193,54 @@ QSqlDatabase Database::connection() const { return QSqlDatabase::database(m_conn
 
 void Database::loadSchema()
 {
-    QSqlQuery list(connection());
-    list.setForwardOnly(true);
-    // One pass over every table and column.
-    if (!list.exec(QStringLiteral("SELECT m.name, p.name, p.type FROM sqlite_schema AS m "
-                                  "JOIN pragma_table_info(m.name) AS p "
-                                  "WHERE m.type='table' AND m.name NOT LIKE 'sqlite_%' "
-                                  "ORDER BY m.name, p.cid")))
-        throw EngineError(describe(list.lastError(), QStringLiteral("open ") + m_path));
-    m_tables.clear();
-    m_queries.clear();
-    while (list.next()) {
-        const QString name = list.value(0).toString();
-        Table &table = m_tables[foldName(name)];
-        table.name = name;
-        table.columns.append({list.value(1).toString(), isIntegerType(list.value(2).toString())});
+    const QString what = QStringLiteral("open ") + m_display;
+    QHash<QString, Table> tables;
+    if (m_engine == Engine::SQLite) {
+        // One pass over every table and column.
+        QSqlQuery &list = run(QStringLiteral("SELECT m.name, p.name, p.type FROM sqlite_schema AS m "
+                                             "JOIN pragma_table_info(m.name) AS p "
+                                             "WHERE m.type='table' AND m.name NOT LIKE 'sqlite_%' "
+                                             "ORDER BY m.name, p.cid"),
+                              {}, what);
+        while (list.next()) {
+            Table &table = tables[foldName(list.value(0).toString())];
+            table.name = list.value(0).toString();
+            table.columns.append({list.value(1).toString(), isIntegerType(list.value(2).toString())});
+        }
+        const QSqlError error = list.lastError();
+        list.finish();
+        if (error.isValid())
+            fail(error, what);
+    } else {
+        QSqlQuery &list = run(QStringLiteral("SELECT c.table_name, c.column_name, c.data_type "
+                                             "FROM information_schema.columns AS c "
+                                             "JOIN information_schema.tables AS t ON t.table_schema = c.table_schema "
+                                             "AND t.table_name = c.table_name AND t.table_type = 'BASE TABLE' "
+                                             "WHERE c.table_schema = current_schema() "
+                                             "ORDER BY c.table_name, c.ordinal_position"),
+                              {}, what);
+        while (list.next()) {
+            Table &table = tables[foldName(list.value(0).toString())];
+            table.name = list.value(0).toString();
+            table.columns.append({list.value(1).toString(), isIntegerType(list.value(2).toString())});
+        }
+        list.finish();
+        QSqlQuery &keys = run(QStringLiteral("SELECT k.table_name, k.column_name "
+                                             "FROM information_schema.table_constraints AS t "
+                                             "JOIN information_schema.key_column_usage AS k "
+                                             "ON k.constraint_name = t.constraint_name AND k.table_schema = t.table_schema "
+                                             "AND k.table_name = t.table_name "
+                                             "WHERE t.table_schema = current_schema() AND t.constraint_type = 'PRIMARY KEY'"),
+                              {}, what);
+        while (keys.next()) {
+            auto it = tables.find(foldName(keys.value(0).toString()));
+            if (it != tables.end())
+                it->key = keys.value(1).toString();
+        }
+        keys.finish();
     }
-    if (list.lastError().isValid())
-        throw EngineError(describe(list.lastError(), QStringLiteral("open ") + m_path));
+    m_tables = std::move(tables);
+    m_queries.clear();
 }
 
 const Database::Table &Database::table(const QString &name)
@@ -152,10 +250,23 @@ const Database::Table &Database::table(const QString &name)
         // Another program may have added it since the schema was read.
         loadSchema();
         it = m_tables.constFind(foldName(name));
-        if (it == m_tables.constEnd())
-            throw EngineError(QStringLiteral("Table does not exist: %1\nDatabase: %2").arg(shortened(name), m_path));
+        if (it == m_tables.constEnd()) {
+            QString message = QStringLiteral("Table does not exist: %1\nDatabase: %2").arg(shortened(name), m_display);
+            if (m_tables.isEmpty() && !Alias::settings().createHint.isEmpty())
+                message += QStringLiteral("\nCreate the tables with \"%1\".").arg(Alias::settings().createHint);
+            throw EngineError(message);
+        }
     }
     return *it;
+}
+
+QStringList Database::tableNames() const
+{
+    QStringList names;
+    for (const Table &t : m_tables)
+        names << t.name;
+    names.sort();
+    return names;
 }
 
 QString Database::quote(const QString &name)
@@ -163,21 +274,15 @@ QString Database::quote(const QString &name)
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
-QVariant Database::conditionValue(const Table &table, const QString &column, const QString &text) const
+QString Database::key(const QString &tableName)
 {
-    // Comparisons are exact on the text as stored: an integer column only
-    // equals the digits it prints as ("07" matches nothing, not 7). An
-    // invalid value stands for "matches no row".
-    if (text.isEmpty())
-        return QString();
-    const int index = table.columnIndex(column);
-    if (index < 0 || !table.columns[index].isInteger)
-        return text;
-    bool ok = false;
-    const qlonglong number = text.toLongLong(&ok);
-    if (!ok || QString::number(number) != text)
-        return QVariant();
-    return number;
+    if (const char *rowKey = dialect(m_engine).rowKey)
+        return QString::fromLatin1(rowKey);
+    const Table &t = table(tableName);
+    if (t.key.isEmpty())
+        throw EngineError(QStringLiteral("Table %1 has no primary key; its rows cannot be read one by one.\nDatabase: %2")
+                              .arg(t.name, m_display));
+    return quote(t.key);
 }
 
 Database::Source Database::query(const QString &dialectText)
@@ -211,7 +316,7 @@ Database::Source Database::query(const QString &dialectText)
     }
     for (const Statement::Condition &condition : statement.conditions) {
         s.conditionColumns << column(condition.column).name;
-        s.conditionValues << conditionValue(t, condition.column, condition.value);
+        s.conditionValues << condition.value;
     }
     if (m_queries.size() >= MaxQueries)
         m_queries.clear();
@@ -231,21 +336,45 @@ Database::Source Database::wholeTable(const QString &name)
     return s;
 }
 
-QString Database::equals(const QString &column, const QVariant &value, QVariantList &values) const
+QString Database::equals(const Table &table, const QString &column, const QVariant &value, QVariantList &values) const
 {
-    if (!value.isValid())
-        return QStringLiteral("0");
-    // An empty constant stands for an empty field, stored or not.
-    const bool empty = value.typeId() == QMetaType::QString && value.toString().isEmpty();
-    values << value;
-    return empty ? QStringLiteral("(%1=? OR %1 IS NULL)").arg(quote(column)) : quote(column) + QStringLiteral("=?");
+    const int index = table.columnIndex(column);
+    const bool integer = index >= 0 && table.columns[index].isInteger;
+    const QString name = quote(column);
+    if (value.typeId() != QMetaType::QString) {
+        values << value;
+        return name + QStringLiteral("=?");
+    }
+    // A text constant is compared exactly, as stored: an empty one stands
+    // for an empty field, stored or not; an integer column only equals the
+    // digits it prints as ("07" matches nothing, not 7).
+    const QString text = value.toString();
+    if (text.isEmpty()) {
+        if (integer)
+            return name + QStringLiteral(" IS NULL");
+        values << QString(QLatin1String(""));
+        return QStringLiteral("(%1=? OR %1 IS NULL)").arg(name);
+    }
+    if (!integer) {
+        values << text;
+        return name + QStringLiteral("=?");
+    }
+    bool ok = false;
+    const qlonglong number = text.toLongLong(&ok);
+    if (!ok || QString::number(number) != text)
+        return QString::fromLatin1(dialect(m_engine).never);
+    values << number;
+    return name + QStringLiteral("=?");
 }
 
-QString Database::where(const Source &source, QVariantList &values, const QString &extra) const
+QString Database::where(const Source &source, QVariantList &values, const QString &extra)
 {
     QStringList parts;
-    for (int i = 0; i < source.conditionColumns.size(); ++i)
-        parts << equals(source.conditionColumns[i], source.conditionValues[i], values);
+    if (!source.conditionColumns.isEmpty()) {
+        const Table &t = table(source.table);
+        for (int i = 0; i < source.conditionColumns.size(); ++i)
+            parts << equals(t, source.conditionColumns[i], source.conditionValues.value(i), values);
+    }
     if (!extra.isEmpty())
         parts << extra;
     return parts.isEmpty() ? QString() : QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
@@ -266,13 +395,14 @@ QVector<Database::Row> Database::read(QSqlQuery &query, int fieldCount, const QS
     const QSqlError error = query.lastError();
     query.finish();
     if (error.isValid())
-        throw EngineError(describe(error, what));
+        fail(error, what);
     return rows;
 }
 
-QVector<Database::Row> Database::fetch(const Source &source, Fetch kind, const QVariant &key, int limit, int offset)
+QVector<Database::Row> Database::fetch(const Source &source, Fetch kind, const QVariant &rowKey, int limit, int offset)
 {
-    QStringList columns{m_key};
+    const QString k = key(source.table);
+    QStringList columns{k};
     for (const QString &f : source.fields)
         columns << quote(f);
     QVariantList values;
@@ -286,25 +416,24 @@ QVector<Database::Row> Database::fetch(const Source &source, Fetch kind, const Q
         descending = true;
         break;
     case Fetch::After:
-        condition = m_key + QStringLiteral(">?");
+        condition = k + QStringLiteral(">?");
         break;
     case Fetch::Before:
-        condition = m_key + QStringLiteral("<?");
+        condition = k + QStringLiteral("<?");
         descending = true;
         break;
     case Fetch::From:
-        condition = m_key + QStringLiteral(">=?");
+        condition = k + QStringLiteral(">=?");
         break;
     case Fetch::Key:
-        condition = m_key + QStringLiteral("=?");
+        condition = k + QStringLiteral("=?");
         break;
     }
     QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), quote(source.table))
         + where(source, values, condition);
     if (!condition.isEmpty())
-        values << key;
-    sql += QStringLiteral(" ORDER BY ") + m_key + (descending ? QStringLiteral(" DESC") : QString())
-        + QStringLiteral(" LIMIT ?");
+        values << rowKey;
+    sql += QStringLiteral(" ORDER BY ") + k + (descending ? QStringLiteral(" DESC") : QString()) + QStringLiteral(" LIMIT ?");
     values << limit;
     if (kind == Fetch::Offset) {
         sql += QStringLiteral(" OFFSET ?");
@@ -316,16 +445,17 @@ QVector<Database::Row> Database::fetch(const Source &source, Fetch kind, const Q
 
 std::optional<Database::Row> Database::find(const Source &source, int field, const QString &text)
 {
-    QStringList columns{m_key};
+    const QString k = key(source.table);
+    QStringList columns{k};
     for (const QString &f : source.fields)
         columns << quote(f);
     QVariantList values;
     QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), quote(source.table))
         + where(source, values);
     QVariantList searched;
-    const QString condition = equals(source.fields[field], conditionValue(table(source.table), source.fields[field], text), searched);
-    sql += (source.conditionColumns.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ")) + condition
-        + QStringLiteral(" ORDER BY ") + m_key + QStringLiteral(" LIMIT 1");
+    const QString condition = equals(table(source.table), source.fields[field], text, searched);
+    sql += (sql.contains(QLatin1String(" WHERE ")) ? QStringLiteral(" AND ") : QStringLiteral(" WHERE ")) + condition
+        + QStringLiteral(" ORDER BY ") + k + QStringLiteral(" LIMIT 1");
     values << searched;
     const QString what = QStringLiteral("search table %1").arg(source.table);
     const QVector<Row> rows = read(run(sql, values, what), source.fields.size(), what);
@@ -338,7 +468,7 @@ qint64 Database::count(const Source &source, const QVariant &beforeKey)
 {
     QVariantList values;
     const QString sql = QStringLiteral("SELECT count(*) FROM %1").arg(quote(source.table))
-        + where(source, values, beforeKey.isValid() ? m_key + QStringLiteral("<?") : QString());
+        + where(source, values, beforeKey.isValid() ? key(source.table) + QStringLiteral("<?") : QString());
     if (beforeKey.isValid())
         values << beforeKey;
     QSqlQuery &query = run(sql, values, QStringLiteral("count the rows of table %1").arg(source.table));
@@ -347,10 +477,10 @@ qint64 Database::count(const Source &source, const QVariant &beforeKey)
     return n;
 }
 
-bool Database::exists(const Source &source, const QVariant &key)
+bool Database::exists(const Source &source, const QVariant &rowKey)
 {
-    QSqlQuery &query = run(QStringLiteral("SELECT 1 FROM %1 WHERE %2=?").arg(quote(source.table), m_key), {key},
-                           QStringLiteral("read table %1").arg(source.table));
+    QSqlQuery &query = run(QStringLiteral("SELECT 1 FROM %1 WHERE %2=?").arg(quote(source.table), key(source.table)),
+                           {rowKey}, QStringLiteral("read table %1").arg(source.table));
     const bool found = query.next();
     query.finish();
     return found;
@@ -363,7 +493,7 @@ void Database::scan(const Source &source, const std::function<bool(const QSqlQue
         columns << quote(f);
     QVariantList values;
     const QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), quote(source.table))
-        + where(source, values) + QStringLiteral(" ORDER BY ") + m_key;
+        + where(source, values) + QStringLiteral(" ORDER BY ") + key(source.table);
     const QString what = QStringLiteral("read table %1").arg(source.table);
     QSqlQuery &query = run(sql, values, what);
     bool more = true;
@@ -372,7 +502,7 @@ void Database::scan(const Source &source, const std::function<bool(const QSqlQue
     const QSqlError error = more ? query.lastError() : QSqlError();
     query.finish();
     if (error.isValid())
-        throw EngineError(describe(error, what));
+        fail(error, what);
 }
 
 QStringList Database::distinct(const Source &source, int field)
@@ -389,7 +519,7 @@ QStringList Database::distinct(const Source &source, int field)
     const QSqlError error = query.lastError();
     query.finish();
     if (error.isValid())
-        throw EngineError(describe(error, what));
+        fail(error, what);
     return texts;
 }
 
@@ -398,30 +528,38 @@ QVariant Database::insert(const Source &source, const QVector<int> &fields, cons
     QStringList columns;
     for (int f : fields)
         columns << quote(source.fields[f]);
-    const QString sql = columns.isEmpty()
+    QString sql = columns.isEmpty()
         ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quote(source.table))
         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
               .arg(quote(source.table), columns.join(QLatin1Char(',')),
                    QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+    const bool returning = dialect(m_engine).returning;
+    if (returning)
+        sql += QStringLiteral(" RETURNING ") + key(source.table);
     QSqlQuery &query = run(sql, values, QStringLiteral("add a row to table %1").arg(source.table));
-    const QVariant key = query.lastInsertId();
+    QVariant inserted;
+    if (returning)
+        inserted = query.next() ? query.value(0) : QVariant();
+    else
+        inserted = query.lastInsertId();
     query.finish();
-    return key;
+    return inserted;
 }
 
-bool Database::update(const Source &source, const QVariant &key, const QVector<int> &fields,
+bool Database::update(const Source &source, const QVariant &rowKey, const QVector<int> &fields,
                       const QVariantList &values, const QVariantList &originals)
 {
+    const QString notDistinct = QString::fromLatin1(dialect(m_engine).notDistinct);
     QStringList assignments;
     QStringList unchanged;
     for (int f : fields) {
         assignments << quote(source.fields[f]) + QStringLiteral("=?");
-        unchanged << quote(source.fields[f]) + QStringLiteral(" IS ?");
+        unchanged << quote(source.fields[f]) + QLatin1Char(' ') + notDistinct + QStringLiteral(" ?");
     }
     QVariantList bound = values;
-    bound << key << originals;
+    bound << rowKey << originals;
     const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
-                            .arg(quote(source.table), assignments.join(QLatin1Char(',')), m_key)
+                            .arg(quote(source.table), assignments.join(QLatin1Char(',')), key(source.table))
         + (unchanged.isEmpty() ? QString() : QStringLiteral(" AND ") + unchanged.join(QStringLiteral(" AND ")));
     QSqlQuery &query = run(sql, bound, QStringLiteral("save the row of table %1").arg(source.table));
     const int affected = query.numRowsAffected();
@@ -429,20 +567,37 @@ bool Database::update(const Source &source, const QVariant &key, const QVector<i
     return affected == 1;
 }
 
-bool Database::remove(const Source &source, const QVariant &key, const QVector<int> &compared,
+bool Database::remove(const Source &source, const QVariant &rowKey, const QVector<int> &compared,
                       const QVariantList &originals)
 {
+    const QString notDistinct = QString::fromLatin1(dialect(m_engine).notDistinct);
     QStringList unchanged;
     for (int f : compared)
-        unchanged << quote(source.fields[f]) + QStringLiteral(" IS ?");
-    QVariantList bound{key};
+        unchanged << quote(source.fields[f]) + QLatin1Char(' ') + notDistinct + QStringLiteral(" ?");
+    QVariantList bound{rowKey};
     bound << originals;
-    const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(quote(source.table), m_key)
+    const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(quote(source.table), key(source.table))
         + (unchanged.isEmpty() ? QString() : QStringLiteral(" AND ") + unchanged.join(QStringLiteral(" AND ")));
     QSqlQuery &query = run(sql, bound, QStringLiteral("delete a row of table %1").arg(source.table));
     const int affected = query.numRowsAffected();
     query.finish();
     return affected == 1;
+}
+
+void Database::begin(const QString &what)
+{
+    run(QString::fromLatin1(dialect(m_engine).beginWrite), {}, what).finish();
+}
+
+void Database::commit(const QString &what) { run(QStringLiteral("COMMIT"), {}, what).finish(); }
+
+void Database::rollback()
+{
+    try {
+        run(QStringLiteral("ROLLBACK"), {}, QStringLiteral("roll back")).finish();
+    } catch (const EngineError &) {
+        // Nothing was begun, or the connection is gone: nothing to undo.
+    }
 }
 
 QSqlQuery &Database::prepared(const QString &sql, const QString &what)
@@ -454,7 +609,7 @@ QSqlQuery &Database::prepared(const QString &sql, const QString &what)
         auto query = std::make_shared<QSqlQuery>(connection());
         query->setForwardOnly(true);
         if (!query->prepare(sql))
-            throw EngineError(describe(query->lastError(), what));
+            fail(query->lastError(), what);
         it = m_statements.insert(sql, query);
     }
     return **it;
@@ -466,41 +621,79 @@ QSqlQuery &Database::run(const QString &sql, const QVariantList &values, const Q
     for (int i = 0; i < values.size(); ++i)
         query.bindValue(i, values[i]);
     if (!query.exec()) {
-        const QString message = describe(query.lastError(), what);
+        const QSqlError error = query.lastError();
         query.finish();
-        throw EngineError(message);
+        fail(error, what);
     }
     return query;
 }
 
+void Database::fail(const QSqlError &error, const QString &what)
+{
+    const QString message = describe(error, what);
+    if (m_engine == Engine::PostgreSQL) {
+        const QString state = error.nativeErrorCode();
+        if (error.type() == QSqlError::ConnectionError || state.startsWith(QLatin1String("08"))
+            || state.startsWith(QLatin1String("57P")) || !connection().isOpen())
+            m_lost = true;
+    }
+    throw EngineError(message);
+}
+
 QString Database::describe(const QSqlError &error, const QString &what) const
 {
-    const QString code = error.nativeErrorCode();
-    const QString detail = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    // Primary SQLite result codes; extended codes share the low byte.
-    const int extended = code.toInt();
+    const QString detail = (error.databaseText().isEmpty() ? error.text() : error.databaseText()).trimmed();
+    const QString locked = QStringLiteral("The database is locked by another user or program; nothing was changed. "
+                                          "Try again in a moment.\nCould not %1\nDatabase: %2")
+                               .arg(what, m_display);
+    const QString readOnly =
+        QStringLiteral("The database is read-only; nothing was changed.\nCould not %1\nDatabase: %2").arg(what, m_display);
+    const QString wrongType =
+        QStringLiteral("Could not %1: a value does not suit the type of its column; nothing was changed.\n%2")
+            .arg(what, shortened(detail));
+    const QString outside =
+        QStringLiteral("Could not %1: the value is outside what the table allows; nothing was changed.\n%2")
+            .arg(what, shortened(detail));
+
+    if (m_engine == Engine::PostgreSQL) {
+        const QString state = error.nativeErrorCode();
+        if (error.type() == QSqlError::ConnectionError || state.startsWith(QLatin1String("08"))
+            || state.startsWith(QLatin1String("57P")) || (state.isEmpty() && !connection().isOpen())) {
+            return QStringLiteral("The connection to the database server was lost.\nCould not %1\nDatabase: %2\n"
+                                  "It is opened again at the next command.")
+                .arg(what, m_display);
+        }
+        if (state == QLatin1String("55P03") || state == QLatin1String("40P01") || state == QLatin1String("40001"))
+            return locked;
+        if (state == QLatin1String("25006"))
+            return readOnly;
+        if (state == QLatin1String("22P02") || state == QLatin1String("22003") || state == QLatin1String("42804"))
+            return wrongType;
+        if (state.startsWith(QLatin1String("23")))
+            return outside;
+        if (state == QLatin1String("54000") || state == QLatin1String("54001") || state == QLatin1String("54011"))
+            return QStringLiteral("Could not %1: the statement is larger than the database allows.\n%2").arg(what, shortened(detail));
+        return QStringLiteral("Could not %1: %2").arg(what, shortened(detail));
+    }
+
+    const int extended = error.nativeErrorCode().toInt();
     if (extended == 3091) // SQLITE_CONSTRAINT_DATATYPE
-        return QStringLiteral("Could not %1: a value does not suit the type of its column; nothing was changed.\n%2")
-            .arg(what, detail);
-    const int primary = extended & 0xff;
-    switch (primary) {
+        return wrongType;
+    // Primary SQLite result codes; extended codes share the low byte.
+    switch (extended & 0xff) {
     case 5: // SQLITE_BUSY
     case 6: // SQLITE_LOCKED
-        return QStringLiteral("The database is locked by another program; nothing was changed. "
-                              "Try again when it is closed.\nCould not %1\nDatabase: %2")
-            .arg(what, m_path);
+        return locked;
     case 8: // SQLITE_READONLY
-        return QStringLiteral("The database is read-only; nothing was changed.\nCould not %1\nDatabase: %2")
-            .arg(what, m_path);
+        return readOnly;
     case 11: // SQLITE_CORRUPT
-        return QStringLiteral("The database file is damaged: %1\nCould not %2").arg(m_path, what);
+        return QStringLiteral("The database file is damaged: %1\nCould not %2").arg(m_display, what);
     case 18: // SQLITE_TOOBIG
         return QStringLiteral("Could not %1: a text or value is larger than the database allows.").arg(what);
     case 19: // SQLITE_CONSTRAINT
-        return QStringLiteral("Could not %1: the value is outside what the table allows; nothing was changed.\n%2")
-            .arg(what, detail);
+        return outside;
     case 26: // SQLITE_NOTADB
-        return QStringLiteral("The file is not a database: %1").arg(m_path);
+        return QStringLiteral("The file is not a database: %1").arg(m_display);
     default:
         return QStringLiteral("Could not %1: %2").arg(what, shortened(detail));
     }

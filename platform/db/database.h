@@ -11,15 +11,20 @@
 #include <memory>
 #include <optional>
 
+#include "platform/db/alias.h"
+
 class QSqlError;
 
-// The one database of a program, reached under its alias (alias.h). It
-// opens the target once (never creating it), knows the stored spelling of
-// every table and column, and is the one place where SQL is written: the
-// datasets ask it for rows, counts and writes, and every constant is bound
-// as a value.
+// The one database of a program, reached under its alias (alias.h): an
+// embedded SQLite file or a shared PostgreSQL database. It opens the target
+// (never creating it), knows the stored spelling of every table and column,
+// and is the one place where SQL is written: the datasets ask it for rows,
+// counts and writes, every constant is bound as a value, and the few
+// differences between the two engines are data (see Dialect in the source).
 class Database {
 public:
+    enum class Engine { SQLite, PostgreSQL };
+
     struct Column {
         QString name;     // stored spelling
         bool isInteger = false;
@@ -27,17 +32,20 @@ public:
     struct Table {
         QString name;     // stored spelling
         QVector<Column> columns;
+        QString key;      // the column that keys a row; empty: the engine's own row id
         int columnIndex(const QString &name) const;  // without regard to case; -1 when unknown
     };
 
     // The rows a dataset ranges over: some columns of one table, the rows
     // whose columns equal given values, in the order of the table's row key.
+    // A condition's value that is a text is compared as the program's
+    // statements compare: exactly, an empty text meaning an empty field.
     struct Source {
         QString table;                 // stored spelling
         QStringList fields;            // stored spellings, in order
         QVector<bool> integer;         // per field
         QStringList conditionColumns;  // stored spellings
-        QVariantList conditionValues;  // bound as they are
+        QVariantList conditionValues;
     };
     struct Row {
         QVariant key;
@@ -48,25 +56,33 @@ public:
     // Key: that row only. Offset: rows from a position on.
     enum class Fetch { First, Last, After, Before, From, Key, Offset };
 
-    // The open alias; opens its target on first use. Throws EngineError
-    // when the file is missing or is not a database.
+    // The open alias; opens its target on first use, and again after the
+    // connection to a server was lost. Throws EngineError when the target
+    // is missing, is not a database or cannot be reached.
     static Database &alias();
 
-    // Opens a given file as the alias (tests, read-only use). Closes any
-    // connection held before.
-    static Database &open(const QString &path, bool readOnly = false);
+    // Opens a given target (a file or a postgresql:// address) as the alias.
+    // Closes any connection held before.
+    static Database &open(const QString &target, bool readOnly = false);
     static void close();
     static bool isOpen();
+
+    // A connection of its own to another target, beside the alias (copying
+    // from one database to another).
+    static std::unique_ptr<Database> connect(const QString &target, bool readOnly, const QString &connectionName);
 
     // A name quoted for SQL.
     static QString quote(const QString &name);
 
-    QString path() const { return m_path; }
+    Engine engine() const { return m_engine; }
+    // The target as it may be shown: a file path, or an address without password.
+    QString path() const { return m_display; }
     QSqlDatabase connection() const;
 
     // Table of the database with this name, compared without regard to case
     // (also for letters like Ü); throws EngineError when there is none.
     const Table &table(const QString &name);
+    QStringList tableNames() const;
 
     // A statement of the program's select dialect, or every column of a table.
     Source query(const QString &dialectText);
@@ -89,34 +105,45 @@ public:
 
     // Writing one row by its key. update and remove compare the given
     // columns with the values they held when the row was read and touch
-    // nothing when another program changed them meanwhile (false).
+    // nothing when another user or program changed them meanwhile (false).
     QVariant insert(const Source &source, const QVector<int> &fields, const QVariantList &values);
     bool update(const Source &source, const QVariant &key, const QVector<int> &fields,
                 const QVariantList &values, const QVariantList &originals);
     bool remove(const Source &source, const QVariant &key, const QVector<int> &compared,
                 const QVariantList &originals);
 
+    // A transaction that writes: taken at once, so that a writer who comes
+    // second waits briefly or is told, never half-way through.
+    void begin(const QString &what);
+    void commit(const QString &what);
+    void rollback();   // never throws
+
     // Runs SQL with the given values bound in order, translating every
     // failure into an EngineError that says what failed.
     QSqlQuery &run(const QString &sql, const QVariantList &values, const QString &what);
 
-    // Message for a failed call, naming the busy and read-only cases.
+    // Message for a failed call, naming the busy, read-only, lost and
+    // missing cases the same way on both engines.
     QString describe(const QSqlError &error, const QString &what) const;
 
     ~Database();
 
 private:
-    Database(const QString &path, bool readOnly);
+    Database(const QString &target, bool readOnly, const QString &connectionName);
+    void openFile(const Target &target, bool readOnly);
+    void openServer(const Target &target, bool readOnly);
     void loadSchema();
     QSqlQuery &prepared(const QString &sql, const QString &what);
-    QString where(const Source &source, QVariantList &values, const QString &extra = {}) const;
-    QString equals(const QString &column, const QVariant &value, QVariantList &values) const;
-    QVariant conditionValue(const Table &table, const QString &column, const QString &text) const;
+    QString key(const QString &table);
+    QString where(const Source &source, QVariantList &values, const QString &extra = {});
+    QString equals(const Table &table, const QString &column, const QVariant &value, QVariantList &values) const;
     QVector<Row> read(QSqlQuery &query, int fieldCount, const QString &what);
+    [[noreturn]] void fail(const QSqlError &error, const QString &what);
 
-    QString m_path;
+    Engine m_engine = Engine::SQLite;
+    QString m_display;
     QString m_connectionName;
-    QString m_key;                                 // the row key in SQL
+    bool m_lost = false;
     QHash<QString, Table> m_tables;                // key: case-folded name
     QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
     QHash<QString, Source> m_queries;

@@ -3,6 +3,7 @@
 #include "app/captionswitch.h"
 #include "app/globals.h"
 #include "dialogs/eingabe_kz.h"
+#include "dialogs/sheettransfer.h"
 #include "model/katalog.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
@@ -112,6 +113,11 @@ void TForm1::buildMenu()
 {
     Datei1 = menuBar()->addMenu(QStringLiteral("Data"));
     Datei1->setObjectName(QStringLiteral("Datei1"));
+    exportAction = Datei1->addAction(QString());
+    exportAction->setObjectName(QStringLiteral("exportAction"));
+    importAction = Datei1->addAction(QString());
+    importAction->setObjectName(QStringLiteral("importAction"));
+    setSheetMenuTexts(false);
     Beenden1 = Datei1->addAction(QStringLiteral("Exit program"));
     Beenden1->setObjectName(QStringLiteral("Beenden1"));
     Einagbe1 = menuBar()->addMenu(QStringLiteral("Enter"));
@@ -125,6 +131,14 @@ void TForm1::buildMenu()
 
     connectGuarded(Beenden1, &QAction::triggered, this, &TForm1::Beenden1Click);
     connectGuarded(Kennzahlen1, &QAction::triggered, this, &TForm1::Kennzahlen1Click);
+    connectGuarded(exportAction, &QAction::triggered, this, &TForm1::exportClick);
+    connectGuarded(importAction, &QAction::triggered, this, &TForm1::importClick);
+}
+
+void TForm1::setSheetMenuTexts(bool german)
+{
+    exportAction->setText(german ? QStringLiteral("In Tabelle exportieren...") : QStringLiteral("Export to spreadsheet..."));
+    importAction->setText(german ? QStringLiteral("Aus Tabelle importieren...") : QStringLiteral("Import from spreadsheet..."));
 }
 
 void TForm1::buildStartScreen(QWidget *client)
@@ -200,6 +214,7 @@ void TForm1::Button3Click()
     else if (branche() == 1)
         m_perspectives->Label40->setText(QStringLiteral("Dauer der Auftragsabwicklung verringern:"));
     m_perspectives->Label40->adjustSize();
+    setSheetMenuTexts(sprache() == 1);   // English before a choice too
     if (sprache() != 0)
         return;   // German keeps every caption as created
     switchToEnglish();
@@ -221,6 +236,10 @@ void TForm1::Kennzahlen1Click()
     Eingabe_kennzahlen->raise();
     Eingabe_kennzahlen->activateWindow();
 }
+
+void TForm1::exportClick() { SheetTransfer::exportToSpreadsheet(this, *this); }
+
+void TForm1::importClick() { SheetTransfer::importFromSpreadsheet(this, *this); }
 
 void TForm1::closeEvent(QCloseEvent *event)
 {

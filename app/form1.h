@@ -40,9 +40,13 @@ public:
     void setEnglishForOthers(std::function<void()> apply) { m_switchOthers = std::move(apply); }
     void Beenden1Click();
     void Kennzahlen1Click();
+    void exportClick();
+    void importClick();
 
     // Menu
     QMenu *Datei1;
+    QAction *exportAction;   // key figures and measures to a spreadsheet file
+    QAction *importAction;   // key figures from a CSV file
     QAction *Beenden1;
     QMenu *Einagbe1;
     QAction *Kennzahlen1;
@@ -82,6 +86,7 @@ private:
     void buildMenu();
     void openQueries();
     void switchToEnglish();
+    void setSheetMenuTexts(bool german);
 
     std::array<Query *, 9> m_queries{};
     std::array<DataSource *, 9> m_sources{};

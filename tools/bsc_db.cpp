@@ -4,18 +4,24 @@
 #include "platform/db/dataset.h"
 #include "platform/db/engineerror.h"
 #include "tools/dbadmin.h"
+#include "tools/safefile.h"
+#include "tools/spreadsheet.h"
 
 #include <QCoreApplication>
 #include <QDate>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStringEncoder>
 #include <QTextStream>
 
 #include <algorithm>
+#include <optional>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -41,6 +47,15 @@ const char *const Usage =
     "  alias set TARGET  store a file or a postgresql://user@host:port/dbname address\n"
     "                    (never a password: give it in ~/.pgpass or PGPASSWORD)\n"
     "  alias unset       remove the stored address\n"
+    "  export kennzahlen|massnahmen FILE [--year YYYY] [--force]\n"
+    "                    write the key figures (one line per table and year) or\n"
+    "                    the measures to FILE, a .csv or .xlsx file; refuses an\n"
+    "                    existing FILE unless --force is given\n"
+    "  import kennzahlen FILE [--yes]\n"
+    "                    check every line of a CSV file of key figures and list\n"
+    "                    what would change; writes it all in one transaction\n"
+    "                    with --yes or after \"y\" at a terminal, nothing on any\n"
+    "                    fault\n"
     "  --version         print the version\n"
     "  --help            print this text\n"
     "\n"
@@ -136,6 +151,104 @@ bool query(const QString &statement, Output &out)
         return written;
     });
     return out.flush() && written;
+}
+
+// The words after "export" or "import": the sheet, one file and options.
+struct SheetArguments {
+    QString sheet;
+    QString file;
+    QString year;
+    bool force = false;
+    bool yes = false;
+};
+
+std::optional<SheetArguments> sheetArguments(const QStringList &args, bool exporting)
+{
+    SheetArguments a;
+    a.sheet = args.value(1);
+    if (a.sheet != QLatin1String("kennzahlen") && !(exporting && a.sheet == QLatin1String("massnahmen")))
+        return std::nullopt;
+    for (int i = 2; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (exporting && arg == QLatin1String("--force"))
+            a.force = true;
+        else if (exporting && arg == QLatin1String("--year") && i + 1 < args.size() && a.year.isNull())
+            a.year = args[++i];
+        else if (!exporting && arg == QLatin1String("--yes"))
+            a.yes = true;
+        else if (arg.startsWith(QLatin1String("--")) || !a.file.isNull())
+            return std::nullopt;
+        else
+            a.file = arg;
+    }
+    if (a.file.isEmpty())
+        return std::nullopt;
+    return a;
+}
+
+int exportSheet(const QString &path, const SheetArguments &a, Output &out)
+{
+    static const QRegularExpression fourDigits(QStringLiteral("\\A[0-9]{4}\\z"));
+    if (!a.year.isNull() && !fourDigits.match(a.year).hasMatch())
+        throw EngineError(QStringLiteral("\"%1\" is not a year of four digits.").arg(a.year));
+    Spreadsheet::formatOf(a.file);
+    if (!a.force && SafeFile::occupied(QFileInfo(a.file).absoluteFilePath()))
+        throw EngineError(QStringLiteral("%1 exists already; it was left untouched (--force replaces it).").arg(a.file));
+    Database &db = Database::open(path, true);
+    const bool figures = a.sheet == QLatin1String("kennzahlen");
+    const Spreadsheet::Sheet sheet = figures ? Spreadsheet::kennzahlen(db, a.year) : Spreadsheet::massnahmen(db, a.year);
+    Database::close();
+    Spreadsheet::write({{a.file, {sheet}}}, a.force);
+    out << "Wrote " << QString::number(sheet.rows.size())
+        << (figures ? " lines of key figures" : " measures") << " to " << a.file << '\n';
+    return 0;
+}
+
+bool confirmedAtTerminal(Output &out)
+{
+    out << "Write these changes? [y/N] ";
+    out.flush();
+    QTextStream in(stdin);
+    const QString answer = in.readLine().trimmed().toLower();
+    return answer == QLatin1String("y") || answer == QLatin1String("yes");
+}
+
+int importSheet(const QString &path, const SheetArguments &a, Output &out, QTextStream &err)
+{
+    const QByteArray bytes = Spreadsheet::readImportFile(a.file);
+    Database &db = Database::open(path);
+    const Spreadsheet::Plan plan = Spreadsheet::planKennzahlenImport(db, bytes);
+    if (!plan.ok()) {
+        for (const Spreadsheet::Fault &fault : plan.faults)
+            err << a.file << ": " << fault.text() << '\n';
+        err << "bsc-db: " << plan.faults.size() << (plan.faults.size() == 1 ? " fault" : " faults") << " in "
+            << a.file << "; nothing was written.\n";
+        return 1;
+    }
+    if (plan.changes.isEmpty()) {
+        out << "No change: the database holds every value of " << a.file << " already; nothing was written.\n";
+        return 0;
+    }
+    for (const Spreadsheet::Change &c : plan.changes)
+        out << c.table << ' ' << c.year << ' ' << c.column << ": " << Spreadsheet::display(c.before)
+            << " → " << Spreadsheet::display(c.after) << '\n';
+    out << QString::number(plan.changes.size()) << (plan.changes.size() == 1 ? " change" : " changes") << " in "
+        << QString::number(plan.rows.size()) << (plan.rows.size() == 1 ? " row" : " rows") << " of " << path << '\n';
+    bool confirmed = a.yes;
+    if (!confirmed && ::isatty(STDIN_FILENO)) {
+        confirmed = confirmedAtTerminal(out);
+    } else if (!confirmed) {
+        out << "Nothing was written; run again with --yes to write these changes.\n";
+        return 0;
+    }
+    if (!confirmed) {
+        out << "Nothing was written.\n";
+        return 0;
+    }
+    Spreadsheet::apply(db, plan);
+    out << "Wrote " << QString::number(plan.changes.size()) << (plan.changes.size() == 1 ? " change" : " changes")
+        << " to " << path << '\n';
+    return 0;
 }
 
 } // namespace
@@ -243,6 +356,14 @@ int main(int argc, char **argv)
             if (changes.isEmpty())
                 out << shown << " is up to date\n";
             return written();
+        }
+        if (command == QLatin1String("export") || command == QLatin1String("import")) {
+            const bool exporting = command == QLatin1String("export");
+            if (const auto sheet = sheetArguments(args, exporting)) {
+                const int status = exporting ? exportSheet(path, *sheet, out) : importSheet(path, *sheet, out, err);
+                const int output = written();
+                return status ? status : output;
+            }
         }
     } catch (const EngineError &error) {
         out.flush();

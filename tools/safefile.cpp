@@ -48,6 +48,15 @@ bool SafeFile::renameNoReplace(const QString &from, const QString &to, QString *
     return false;
 }
 
+bool SafeFile::renameReplacing(const QString &from, const QString &to, QString *error)
+{
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    if (error)
+        *error = QStringLiteral("Cannot name the file %1: %2").arg(to, systemError(errno));
+    return false;
+}
+
 QString SafeFile::temporaryName(const QString &target, const QString &purpose)
 {
     return target + QLatin1Char('.') + purpose + QLatin1Char('-')

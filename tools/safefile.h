@@ -13,6 +13,10 @@ bool occupied(const QString &path);
 // that name; false (with the reason) when the name is taken meanwhile.
 bool renameNoReplace(const QString &from, const QString &to, QString *error);
 
+// Gives a finished file its name in one step, replacing what has that
+// name (never a folder); false with the reason when it cannot.
+bool renameReplacing(const QString &from, const QString &to, QString *error);
+
 // A temporary name beside the target that says whose it is:
 // "<target>.<purpose>-XXXXXXXX.tmp".
 QString temporaryName(const QString &target, const QString &purpose);

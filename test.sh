@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test.
+# Installs what is missing, builds everything and runs every test, the
+# tests of the shared database on a throwaway PostgreSQL server of its own.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -7,5 +8,12 @@ scripts/build.sh --configure-only
 # Every CMake package the build read must come from the install step.
 scripts/check-packages.sh build
 scripts/build.sh
+
+here=$(pwd)
+server=$(mktemp -d /tmp/bsc-postgres.XXXXXX)
+trap '"$here/scripts/postgres-cluster.sh" stop "$server"' EXIT
+BSC_TEST_POSTGRES=$(scripts/postgres-cluster.sh start "$server")
+export BSC_TEST_POSTGRES
+
 cd build
 ctest --output-on-failure --parallel 2

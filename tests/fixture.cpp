@@ -51,10 +51,16 @@ QSqlDatabase connection(const char *name, const QString &target)
 QSqlQuery run(const char *name, const QString &target, const QString &statement, const QVariantList &values)
 {
     QSqlQuery query(connection(name, target));
-    query.prepare(statement);
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values[i]);
-    if (!query.exec())
+    bool done = false;
+    if (values.isEmpty()) {
+        done = query.exec(statement);   // statements PostgreSQL cannot prepare, too
+    } else {
+        query.prepare(statement);
+        for (int i = 0; i < values.size(); ++i)
+            query.bindValue(i, values[i]);
+        done = query.exec();
+    }
+    if (!done)
         qFatal("fixture: %s: %s", qPrintable(statement), qPrintable(query.lastError().text()));
     return query;
 }
@@ -138,4 +144,52 @@ void TestDatabase::setPair(const QString &table, const QString &year, const QStr
 {
     sql(QStringLiteral("UPDATE \"%1\" SET \"Ist_Wert_%2\"=?, \"Soll_Wert_%2\"=? WHERE \"Jahr\"=?").arg(table, suffix),
         {ist, soll, year});
+}
+
+OtherUser::OtherUser(const TestDatabase &db) : m_name(QStringLiteral("other-user"))
+{
+    QSqlDatabase other = QSqlDatabase::addDatabase(TestDatabase::postgres() ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), m_name);
+    setUp(other, db.path());
+    if (!TestDatabase::postgres())
+        other.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=1"));
+    if (!other.open())
+        qFatal("fixture: the other user cannot connect: %s", qPrintable(other.lastError().text()));
+}
+
+OtherUser::~OtherUser()
+{
+    release();
+    closeConnection(qPrintable(m_name));
+}
+
+void OtherUser::holdRow(const QString &table, const QString &year)
+{
+    QSqlQuery q(QSqlDatabase::database(m_name));
+    if (TestDatabase::postgres()) {
+        if (!q.exec(QStringLiteral("BEGIN"))
+            || !q.exec(QStringLiteral("UPDATE \"%1\" SET \"Jahr\"=\"Jahr\" WHERE \"Jahr\"='%2'").arg(table, year)))
+            qFatal("fixture: cannot hold the row: %s", qPrintable(q.lastError().text()));
+    } else if (!q.exec(QStringLiteral("BEGIN EXCLUSIVE"))) {
+        qFatal("fixture: cannot hold the file: %s", qPrintable(q.lastError().text()));
+    }
+    m_holding = true;
+}
+
+void OtherUser::release()
+{
+    if (!m_holding)
+        return;
+    QSqlQuery q(QSqlDatabase::database(m_name, false));
+    q.exec(QStringLiteral("ROLLBACK"));
+    m_holding = false;
+}
+
+bool OtherUser::canLockEverything(const QString &table)
+{
+    QSqlQuery q(QSqlDatabase::database(m_name));
+    const bool locked = TestDatabase::postgres()
+        ? q.exec(QStringLiteral("BEGIN")) && q.exec(QStringLiteral("LOCK TABLE \"%1\" IN ACCESS EXCLUSIVE MODE NOWAIT").arg(table))
+        : q.exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    q.exec(QStringLiteral("ROLLBACK"));
+    return locked;
 }

@@ -35,6 +35,26 @@ private:
     QString m_path;
 };
 
+// Another program or user on the same database, with a connection of its own.
+class OtherUser {
+public:
+    explicit OtherUser(const TestDatabase &db);
+    ~OtherUser();
+    OtherUser(const OtherUser &) = delete;
+    OtherUser &operator=(const OtherUser &) = delete;
+
+    // Holds a year's row of a table as one does while changing it, until
+    // released (a database file: the whole file).
+    void holdRow(const QString &table, const QString &year);
+    void release();
+    // Whether it can take the strongest lock at once, and gives it back.
+    bool canLockEverything(const QString &table);
+
+private:
+    QString m_name;
+    bool m_holding = false;
+};
+
 // For a test that checks what only a database file has (its bytes, its locks).
 #define SQLITE_ONLY()                                                                                                  \
     do {                                                                                                               \

@@ -61,6 +61,7 @@ class TestEingabeKz : public QObject {
     }
 
 private slots:
+    void initTestCase() { SKIP_WITHOUT_SERVER(); }
     void createdAsTheWindowIsDrawn()
     {
         TestWindows w;
@@ -343,6 +344,31 @@ private slots:
         w.asker().answer(Asker::Answer::Ok);
         dialog()->Button3->click();
         QCOMPARE(stored(w, "kz_ges_renta", "2005", "Ist_Wert_Q2").toInt(), 21474836);
+    }
+
+    // Two users show the same year; the second save must not overwrite the
+    // first one's values unseen, and the fields then show what is stored.
+    void noLostUpdateBetweenTwoUsers()
+    {
+        TestWindows w;
+        w.continueWith(1, 1);
+        show(0, 1, QStringLiteral("2005"));
+        type(1, QStringLiteral("40"));
+        // Meanwhile the other user saved the same value.
+        w.db().setPair(QStringLiteral("kz_kap_quote"), QStringLiteral("2005"), QStringLiteral("Q1"), 55, 60);
+        w.asker().answer(Asker::Answer::Ok);
+        dialog()->Button3->click();
+        const QString message = w.asker().questions().last().text;
+        QVERIFY2(message.contains(QLatin1String("changed this row since it was shown")), qPrintable(message));
+        QCOMPARE(stored(w, "kz_kap_quote", "2005", "Ist_Wert_Q1").toInt(), 55);
+        QCOMPARE(dialog()->edits[0]->text(), QStringLiteral("55"));
+        QCOMPARE(dialog()->Table1->state(), DataSet::State::Browse);
+        // Typed again on what is stored now, it goes through.
+        type(1, QStringLiteral("40"));
+        w.asker().answer(Asker::Answer::Ok);
+        dialog()->Button3->click();
+        QCOMPARE(stored(w, "kz_kap_quote", "2005", "Ist_Wert_Q1").toInt(), 40);
+        QCOMPARE(stored(w, "kz_kap_quote", "2005", "Soll_Wert_Q1").toInt(), 60);
     }
 
     void closingAsksAndKeepsWhatIsPending()

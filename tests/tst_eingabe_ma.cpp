@@ -74,6 +74,7 @@ class TestEingabeMa : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { SKIP_WITHOUT_SERVER(); }
     void createdAsTheWindowIsDrawn()
     {
         TestWindows w;
@@ -342,10 +343,14 @@ private slots:
     void valueThatDoesNotSuitItsColumn()
     {
         TestWindows w;
-        w.db().sql(QStringLiteral("DROP TABLE \"maßnahmen\""));
-        w.db().sql(QStringLiteral("CREATE TABLE \"maßnahmen\" (\"Nr\" INTEGER PRIMARY KEY AUTOINCREMENT, \"Maßnahme\" TEXT, "
-                                  "\"Prozesse\" TEXT, \"Gültig_ab\" TEXT, \"Gültig_bis\" TEXT, \"Verantwortlicher\" TEXT, "
-                                  "\"Erfüllungsgrad_in_%\" INTEGER, \"Jahr\" TEXT, \"Ziel\" TEXT) STRICT"));
+        if (TestDatabase::postgres()) {
+            w.db().sql(QStringLiteral("ALTER TABLE \"maßnahmen\" ALTER COLUMN \"Erfüllungsgrad_in_%\" TYPE INTEGER USING NULL"));
+        } else {
+            w.db().sql(QStringLiteral("DROP TABLE \"maßnahmen\""));
+            w.db().sql(QStringLiteral("CREATE TABLE \"maßnahmen\" (\"Nr\" INTEGER PRIMARY KEY AUTOINCREMENT, \"Maßnahme\" TEXT, "
+                                      "\"Prozesse\" TEXT, \"Gültig_ab\" TEXT, \"Gültig_bis\" TEXT, \"Verantwortlicher\" TEXT, "
+                                      "\"Erfüllungsgrad_in_%\" INTEGER, \"Jahr\" TEXT, \"Ziel\" TEXT) STRICT"));
+        }
         Database::close();   // the program starts on such a file
         w.continueWith(1, 1);
         openFor(0, 0, QStringLiteral("2005"));
@@ -362,6 +367,34 @@ private slots:
         w.asker().answer(Asker::Answer::Ok);
         editor()->speichern->click();
         QCOMPARE(count(w.db()), 1);
+    }
+
+    // Another user changed or deleted the measure after it was put into
+    // editing here: the save writes nothing of this window's and says so.
+    void measureChangedOrDeletedByAnotherUser()
+    {
+        TestWindows w;
+        w.continueWith(1, 1);
+        const int nr = addMeasure(w.db(), QStringLiteral("Original"));
+        openFor(0, 0, QStringLiteral("2005"));
+        editor()->Button_M_bearbeiten->click();
+        typeInto(editor()->dbmemo2, QStringLiteral("Mein Text"));
+        w.db().sql(QStringLiteral("UPDATE \"maßnahmen\" SET \"Maßnahme\"='Text der Kollegin' WHERE \"Nr\"=?"), {nr});
+        w.asker().answer(Asker::Answer::Ok);
+        editor()->speichern->click();
+        QVERIFY2(w.asker().questions().last().text.contains(QLatin1String("changed this row since it was shown")),
+                 qPrintable(w.asker().questions().last().text));
+        QCOMPARE(w.db().value(QStringLiteral("SELECT \"Maßnahme\" FROM \"maßnahmen\" WHERE \"Nr\"=?"), {nr}).toString(),
+                 QStringLiteral("Text der Kollegin"));
+        QCOMPARE(editor()->dbmemo2->toPlainText(), QStringLiteral("Text der Kollegin"));
+
+        editor()->Button_M_bearbeiten->click();
+        typeInto(editor()->dbmemo2, QStringLiteral("Noch einmal"));
+        w.db().sql(QStringLiteral("DELETE FROM \"maßnahmen\" WHERE \"Nr\"=?"), {nr});
+        w.asker().answer(Asker::Answer::Ok);
+        editor()->speichern->click();
+        QVERIFY(w.asker().questions().last().text.contains(QLatin1String("deleted this row meanwhile")));
+        QCOMPARE(count(w.db()), 0);
     }
 
     // When the page's display step fails, the editor's step ends there.

@@ -113,6 +113,7 @@ Database::Database(const QString &targetText, bool readOnly, const QString &conn
         loadSchema();
     } catch (...) {
         m_statements.clear();
+        m_direct.reset();
         if (QSqlDatabase::contains(m_connectionName)) {
             {
                 QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -182,6 +183,7 @@ void Database::openServer(const Target &target, bool readOnly)
 Database::~Database()
 {
     m_statements.clear();
+    m_direct.reset();
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
         db.close();
@@ -617,6 +619,19 @@ QSqlQuery &Database::prepared(const QString &sql, const QString &what)
 
 QSqlQuery &Database::run(const QString &sql, const QVariantList &values, const QString &what)
 {
+    // PostgreSQL prepares only statements that read or write rows; the
+    // others (transactions, settings, tables) have no values to bind and
+    // run as they are.
+    if (m_engine == Engine::PostgreSQL && values.isEmpty()) {
+        m_direct = std::make_unique<QSqlQuery>(connection());
+        m_direct->setForwardOnly(true);
+        if (!m_direct->exec(sql)) {
+            const QSqlError error = m_direct->lastError();
+            m_direct->finish();
+            fail(error, what);
+        }
+        return *m_direct;
+    }
     QSqlQuery &query = prepared(sql, what);
     for (int i = 0; i < values.size(); ++i)
         query.bindValue(i, values[i]);

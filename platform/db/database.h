@@ -146,5 +146,6 @@ private:
     bool m_lost = false;
     QHash<QString, Table> m_tables;                // key: case-folded name
     QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
+    std::unique_ptr<QSqlQuery> m_direct;   // the last statement run without preparing
     QHash<QString, Source> m_queries;
 };

@@ -1,13 +1,21 @@
-// One Perspectives display: twelve year lookups through the database layer,
-// against the same twelve lookups as raw prepared QSqlQuery calls.
+// The database layer against raw prepared QSqlQuery calls, on a database
+// file or, with --postgres=ADDRESS (a server's maintenance database, for
+// example postgresql:///postgres?host=/tmp/sock&user=postgres), on a
+// database of its own on that server:
+//   twelve_lookups: the year pairs of the twelve goals, as the Perspectives
+//                   page reads them;
+//   save:           one changed value written by key, durably, one commit.
 #include "benchmain.h"
 
+#include "model/alias.h"
 #include "model/katalog.h"
+#include "platform/db/alias.h"
 #include "platform/db/database.h"
 #include "platform/db/dataset.h"
 #include "tools/dbadmin.h"
 
 #include <QCoreApplication>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -15,8 +23,7 @@ namespace {
 
 const QString Year = QStringLiteral("2005");
 
-// With refresh: the same lookups re-read once more after opening.
-void lookups(benchmark::State &state, bool refresh)
+void lookups(benchmark::State &state)
 {
     Query query(QStringLiteral("Query2"));
     for (auto _ : state) {
@@ -26,8 +33,6 @@ void lookups(benchmark::State &state, bool refresh)
             query.setSql(QStringLiteral("select ist_wert_jahr,soll_wert_jahr from ") + ScorecardKatalog::table(ziel, 1)
                          + QStringLiteral(".db where jahr=\"") + Year + QStringLiteral("\""));
             query.open();
-            if (refresh)
-                query.refresh();
             sum += query.asInteger(QStringLiteral("ist_wert_jahr")) + query.asInteger(QStringLiteral("soll_wert_jahr"));
         }
         benchmark::DoNotOptimize(sum);
@@ -36,19 +41,95 @@ void lookups(benchmark::State &state, bool refresh)
 
 void raw(benchmark::State &state) { rawTwelveLookups(state, Year); }
 
+// A value typed and saved: the row compared with what was shown, written,
+// read again.
+void layerSave(benchmark::State &state)
+{
+    Table table(QStringLiteral("Table1"));
+    table.setTableName(QStringLiteral("kz_kap_quote.db"));
+    table.open();
+    table.locate(QStringLiteral("jahr"), Year);
+    int value = 0;
+    for (auto _ : state) {
+        table.edit();
+        table.setText(QStringLiteral("Ist_Wert_Q1"), QString::number(++value % 1000));
+        table.post();
+    }
+}
+
+void rawSave(benchmark::State &state)
+{
+    QSqlQuery update(Database::alias().connection());
+    update.prepare(QStringLiteral("UPDATE \"kz_kap_quote\" SET \"Ist_Wert_Q1\"=? WHERE \"Jahr\"=?"));
+    int value = 0;
+    for (auto _ : state) {
+        update.bindValue(0, ++value % 1000);
+        update.bindValue(1, Year);
+        if (!update.exec())
+            state.SkipWithError(qPrintable(update.lastError().text()));
+        update.finish();
+    }
+}
+
+// The maintenance connection that makes and drops the server's database.
+struct ServerDatabase {
+    explicit ServerDatabase(const QString &maintenance) : m_maintenance(maintenance)
+    {
+        Target t = Target::parse(maintenance);
+        m_name = QStringLiteral("bsc_bench_%1").arg(QCoreApplication::applicationPid());
+        run(QStringLiteral("CREATE DATABASE \"%1\"").arg(m_name));
+        t.database = m_name;
+        address = t.display();
+    }
+    ~ServerDatabase()
+    {
+        Database::close();
+        run(QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(m_name));
+    }
+    void run(const QString &sql)
+    {
+        std::unique_ptr<Database> db = Database::connect(m_maintenance, false, QStringLiteral("bench-maintenance"));
+        db->run(sql, {}, QStringLiteral("prepare the benchmark")).finish();
+    }
+    QString address;
+
+private:
+    QString m_maintenance;
+    QString m_name;
+};
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    QString server;
+    std::vector<char *> rest;
+    for (int i = 0; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg.startsWith("--postgres="))
+            server = QString::fromUtf8(arg.mid(11));
+        else
+            rest.push_back(argv[i]);
+    }
+    int restCount = int(rest.size());
+    QCoreApplication app(restCount, rest.data());
+    ScorecardAlias::install();
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("bench.sqlite"));
-    DbAdmin::create(path, true, 2013);
-    Database::open(path);
-    benchmark::RegisterBenchmark("twelve_lookups/layer", lookups, false);
-    benchmark::RegisterBenchmark("twelve_lookups/layer_with_refresh", lookups, true);
-    benchmark::RegisterBenchmark("twelve_lookups/raw", raw);
-    return runWithRatios(argc, argv,
+    std::unique_ptr<ServerDatabase> serverDatabase;
+    QString target = dir.filePath(QStringLiteral("bench.sqlite"));
+    if (!server.isEmpty()) {
+        serverDatabase = std::make_unique<ServerDatabase>(server);
+        target = serverDatabase->address;
+    }
+    DbAdmin::create(target, true, 2013);
+    Database::open(target);
+    std::printf("database: %s\n", qPrintable(Database::alias().path()));
+
+    benchmark::RegisterBenchmark("twelve_lookups/layer", lookups)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("twelve_lookups/raw", raw)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("save/layer", layerSave)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("save/raw", rawSave)->Unit(benchmark::kMicrosecond);
+    return runWithRatios(restCount, rest.data(),
                          {{QStringLiteral("twelve_lookups/layer"), QStringLiteral("twelve_lookups/raw")},
-                          {QStringLiteral("twelve_lookups/layer_with_refresh"), QStringLiteral("twelve_lookups/raw")}});
+                          {QStringLiteral("save/layer"), QStringLiteral("save/raw")}});
 }

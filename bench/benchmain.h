@@ -11,11 +11,14 @@
 #include <memory>
 #include <QString>
 #include <cstdio>
+#include <unistd.h>
 
 // Runs the registered benchmarks, then prints the ratio of each named pair
 // (measured against its baseline in the same run).
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    // Colours only on a terminal, so that scripts can read the lines.
+    RatioReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_Defaults : OO_None) {}
     void ReportRuns(const std::vector<Run> &runs) override
     {
         ConsoleReporter::ReportRuns(runs);

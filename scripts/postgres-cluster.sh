@@ -20,9 +20,11 @@ case "$action" in
     [ "$(id -u)" -eq 0 ] && chown postgres: "$dir"
     as_owner "$bin/initdb" -D "$dir/data" -U postgres --auth=trust -E UTF8 --locale=C.UTF-8 >"$dir/initdb.log" 2>&1 \
       || { cat "$dir/initdb.log" >&2; exit 1; }
-    # Only a socket, no TCP port; durability is not what these tests test.
-    as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-      -o "-k $dir -c listen_addresses='' -c fsync=off -c full_page_writes=off -c max_connections=200" start >/dev/null \
+    # Only a socket, no TCP port. Durability is not what the tests test;
+    # benchmarks of saving ask for it with BSC_POSTGRES_DURABLE=1.
+    settings="-k $dir -c listen_addresses='' -c max_connections=200"
+    [ "${BSC_POSTGRES_DURABLE:-0}" = 1 ] || settings="$settings -c fsync=off -c full_page_writes=off"
+    as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 -o "$settings" start >/dev/null \
       || { cat "$dir/server.log" >&2; exit 1; }
     echo "postgresql:///postgres?host=$dir&user=postgres"
     ;;

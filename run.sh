@@ -18,7 +18,8 @@ if [ $demo -eq 1 ]; then
   export PROJEKT_BSC_DATABASE="${XDG_DATA_HOME:-$HOME/.local/share}/tarvo-bsc/demo.sqlite"
 fi
 database=$(build/tools/bsc-db path)
-if [ ! -f "$database" ]; then
+# A shared database on a server is made once by whoever sets it up.
+if [[ "$database" != postgresql://* ]] && [ ! -f "$database" ]; then
   if [ $demo -eq 1 ]; then
     build/tools/bsc-db init --demo
   else

@@ -9,6 +9,7 @@
 #include "platform/ui/guard.h"
 #include "platform/ui/controls.h"
 #include "resources/pictures.h"
+#include "views/pagekit.h"
 #include "model/startwahl.h"
 
 #include <QLabel>
@@ -19,13 +20,13 @@ namespace {
 using namespace Controls;
 
 // One line of the page: a perspective heading (goal 0) or a goal row.
-struct Zeile {
-    int oben;
+struct Line {
+    int top;
     const char *name;
     const char *text;
     int ziel;
 };
-const Zeile Zeilen[] = {
+const Line Lines[] = {
     {72, "Label5", "Finanzperspektive:", 0},
     {104, "Label30", "Steigerung der Gesamtrentabilität:", 1},
     {128, "Label31", "Erhöhung der finanziellen Unabhängigkeit vom Gläubiger:", 2},
@@ -44,23 +45,18 @@ const Zeile Zeilen[] = {
     {496, "Label41", "Verringerung der Auslieferungszeit:", 12},
 };
 
-// Grey stands at the slot; the coloured pictures wait beside it, hidden.
-constexpr int StartLinks[LightSlot::Count] = {PerspectivesPage::SlotLinks, 616, 632, 648};
-const std::array<QString, LightSlot::Count> ZustandsWorte = {
-    QStringLiteral("grau (nicht beurteilt)"), QStringLiteral("rot"), QStringLiteral("gelb"), QStringLiteral("grün")};
-
 } // namespace
 
 PerspectivesPage::PerspectivesPage(QWidget *sheet, Query *query2, DataSource *dataSource2, const Startwahl &wahl,
                                    const QStringList &years)
     : QObject(sheet), m_sheet(sheet), m_query2(query2), m_wahl(wahl)
 {
-    ComboBox10 = selector(sheet, QStringLiteral("ComboBox10"), QStringLiteral("Jahr:"), {24, 16}, 105,
-                         years, true);
+    ComboBox10 = selector(sheet, QStringLiteral("ComboBox10"), QStringLiteral("Jahr:"), {24, 16}, 105, years, true);
     Button4 = button(sheet, QStringLiteral("Button4"), QStringLiteral("Daten anzeigen..."), {168, 16, 99, 25}, false);
     Label42 = Controls::label(sheet, QStringLiteral("Label42"), QStringLiteral("Status:"), {603, 72}, arial(13));
     Image4 = picture(sheet, QStringLiteral("Image4"), {704, 392, 281, 217}, Pictures::perspectiveDiagram(-1));
 
+    // Never shown: they only carry the two values read.
     DBText3 = new DBText(QStringLiteral("DBText3"), sheet);
     DBText4 = new DBText(QStringLiteral("DBText4"), sheet);
     DBText3->move(456, 40);
@@ -72,28 +68,18 @@ PerspectivesPage::PerspectivesPage(QWidget *sheet, Query *query2, DataSource *da
     DBText3->hide();
     DBText4->hide();
 
-    std::array<QPixmap, LightSlot::Count> bilder;
-    for (int z = 0; z < LightSlot::Count; ++z)
-        bilder[z] = Pictures::trafficLight(z);
-    const QString namen[LightSlot::Count] = {QStringLiteral("amp_grau_z"), QStringLiteral("amp_rot_z"),
-                                              QStringLiteral("amp_gelb_z"), QStringLiteral("amp_gruen_z")};
-
-    for (const Zeile &zeile : Zeilen) {
-        const QString text = QString::fromUtf8(zeile.text);
-        if (zeile.ziel == 0) {
-            Controls::label(sheet, QString::fromLatin1(zeile.name), text, {24, zeile.oben}, arial(16));
+    for (const Line &line : Lines) {
+        const QString text = QString::fromUtf8(line.text);
+        if (line.ziel == 0) {
+            Controls::label(sheet, QString::fromLatin1(line.name), text, {24, line.top}, arial(16));
             continue;
         }
-        Controls::label(sheet, QString::fromLatin1(zeile.name), text, {96, zeile.oben}, arial(13));
-        std::array<QString, LightSlot::Count> objektnamen;
-        std::array<QPoint, LightSlot::Count> orte;
-        for (int z = 0; z < LightSlot::Count; ++z) {
-            objektnamen[z] = namen[z] + QString::number(zeile.ziel);
-            orte[z] = QPoint(StartLinks[z], zeile.oben);
-        }
-        m_slots[zeile.ziel - 1] = std::make_unique<LightSlot>(
-            sheet, objektnamen, bilder, orte, QSize(49, 17), QPoint(SlotLinks, zeile.oben), ZustandsWorte,
-            QStringLiteral("Ampel"), text);
+        Controls::label(sheet, QString::fromLatin1(line.name), text, {96, line.top}, arial(13));
+        // Grey stands at the slot; the coloured pictures wait beside it, hidden.
+        const QPoint at(SlotLeft, line.top);
+        m_slots[line.ziel - 1] = PageKit::lightSlot(sheet, QStringLiteral("amp_"), QStringLiteral("_z%1").arg(line.ziel), at,
+                                                    {at, QPoint(616, line.top), QPoint(632, line.top), QPoint(648, line.top)},
+                                                    QSize(49, 17), text);
     }
     Label40 = label(QStringLiteral("Label40"));
 
@@ -112,25 +98,20 @@ void PerspectivesPage::ComboBox10Change() { Button4->setEnabled(true); }
 
 void PerspectivesPage::Button4Click()
 {
-    const QString jahr = ComboBox10->text();
+    const QString year = ComboBox10->text();
     qint32 ist = 0;
     qint32 soll = 0;
     for (int ziel = 1; ziel <= ScorecardKatalog::ZielCount; ++ziel) {
         const int branche = m_wahl.branche();
-        // Opening reads the rows; a refresh straight after would read the
-        // same rows again, so the query is only closed, given its new
-        // statement and opened.
+        // Opening reads the row, so a refresh straight after would only
+        // read it again.
         m_query2->close();
-        m_query2->setSql(Statements::yearPair(ScorecardKatalog::table(ziel, branche), jahr));
+        m_query2->setSql(Statements::yearPair(ScorecardKatalog::table(ziel, branche), year));
         m_query2->open();
         ist = m_query2->asInteger(QStringLiteral("ist_wert_jahr"));
         soll = m_query2->asInteger(QStringLiteral("soll_wert_jahr"));
         // A pair without a target (no row, nothing entered) is not judged.
-        const Ampel ampel = judge(ziel, branche, View::Perspectives, ist, soll);
-        if (ampel == Ampel::Grau)
-            slot(ziel).reset();
-        else
-            slot(ziel).switchTo(int(ampel));
+        PageKit::show(slot(ziel), judge(ziel, branche, View::Perspectives, ist, soll));
     }
     // A delivery-time pair of 1 and 1 marks the year as not judged.
     if (isNotJudged(ist, soll)) {

@@ -20,7 +20,7 @@ class Startwahl;
 class PerspectivesPage : public QObject {
     Q_OBJECT
 public:
-    static constexpr int SlotLinks = 600;
+    static constexpr int SlotLeft = 600;
 
     // Builds the page's controls on the sheet. The query and its data source
     // belong to the main window.

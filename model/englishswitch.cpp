@@ -5,21 +5,9 @@
 namespace EnglishSwitch {
 namespace {
 
-QStringList perspectives()
-{
-    QStringList items;
-    for (int p = 0; p < ScorecardKatalog::PerspektiveCount; ++p)
-        items << ScorecardKatalog::perspektiveText(p, true);
-    return items;
-}
+QStringList perspectives() { return ScorecardKatalog::perspektiveTexts(true); }
 
-QStringList periods()
-{
-    QStringList items;
-    for (int z = 0; z < ScorecardKatalog::ZeitraumCount; ++z)
-        items << ScorecardKatalog::zeitraumText(z, true);
-    return items;
-}
+QStringList periods() { return ScorecardKatalog::zeitraumTexts(true); }
 
 Row caption(const char *name, const char *text, int left = -1)
 {

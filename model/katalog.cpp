@@ -113,6 +113,14 @@ QString perspektiveText(int perspektive, bool english)
     return text(english ? p.english : p.german);
 }
 
+QStringList perspektiveTexts(bool english)
+{
+    QStringList items;
+    for (int p = 0; p < PerspektiveCount; ++p)
+        items << perspektiveText(p, english);
+    return items;
+}
+
 int perspektiveOf(int ziel)
 {
     if (ziel < 1 || ziel > ZielCount)
@@ -204,6 +212,14 @@ QString zeitraumText(int zeitraum, bool english)
 {
     const ZeitraumData *z = zeitraumData(zeitraum);
     return z ? text(english ? z->english : z->german) : QString();
+}
+
+QStringList zeitraumTexts(bool english)
+{
+    QStringList items;
+    for (int z = 0; z < ZeitraumCount; ++z)
+        items << zeitraumText(z, english);
+    return items;
 }
 
 QString zeitraumSuffix(int zeitraum)

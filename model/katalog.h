@@ -24,6 +24,8 @@ inline bool isAgriculture(int branche) { return branche == BrancheAgriculture; }
 
 // Perspective selector texts (0 financial, 1 customer, 2 employee, 3 process).
 QString perspektiveText(int perspektive, bool english);
+// All four, the items of the perspective selectors.
+QStringList perspektiveTexts(bool english);
 
 // Goal n (1..12) lies in perspective (n-1)/3 at position (n-1)%3.
 int perspektiveOf(int ziel);
@@ -56,6 +58,7 @@ QStringList allTables();
 
 // Reporting periods: 0..3 quarters, 4 and 5 half-years, 6 whole year.
 QString zeitraumText(int zeitraum, bool english);
+QStringList zeitraumTexts(bool english);   // the items of the period selectors
 QString zeitraumSuffix(int zeitraum);   // "q1" ... "jahr"
 QString istColumn(int zeitraum);        // "ist_wert_q1" ... "ist_wert_jahr"
 QString sollColumn(int zeitraum);       // "soll_wert_q1" ... "soll_wert_jahr"

@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <QVariantList>
 
+#include "platform/db/engineerror.h"
+
 // A fresh database made by the same code as "bsc-db init", with the alias
 // pointed at it: a file in a temporary folder, or, when the test runs on
 // PostgreSQL (BSC_TEST_BACKEND=postgresql, the server's address in
@@ -69,3 +71,15 @@ private:
         if (TestDatabase::postgres() && TestDatabase::server().isEmpty())                                              \
             QSKIP("no PostgreSQL server given (BSC_TEST_POSTGRES)");                                                   \
     } while (false)
+
+// The message of the EngineError that f throws, or "" when none.
+template <class F>
+QString errorOf(F f)
+{
+    try {
+        f();
+    } catch (const EngineError &error) {
+        return error.message();
+    }
+    return QString();
+}

@@ -34,18 +34,6 @@ QString run(const QString &statement)
     return rows(q);
 }
 
-// The message of the EngineError that f throws, or "" when none.
-template <class F>
-QString errorOf(F f)
-{
-    try {
-        f();
-    } catch (const EngineError &error) {
-        return error.message();
-    }
-    return QString();
-}
-
 const QString Goal7 = QStringLiteral("Qualitätsbewusstsein der Mitarbeiter erhöhen");
 const QString Goal1 = QStringLiteral("Steigerung der Gesamtrentabilität");
 

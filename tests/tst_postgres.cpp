@@ -40,17 +40,6 @@ Result bscDb(const QString &database, const QStringList &args, const QString &co
             QString::fromUtf8(p.readAllStandardError())};
 }
 
-template <class F>
-QString errorOf(F f)
-{
-    try {
-        f();
-    } catch (const EngineError &error) {
-        return error.message();
-    }
-    return QString();
-}
-
 // A database on the server that goes with the guard.
 struct ServerDatabase {
     ServerDatabase() : address(TestDatabase::createServerDatabase()) {}

@@ -31,16 +31,10 @@ MeasuresPage::MeasuresPage(QWidget *sheet, Query *query5, DataSource *dataSource
                            DataSource *dataSource7, const Startwahl &wahl, const QStringList &years)
     : QObject(sheet), m_wahl(wahl), m_query5(query5), m_query7(query7)
 {
-    QStringList perspektiven;
-    for (int p = 0; p < ScorecardKatalog::PerspektiveCount; ++p)
-        perspektiven << ScorecardKatalog::perspektiveText(p, false);
-    QStringList zeitraeume;
-    for (int z = 0; z < ScorecardKatalog::ZeitraumCount; ++z)
-        zeitraeume << ScorecardKatalog::zeitraumText(z, false);
 
-    ComboBox4 = selector(sheet, QStringLiteral("ComboBox4"), QStringLiteral("Perspektiven:"), {48, 16}, 185, perspektiven, true);
+    ComboBox4 = selector(sheet, QStringLiteral("ComboBox4"), QStringLiteral("Perspektiven:"), {48, 16}, 185, ScorecardKatalog::perspektiveTexts(false), true);
     ComboBox5 = selector(sheet, QStringLiteral("ComboBox5"), QStringLiteral("Ziele:"), {256, 16}, 281, {}, false);
-    ComboBox8 = selector(sheet, QStringLiteral("ComboBox8"), QStringLiteral("Zeitraum:"), {560, 16}, 145, zeitraeume, false);
+    ComboBox8 = selector(sheet, QStringLiteral("ComboBox8"), QStringLiteral("Zeitraum:"), {560, 16}, 145, ScorecardKatalog::zeitraumTexts(false), false);
     ComboBox9 = selector(sheet, QStringLiteral("ComboBox9"), QStringLiteral("Jahr:"), {728, 16}, 105, years, false);
     Button5 = button(sheet, QStringLiteral("Button5"), QStringLiteral("Daten anzeigen..."), {848, 13, 113, 25}, false);
     Button6 = button(sheet, QStringLiteral("Button6"), QStringLiteral("Maßnahmen einfügen / bearbeiten..."),

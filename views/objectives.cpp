@@ -62,15 +62,9 @@ ObjectivesPage::ObjectivesPage(QWidget *sheet, const std::array<Query *, 3> &que
                                const QStringList &years)
     : QObject(sheet), m_wahl(wahl)
 {
-    QStringList perspektiven;
-    for (int p = 0; p < ScorecardKatalog::PerspektiveCount; ++p)
-        perspektiven << ScorecardKatalog::perspektiveText(p, false);
-    QStringList zeitraeume;
-    for (int z = 0; z < ScorecardKatalog::ZeitraumCount; ++z)
-        zeitraeume << ScorecardKatalog::zeitraumText(z, false);
 
-    combobox1 = selector(sheet, QStringLiteral("combobox1"), QStringLiteral("Perspektiven:"), {48, 16}, 185, perspektiven, true);
-    ComboBox2 = selector(sheet, QStringLiteral("ComboBox2"), QStringLiteral("Zeitraum:"), {256, 16}, 145, zeitraeume, false);
+    combobox1 = selector(sheet, QStringLiteral("combobox1"), QStringLiteral("Perspektiven:"), {48, 16}, 185, ScorecardKatalog::perspektiveTexts(false), true);
+    ComboBox2 = selector(sheet, QStringLiteral("ComboBox2"), QStringLiteral("Zeitraum:"), {256, 16}, 145, ScorecardKatalog::zeitraumTexts(false), false);
     ComboBox3 = selector(sheet, QStringLiteral("ComboBox3"), QStringLiteral("Jahr:"), {424, 16}, 145, years, false);
     Button2 = button(sheet, QStringLiteral("Button2"), QStringLiteral("Daten anzeigen..."), {592, 14, 105, 25}, false);
     Button7 = button(sheet, QStringLiteral("Button7"), QStringLiteral("Bericht anzeigen..."), {728, 14, 129, 25}, false);

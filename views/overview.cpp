@@ -59,10 +59,7 @@ OverviewPage::OverviewPage(QWidget *sheet, const std::array<Query *, Rows> &quer
                            const std::array<DataSource *, Rows> &sources, const Startwahl &wahl)
     : QObject(sheet), m_wahl(wahl), m_queries(queries)
 {
-    QStringList perspektiven;
-    for (int p = 0; p < ScorecardKatalog::PerspektiveCount; ++p)
-        perspektiven << ScorecardKatalog::perspektiveText(p, false);
-    ComboBox11 = selector(sheet, QStringLiteral("ComboBox11"), QStringLiteral("Perspektiven:"), {48, 16}, 185, perspektiven, true);
+    ComboBox11 = selector(sheet, QStringLiteral("ComboBox11"), QStringLiteral("Perspektiven:"), {48, 16}, 185, ScorecardKatalog::perspektiveTexts(false), true);
     ComboBox12 = selector(sheet, QStringLiteral("ComboBox12"), QStringLiteral("Zeitraum:"), {256, 16}, 161,
                           {QStringLiteral("quartalsweise"), QStringLiteral("halbjährlich"), QStringLiteral("jährlich")}, true);
     Button1 = button(sheet, QStringLiteral("Button1"), QStringLiteral("Daten anzeigen..."), {444, 14, 97, 25}, true);

@@ -32,7 +32,7 @@ const char *const Usage =
     "                    sample values and measures); refuses an existing file\n"
     "  add-year YYYY     add an empty row for a year after the last one to every\n"
     "                    key-figure table\n"
-    "  path              print the file the alias projekt_bsc points to\n"
+    "  path              print the file or address the alias projekt_bsc points to\n"
     "  query \"STATEMENT\" run one statement of the program's dialect and print the\n"
     "                    rows as tab-separated text with a header line\n"
     "  backup FILE       write a consistent copy of the database into a new FILE,\n"

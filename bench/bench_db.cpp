@@ -57,19 +57,7 @@ void layerSave(benchmark::State &state)
     }
 }
 
-void rawSave(benchmark::State &state)
-{
-    QSqlQuery update(Database::alias().connection());
-    update.prepare(QStringLiteral("UPDATE \"kz_kap_quote\" SET \"Ist_Wert_Q1\"=? WHERE \"Jahr\"=?"));
-    int value = 0;
-    for (auto _ : state) {
-        update.bindValue(0, ++value % 1000);
-        update.bindValue(1, Year);
-        if (!update.exec())
-            state.SkipWithError(qPrintable(update.lastError().text()));
-        update.finish();
-    }
-}
+void rawSave(benchmark::State &state) { rawKeyFigureSave(state, Year); }
 
 // The maintenance connection that makes and drops the server's database.
 struct ServerDatabase {

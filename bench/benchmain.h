@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QMap>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <memory>
 #include <QString>
@@ -85,4 +86,20 @@ inline void rawTwelveLookups(benchmark::State &state, const QString &year)
     RawPairLookups raw(Database::alias().connection(), tables);
     for (auto _ : state)
         benchmark::DoNotOptimize(raw.read(year));
+}
+
+// The baseline of a confirmed key-figure save: one prepared UPDATE of one
+// value, committed on its own with the connection's durability.
+inline void rawKeyFigureSave(benchmark::State &state, const QString &year)
+{
+    QSqlQuery update(Database::alias().connection());
+    update.prepare(QStringLiteral("UPDATE \"kz_kap_quote\" SET \"Ist_Wert_Q1\"=? WHERE \"Jahr\"=?"));
+    int value = 0;
+    for (auto _ : state) {
+        update.bindValue(0, ++value % 1000);
+        update.bindValue(1, year);
+        if (!update.exec())
+            state.SkipWithError(qPrintable(update.lastError().text()));
+        update.finish();
+    }
 }

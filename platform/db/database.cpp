@@ -21,10 +21,29 @@ struct Dialect {
     const char *never;         // a condition no row meets
     const char *beginWrite;    // a transaction that takes the write lock at once
     bool returning;            // an insert hands back its key itself
+    const char *columnsOfTables; // table, column, declared type; in column order
+    const char *primaryKeys;   // table, key column; nullptr: rowKey serves
 };
 const Dialect Dialects[2] = {
-    {"QSQLITE", "rowid", "IS", "0", "BEGIN IMMEDIATE", false},
-    {"QPSQL", nullptr, "IS NOT DISTINCT FROM", "FALSE", "BEGIN", true},
+    {"QSQLITE", "rowid", "IS", "0", "BEGIN IMMEDIATE", false,
+     "SELECT m.name, p.name, p.type FROM sqlite_schema AS m "
+     "JOIN pragma_table_info(m.name) AS p "
+     "WHERE m.type='table' AND m.name NOT LIKE 'sqlite_%' "
+     "ORDER BY m.name, p.cid",
+     nullptr},
+    {"QPSQL", nullptr, "IS NOT DISTINCT FROM", "FALSE", "BEGIN", true,
+     "SELECT c.table_name, c.column_name, c.data_type "
+     "FROM information_schema.columns AS c "
+     "JOIN information_schema.tables AS t ON t.table_schema = c.table_schema "
+     "AND t.table_name = c.table_name AND t.table_type = 'BASE TABLE' "
+     "WHERE c.table_schema = current_schema() "
+     "ORDER BY c.table_name, c.ordinal_position",
+     "SELECT k.table_name, k.column_name "
+     "FROM information_schema.table_constraints AS t "
+     "JOIN information_schema.key_column_usage AS k "
+     "ON k.constraint_name = t.constraint_name AND k.table_schema = t.table_schema "
+     "AND k.table_name = t.table_name "
+     "WHERE t.table_schema = current_schema() AND t.constraint_type = 'PRIMARY KEY'"},
 };
 
 const Dialect &dialect(Database::Engine engine) { return Dialects[engine == Database::Engine::SQLite ? 0 : 1]; }
@@ -196,50 +215,21 @@ QSqlDatabase Database::connection() const { return QSqlDatabase::database(m_conn
 void Database::loadSchema()
 {
     const QString what = QStringLiteral("open ") + m_display;
+    const Dialect &d = dialect(m_engine);
     QHash<QString, Table> tables;
-    if (m_engine == Engine::SQLite) {
-        // One pass over every table and column.
-        QSqlQuery &list = run(QStringLiteral("SELECT m.name, p.name, p.type FROM sqlite_schema AS m "
-                                             "JOIN pragma_table_info(m.name) AS p "
-                                             "WHERE m.type='table' AND m.name NOT LIKE 'sqlite_%' "
-                                             "ORDER BY m.name, p.cid"),
-                              {}, what);
-        while (list.next()) {
-            Table &table = tables[foldName(list.value(0).toString())];
-            table.name = list.value(0).toString();
-            table.columns.append({list.value(1).toString(), isIntegerType(list.value(2).toString())});
-        }
-        const QSqlError error = list.lastError();
-        list.finish();
-        if (error.isValid())
-            fail(error, what);
-    } else {
-        QSqlQuery &list = run(QStringLiteral("SELECT c.table_name, c.column_name, c.data_type "
-                                             "FROM information_schema.columns AS c "
-                                             "JOIN information_schema.tables AS t ON t.table_schema = c.table_schema "
-                                             "AND t.table_name = c.table_name AND t.table_type = 'BASE TABLE' "
-                                             "WHERE c.table_schema = current_schema() "
-                                             "ORDER BY c.table_name, c.ordinal_position"),
-                              {}, what);
-        while (list.next()) {
-            Table &table = tables[foldName(list.value(0).toString())];
-            table.name = list.value(0).toString();
-            table.columns.append({list.value(1).toString(), isIntegerType(list.value(2).toString())});
-        }
-        list.finish();
-        QSqlQuery &keys = run(QStringLiteral("SELECT k.table_name, k.column_name "
-                                             "FROM information_schema.table_constraints AS t "
-                                             "JOIN information_schema.key_column_usage AS k "
-                                             "ON k.constraint_name = t.constraint_name AND k.table_schema = t.table_schema "
-                                             "AND k.table_name = t.table_name "
-                                             "WHERE t.table_schema = current_schema() AND t.constraint_type = 'PRIMARY KEY'"),
-                              {}, what);
-        while (keys.next()) {
-            auto it = tables.find(foldName(keys.value(0).toString()));
+    QSqlQuery &columns = run(QString::fromLatin1(d.columnsOfTables), {}, what);
+    for (const Row &row : read(columns, 2, what)) {
+        Table &table = tables[foldName(row.key.toString())];
+        table.name = row.key.toString();
+        table.columns.append({row.values[0].toString(), isIntegerType(row.values[1].toString())});
+    }
+    if (d.primaryKeys) {
+        QSqlQuery &keys = run(QString::fromLatin1(d.primaryKeys), {}, what);
+        for (const Row &row : read(keys, 1, what)) {
+            auto it = tables.find(foldName(row.key.toString()));
             if (it != tables.end())
-                it->key = keys.value(1).toString();
+                it->key = row.values[0].toString();
         }
-        keys.finish();
     }
     m_tables = std::move(tables);
     m_queries.clear();

@@ -12,7 +12,7 @@
 #include "platform/db/alias.h"
 #include "platform/db/database.h"
 #include "platform/db/dataset.h"
-#include "tools/dbadmin.h"
+#include "core/dbadmin.h"
 
 #include <QCoreApplication>
 #include <QSqlError>

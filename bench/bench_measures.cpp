@@ -16,7 +16,7 @@
 #include "platform/db/dbcontrols.h"
 #include "platform/ui/asker.h"
 #include "platform/ui/selector.h"
-#include "tools/dbadmin.h"
+#include "core/dbadmin.h"
 #include "views/measures.h"
 
 #include <QApplication>

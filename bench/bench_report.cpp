@@ -12,7 +12,7 @@
 #include "platform/ui/selector.h"
 #include "report/bericht.h"
 #include "report/launch.h"
-#include "tools/dbadmin.h"
+#include "core/dbadmin.h"
 
 #include <QApplication>
 #include <QFile>

@@ -14,7 +14,7 @@
 #include "model/katalog.h"
 #include "platform/db/database.h"
 #include "platform/ui/selector.h"
-#include "tools/dbadmin.h"
+#include "core/dbadmin.h"
 #include "views/perspectives.h"
 
 #include <QApplication>

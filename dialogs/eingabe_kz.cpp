@@ -2,6 +2,7 @@
 
 #include "model/ampel.h"
 #include "model/katalog.h"
+#include "model/kennzahlschema.h"
 #include "model/startwahl.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
@@ -27,13 +28,12 @@ struct FieldRow {
     const char *name;
     const char *caption;
     int top;
-    const char *suffix;
 };
-const FieldRow FieldRows[7] = {
-    {"Label3", "1. Quartal:", 160, "Q1"},         {"Label4", "2. Quartal:", 192, "Q2"},
-    {"Label5", "3. Quartal:", 224, "Q3"},         {"Label6", "4. Quartal:", 256, "Q4"},
-    {"Label7", "1. Halbjahr:", 296, "Halbjahr1"}, {"Label8", "2. Halbjahr:", 328, "Halbjahr2"},
-    {"Label9", "Jahr:", 368, "Jahr"},
+// One row per period of the key-figure schema, in its order.
+const FieldRow FieldRows[KennzahlSchema::PeriodCount] = {
+    {"Label3", "1. Quartal:", 160}, {"Label4", "2. Quartal:", 192}, {"Label5", "3. Quartal:", 224},
+    {"Label6", "4. Quartal:", 256}, {"Label7", "1. Halbjahr:", 296}, {"Label8", "2. Halbjahr:", 328},
+    {"Label9", "Jahr:", 368},
 };
 constexpr int IstLeft = 120;
 constexpr int SollLeft = 256;
@@ -80,15 +80,14 @@ TEingabe_kennzahlen::TEingabe_kennzahlen(const Startwahl &wahl, const QStringLis
     DataSource1 = new DataSource(QStringLiteral("DataSource1"), Table1, this);
 
     QWidget *previous = Button1;
-    for (int r = 0; r < 7; ++r) {
+    for (int r = 0; r < KennzahlSchema::PeriodCount; ++r) {
         const FieldRow &row = FieldRows[r];
         rowLabels[r] = label(this, QString::fromLatin1(row.name), QString::fromUtf8(row.caption), {24, row.top}, arial(13));
         for (int c = 0; c < 2; ++c) {
             auto *edit = new DBEdit(QStringLiteral("DBEdit%1").arg(2 * r + c + 1), this);
             edit->setGeometry(c == 0 ? IstLeft : SollLeft, row.top - EditRaise, EditWidth, 21);
             edit->setDataSource(DataSource1);
-            edit->setDataField((c == 0 ? QStringLiteral("Ist_Wert_") : QStringLiteral("Soll_Wert_"))
-                               + QString::fromLatin1(row.suffix));
+            edit->setDataField(c == 0 ? KennzahlSchema::istColumn(r) : KennzahlSchema::sollColumn(r));
             setTabOrder(previous, edit);
             previous = edit;
             edits[2 * r + c] = edit;
@@ -198,26 +197,19 @@ QString TEingabe_kennzahlen::invalidValue() const
     for (int i = 0; i < int(edits.size()); ++i) {
         const QString column = edits[i]->dataField();
         const QString value = Table1->asText(column).trimmed();
-        if (value.isEmpty())
-            continue;
-        bool ok = false;
-        const qlonglong number = value.toLongLong(&ok);
-        if (ok && number >= -MaxValueMagnitude && number <= MaxValueMagnitude)
+        const KennzahlSchema::Verdict verdict = KennzahlSchema::validate(value);
+        if (verdict.ok())
             continue;
         const QString field = withoutColon(rowLabels[i / 2]->text()) + QLatin1Char(' ')
             + withoutColon((i % 2 == 0 ? Label1 : Label2)->text());
         if (english) {
             return QStringLiteral("The value \"%1\" in the field %2 (%3) is %4. Nothing was saved; "
                                   "the row stays in editing for correction.")
-                .arg(value, field, column,
-                     ok ? QStringLiteral("outside the range of -21,474,836 to 21,474,836")
-                        : QStringLiteral("not a whole number"));
+                .arg(value, field, column, KennzahlSchema::reason(verdict.fault, true));
         }
         return QStringLiteral("Der Wert „%1“ im Feld %2 (%3) ist %4. Es wurde nichts gespeichert; "
                               "die Eingabe kann korrigiert werden.")
-            .arg(value, field, column,
-                 ok ? QStringLiteral("außerhalb des Bereichs von -21.474.836 bis 21.474.836")
-                    : QStringLiteral("keine ganze Zahl"));
+            .arg(value, field, column, KennzahlSchema::reason(verdict.fault, false));
     }
     return {};
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/spreadsheet.h"
+#include "core/spreadsheet.h"
 
 #include <QDialog>
 

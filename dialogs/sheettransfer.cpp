@@ -4,8 +4,8 @@
 #include "model/startwahl.h"
 #include "platform/db/database.h"
 #include "platform/ui/asker.h"
-#include "tools/safefile.h"
-#include "tools/spreadsheet.h"
+#include "core/safefile.h"
+#include "core/spreadsheet.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -22,13 +22,9 @@ struct AmpelRegel {
 
 AmpelRegel ampelRegel(int ziel, int branche, View view);
 
-// The largest magnitude of a value whose hundredfold still fits 32 bits,
-// the range in which the ratio below is exact.
-constexpr qint32 MaxValueMagnitude = 21474836;
-
 // IST * 100 / SOLL as a percentage, unrounded. The product is taken in 64 bits,
-// so it cannot overflow; inside the value range of the tables it equals the
-// 32-bit product. soll must not be 0.
+// so it cannot overflow; inside the value range of the key-figure schema it
+// equals the 32-bit product. soll must not be 0.
 double erfuellungsgrad(qint32 ist, qint32 soll);
 
 // Judges an achievement ratio r; the pair overloads take r = erfuellungsgrad(ist, soll)

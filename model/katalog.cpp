@@ -1,5 +1,7 @@
 #include "model/katalog.h"
 
+#include "model/kennzahlschema.h"
+
 #include "platform/db/database.h"
 
 #include <QSet>
@@ -69,17 +71,16 @@ constexpr ZielData zielAgriculture = {
 struct ZeitraumData {
     const char *german;
     const char *english;
-    const char *suffix;
 };
 
 constexpr ZeitraumData zeitraeume[ZeitraumCount] = {
-    {"1. Quartal", "1. Quarter", "q1"},
-    {"2. Quartal", "2. Quarter", "q2"},
-    {"3. Quartal", "3. Quarter", "q3"},
-    {"4. Quartal", "4. Quarter", "q4"},
-    {"1. Halbjahr", "1. Half-year", "halbjahr1"},
-    {"2. Halbjahr", "2. Half-year", "halbjahr2"},
-    {"Jahr", "Year", "jahr"},
+    {"1. Quartal", "1. Quarter"},
+    {"2. Quartal", "2. Quarter"},
+    {"3. Quartal", "3. Quarter"},
+    {"4. Quartal", "4. Quarter"},
+    {"1. Halbjahr", "1. Half-year"},
+    {"2. Halbjahr", "2. Half-year"},
+    {"Jahr", "Year"},
 };
 
 const ZielData *zielData(int ziel, int branche)
@@ -222,22 +223,20 @@ QStringList zeitraumTexts(bool english)
     return items;
 }
 
+// The pages write the columns in lower case, as their statements always did.
 QString zeitraumSuffix(int zeitraum)
 {
-    const ZeitraumData *z = zeitraumData(zeitraum);
-    return z ? text(z->suffix) : QString();
+    return KennzahlSchema::suffix(zeitraum).toLower();
 }
 
 QString istColumn(int zeitraum)
 {
-    const ZeitraumData *z = zeitraumData(zeitraum);
-    return z ? QLatin1String("ist_wert_") + text(z->suffix) : QString();
+    return KennzahlSchema::istColumn(zeitraum).toLower();
 }
 
 QString sollColumn(int zeitraum)
 {
-    const ZeitraumData *z = zeitraumData(zeitraum);
-    return z ? QLatin1String("soll_wert_") + text(z->suffix) : QString();
+    return KennzahlSchema::sollColumn(zeitraum).toLower();
 }
 
 QStringList years()

@@ -1,5 +1,6 @@
 #include "report/bericht.h"
 
+#include "model/kennzahlschema.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/report/reportlayout.h"
@@ -23,14 +24,11 @@ QFont arial(int points, bool bold = true, bool underline = false)
     return f;
 }
 
-const QStringList Suffixes{QStringLiteral("Q1"), QStringLiteral("Q2"), QStringLiteral("Q3"), QStringLiteral("Q4"),
-                           QStringLiteral("Halbjahr1"), QStringLiteral("Halbjahr2"), QStringLiteral("Jahr")};
-
-QStringList columns(const QString &prefix)
+QStringList columns(bool actual)
 {
     QStringList list;
-    for (const QString &s : Suffixes)
-        list << prefix + s;
+    for (int z = 0; z < KennzahlSchema::PeriodCount; ++z)
+        list << (actual ? KennzahlSchema::istColumn(z) : KennzahlSchema::sollColumn(z));
     return list;
 }
 
@@ -85,7 +83,7 @@ void addValueTable(ReportBand *band, const ValueTable &t, DataSet *query)
             label(band, t.rightLabels[row - 4], rights[row - 4], {block[0], top}, text);
         for (int v = 0; v < 2; ++v) {
             auto *f = new ReportField(band, QStringLiteral("QRDBText%1").arg(field++), query,
-                                      (v == 0 ? QStringLiteral("Ist_Wert_") : QStringLiteral("Soll_Wert_")) + Suffixes[row]);
+                                      v == 0 ? KennzahlSchema::istColumn(row) : KennzahlSchema::sollColumn(row));
             f->setFont(value);
             f->setPosition(block[v + 1], top);
         }
@@ -100,8 +98,8 @@ void addChart(ReportBand *band, int number, DataSet *query, QPointF at, QSizeF s
     chart->setPosition(at);
     chart->setSize(size);
     chart->setFont(arial(8));
-    chart->addSeries({QStringLiteral("Actual value"), QColor(QString::fromLatin1(actualColour)), columns(QStringLiteral("Ist_Wert_"))});
-    chart->addSeries({QStringLiteral("Target value"), QColor(0xFF, 0, 0), columns(QStringLiteral("Soll_Wert_"))});
+    chart->addSeries({QStringLiteral("Actual value"), QColor(QString::fromLatin1(actualColour)), columns(true)});
+    chart->addSeries({QStringLiteral("Target value"), QColor(0xFF, 0, 0), columns(false)});
 }
 
 ReportLayout *page(const QString &name, QObject *parent)

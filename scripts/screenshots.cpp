@@ -9,7 +9,7 @@
 #include "report/launch.h"
 #include "resources/pictures.h"
 #include "platform/ui/selector.h"
-#include "tools/dbadmin.h"
+#include "core/dbadmin.h"
 #include "views/perspectives.h"
 
 #include <QAction>

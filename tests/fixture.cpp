@@ -3,7 +3,7 @@
 #include "model/alias.h"
 #include "platform/db/alias.h"
 #include "platform/db/database.h"
-#include "tools/dbadmin.h"
+#include "core/dbadmin.h"
 
 #include <QCoreApplication>
 #include <QHash>

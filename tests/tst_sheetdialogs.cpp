@@ -8,7 +8,7 @@
 #include "dialogs/sheetimport.h"
 #include "dialogs/sheettransfer.h"
 #include "platform/db/database.h"
-#include "tools/spreadsheet.h"
+#include "core/spreadsheet.h"
 
 #include <QAction>
 #include <QCryptographicHash>

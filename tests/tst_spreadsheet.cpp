@@ -5,8 +5,9 @@
 #include "model/katalog.h"
 #include "platform/db/database.h"
 #include "platform/db/engineerror.h"
-#include "tools/dbadmin.h"
-#include "tools/spreadsheet.h"
+#include "core/dbadmin.h"
+#include "model/kennzahlschema.h"
+#include "core/spreadsheet.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -175,7 +176,7 @@ private slots:
         const QByteArray bytes = contents(csv);
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
         const QList<QStringList> rows = records(bytes);
-        QCOMPARE(rows.first(), Spreadsheet::kennzahlenHeader() + DbAdmin::valueColumns());
+        QCOMPARE(rows.first(), Spreadsheet::kennzahlenHeader() + KennzahlSchema::valueColumns());
 
         // One line per table and year the database holds, and no other.
         QSet<QString> expected, found;

@@ -3,9 +3,9 @@
 #include "platform/db/database.h"
 #include "platform/db/dataset.h"
 #include "platform/db/engineerror.h"
-#include "tools/dbadmin.h"
-#include "tools/safefile.h"
-#include "tools/spreadsheet.h"
+#include "core/dbadmin.h"
+#include "core/safefile.h"
+#include "core/spreadsheet.h"
 
 #include <QCoreApplication>
 #include <QDate>

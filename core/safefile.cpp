@@ -1,4 +1,4 @@
-#include "tools/safefile.h"
+#include "core/safefile.h"
 
 #include "platform/db/engineerror.h"
 

@@ -1,11 +1,12 @@
-#include "tools/spreadsheet.h"
+#include "core/spreadsheet.h"
 
 #include "model/ampel.h"
 #include "model/katalog.h"
+#include "model/kennzahlschema.h"
 #include "platform/db/database.h"
 #include "platform/db/engineerror.h"
-#include "tools/dbadmin.h"
-#include "tools/safefile.h"
+#include "core/dbadmin.h"
+#include "core/safefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -308,13 +309,13 @@ Sheet kennzahlen(Database &db, const QString &year)
 {
     Sheet sheet;
     sheet.name = QStringLiteral("kennzahlen");
-    sheet.header = kennzahlenHeader() + DbAdmin::valueColumns();
+    sheet.header = kennzahlenHeader() + KennzahlSchema::valueColumns();
     ReadTransaction snapshot(db);
     for (const Figure &figure : figures()) {
         const QString name = ScorecardKatalog::table(figure.ziel, figure.branche);
         const Database::Table &table = db.table(name);
         const Database::Source source =
-            sourceOf(table, storedColumns(table, QStringList{YearColumn} + DbAdmin::valueColumns()), year);
+            sourceOf(table, storedColumns(table, QStringList{YearColumn} + KennzahlSchema::valueColumns()), year);
         const QVariantList prefix{
             ScorecardKatalog::perspektiveText(ScorecardKatalog::perspektiveOf(figure.ziel), false),
             ScorecardKatalog::zielText(figure.ziel, figure.branche),
@@ -524,7 +525,7 @@ Plan planKennzahlenImport(Database &db, const QByteArray &bytes)
     }
 
     // The header: every name once, matched without regard to case.
-    const QStringList values = DbAdmin::valueColumns();
+    const QStringList values = KennzahlSchema::valueColumns();
     const QStringList known = kennzahlenHeader() + values;
     const QStringList &header = csv.records.first().fields;
     const int headerLine = csv.records.first().line;
@@ -635,16 +636,14 @@ Plan planKennzahlenImport(Database &db, const QByteArray &bytes)
                 after << QVariant();
                 continue;
             }
-            static const QRegularExpression whole(QStringLiteral("\\A[+-]?[0-9]+\\z"));
-            bool fits = false;
-            const qlonglong n = text.toLongLong(&fits);
-            if (!whole.match(text).hasMatch()) {
+            const KennzahlSchema::Verdict verdict = KennzahlSchema::validate(text);
+            if (verdict.fault == KennzahlSchema::Verdict::NotWhole) {
                 plan.faults << Fault{record.line, column, QStringLiteral("\"%1\" is not a whole number").arg(shown(text))};
-            } else if (!fits || n > MaxValueMagnitude || n < -MaxValueMagnitude) {
+            } else if (verdict.fault == KennzahlSchema::Verdict::OutOfRange) {
                 plan.faults << Fault{record.line, column,
-                                     QStringLiteral("%1 is above %2 in magnitude").arg(shown(text), number(MaxValueMagnitude))};
+                                     QStringLiteral("%1 is above %2 in magnitude").arg(shown(text), number(KennzahlSchema::MaxMagnitude))};
             }
-            after << QVariant(n);
+            after << QVariant(qlonglong(verdict.value));
         }
 
         if (tableName.isEmpty() || year.isEmpty())

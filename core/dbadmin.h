@@ -9,9 +9,6 @@
 // with a message that says what failed and leaves nothing half-done.
 namespace DbAdmin {
 
-// The fourteen value columns of every key-figure table, in entry order.
-QStringList valueColumns();
-
 // Rows run from the first year to the current year plus one, and at least
 // to the last year the selectors offer.
 int lastYear(int currentYear);

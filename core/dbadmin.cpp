@@ -1,10 +1,11 @@
-#include "tools/dbadmin.h"
+#include "core/dbadmin.h"
 
 #include "model/ampel.h"
 #include "model/katalog.h"
+#include "model/kennzahlschema.h"
 #include "platform/db/database.h"
 #include "platform/db/engineerror.h"
-#include "tools/safefile.h"
+#include "core/safefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -102,14 +103,11 @@ QString figureTableSql(Engine engine, const QString &table)
     const bool sqlite = engine == Engine::SQLite;
     QStringList columns{sqlite ? QStringLiteral("\"Jahr\" TEXT NOT NULL UNIQUE CHECK (\"Jahr\" GLOB '[0-9][0-9][0-9][0-9]')")
                                : QStringLiteral("\"Jahr\" TEXT PRIMARY KEY CHECK (\"Jahr\" ~ '^[0-9]{4}$')")};
-    // Actual values stay where IST * 100 still fits 32 bits, targets may use
-    // the whole 32-bit range.
-    for (const QString &column : DbAdmin::valueColumns()) {
-        const bool actual = column.startsWith(QLatin1String("Ist_"));
+    for (const QString &column : KennzahlSchema::valueColumns()) {
         columns << QStringLiteral("%1 INTEGER CHECK (%1 BETWEEN %2 AND %3)")
                        .arg(quote(column))
-                       .arg(actual ? -MaxValueMagnitude : std::numeric_limits<qint32>::min())
-                       .arg(actual ? MaxValueMagnitude : std::numeric_limits<qint32>::max());
+                       .arg(-KennzahlSchema::MaxMagnitude)
+                       .arg(KennzahlSchema::MaxMagnitude);
     }
     return QStringLiteral("CREATE TABLE %1 (%2)%3")
         .arg(quote(table), columns.join(QStringLiteral(", ")), sqlite ? QStringLiteral(" STRICT") : QString());
@@ -174,10 +172,10 @@ void fillTables(Database &db, bool demo, int currentYear)
 {
     const QString what = QStringLiteral("fill the tables");
     const QStringList tables = ScorecardKatalog::allTables();
-    const QStringList placeholders(1 + DbAdmin::valueColumns().size(), QStringLiteral("?"));
+    const QStringList placeholders(1 + KennzahlSchema::valueColumns().size(), QStringLiteral("?"));
     for (int t = 0; t < tables.size(); ++t) {
         QStringList columns{quote(YearColumn)};
-        for (const QString &c : DbAdmin::valueColumns())
+        for (const QString &c : KennzahlSchema::valueColumns())
             columns << quote(c);
         const QString insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                    .arg(quote(tables[t]), columns.join(QLatin1Char(',')), placeholders.join(QLatin1Char(',')));
@@ -186,7 +184,7 @@ void fillTables(Database &db, bool demo, int currentYear)
             if (demo && t < int(std::size(SampleFigures)))
                 values << sampleValues(t, year);
             else
-                for (int i = 0; i < DbAdmin::valueColumns().size(); ++i)
+                for (int i = 0; i < KennzahlSchema::valueColumns().size(); ++i)
                     values << QVariant(QMetaType(QMetaType::Int));
             db.run(insert, values, what).finish();
         }
@@ -341,20 +339,6 @@ void beginRead(Database &db)
 
 } // namespace
 
-QStringList DbAdmin::valueColumns()
-{
-    static const QStringList columns = [] {
-        const QStringList suffixes{QStringLiteral("Q1"), QStringLiteral("Q2"), QStringLiteral("Q3"),
-                                   QStringLiteral("Q4"), QStringLiteral("Halbjahr1"),
-                                   QStringLiteral("Halbjahr2"), QStringLiteral("Jahr")};
-        QStringList list;
-        for (const QString &s : suffixes)
-            list << QStringLiteral("Ist_Wert_") + s << QStringLiteral("Soll_Wert_") + s;
-        return list;
-    }();
-    return columns;
-}
-
 int DbAdmin::lastYear(int currentYear)
 {
     return qMax(ScorecardKatalog::LastYear, currentYear + 1);
@@ -489,6 +473,33 @@ void DbAdmin::backup(const QString &path, const QString &file)
     }
 }
 
+namespace {
+
+// Values that an older table definition let in but no window or import
+// takes: the dialog would refuse to save their row unchanged.
+void checkValueRange(Database &db, const Database::Table &table, const QString &name, QStringList &faults)
+{
+    QStringList quoted;
+    for (const QString &column : KennzahlSchema::valueColumns())
+        quoted << quote(column);
+    const auto values = rows(db, QStringLiteral("SELECT \"Jahr\", %1 FROM %2 ORDER BY \"Jahr\"")
+                                     .arg(quoted.join(QStringLiteral(", ")), quote(table.name)),
+                             {}, QStringLiteral("read table %1").arg(name));
+    for (const QVariantList &row : values) {
+        for (int i = 0; i < KennzahlSchema::ValueColumnCount; ++i) {
+            const QVariant v = row.value(i + 1);
+            if (v.isNull() || KennzahlSchema::inRange(v.toLongLong()))
+                continue;
+            faults << QStringLiteral("%1, year %2: %3")
+                          .arg(name, row.value(0).toString(),
+                               KennzahlSchema::describe(KennzahlSchema::valueColumns()[i], v.toString(),
+                                                        KennzahlSchema::Verdict::OutOfRange, true));
+        }
+    }
+}
+
+} // namespace
+
 DbAdmin::CheckReport DbAdmin::check(const QString &path)
 {
     CheckReport report;
@@ -516,7 +527,7 @@ DbAdmin::CheckReport DbAdmin::check(const QString &path)
             continue;
         }
         QStringList missing;
-        for (const QString &column : QStringList{YearColumn} + valueColumns()) {
+        for (const QString &column : QStringList{YearColumn} + KennzahlSchema::valueColumns()) {
             if (table->columnIndex(column) < 0)
                 missing << column;
         }
@@ -565,6 +576,8 @@ DbAdmin::CheckReport DbAdmin::check(const QString &path)
         }
         if (fine)
             report.notes << QStringLiteral("%1: one row per year from %2 to %3").arg(name).arg(first).arg(last);
+        if (missing.isEmpty())
+            checkValueRange(db, *table, name, report.faults);
     }
 
     try {

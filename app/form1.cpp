@@ -214,7 +214,7 @@ void TForm1::Button3Click()
     else if (branche() == 1)
         m_perspectives->Label40->setText(QStringLiteral("Dauer der Auftragsabwicklung verringern:"));
     m_perspectives->Label40->adjustSize();
-    setSheetMenuTexts(sprache() == 1);   // English before a choice too
+    setSheetMenuTexts(!englisch());
     if (sprache() != 0)
         return;   // German keeps every caption as created
     switchToEnglish();
@@ -243,7 +243,12 @@ void TForm1::importClick() { SheetTransfer::importFromSpreadsheet(this, *this); 
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    // Closing the main window ends the program, whatever else is open.
+    // Closing the main window ends the program, whatever else is open,
+    // once what was typed and not saved is settled.
+    if (m_beforeExit && !m_beforeExit()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     QCoreApplication::quit();
 }

@@ -5,6 +5,7 @@
 #include "dialogs/eingabe_kz.h"
 #include "dialogs/sheettransfer.h"
 #include "model/katalog.h"
+#include "model/messages.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/ui/selector.h"
@@ -137,8 +138,8 @@ void TForm1::buildMenu()
 
 void TForm1::setSheetMenuTexts(bool german)
 {
-    exportAction->setText(german ? QStringLiteral("In Tabelle exportieren...") : QStringLiteral("Export to spreadsheet..."));
-    importAction->setText(german ? QStringLiteral("Aus Tabelle importieren...") : QStringLiteral("Import from spreadsheet..."));
+    exportAction->setText(Messages::mainWindow(Messages::MainWindow::ExportMenu, !german));
+    importAction->setText(Messages::mainWindow(Messages::MainWindow::ImportMenu, !german));
 }
 
 void TForm1::buildStartScreen(QWidget *client)

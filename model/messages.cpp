@@ -72,8 +72,10 @@ static_assert(std::size(ReportTexts) == std::size_t(Report::FileNamePrefix) + 1)
 
 const Text MainWindowTexts[] = {
     {"Information", "Information"},
+    {"In Tabelle exportieren...", "Export to spreadsheet..."},
+    {"Aus Tabelle importieren...", "Import from spreadsheet..."},
 };
-static_assert(std::size(MainWindowTexts) == std::size_t(MainWindow::InfoCaption) + 1);
+static_assert(std::size(MainWindowTexts) == std::size_t(MainWindow::ImportMenu) + 1);
 
 const Text SheetTexts[] = {
     {"Aus Tabelle importieren", "Import from spreadsheet"},

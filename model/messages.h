@@ -53,6 +53,8 @@ QString report(Report id, bool english);
 // Main window: the pages' message boxes.
 enum class MainWindow {
     InfoCaption,      // the Objectives page's information texts
+    ExportMenu,       // the spreadsheet items of the menu
+    ImportMenu,
 };
 QString mainWindow(MainWindow id, bool english);
 

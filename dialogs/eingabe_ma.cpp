@@ -173,6 +173,9 @@ bool Teingabe_m::findInTable(int nr, bool deleting)
 
 void Teingabe_m::Button_M_bearbeitenClick()
 {
+    // Another row in its place would drop what is typed.
+    if (!settlePending())
+        return;
     const int nr = shownNumber();
     if (!findInTable(nr, false))
         return;
@@ -193,6 +196,8 @@ void Teingabe_m::Button_neue_MClick()
                     Asker::Buttons::Ok, Asker::Icon::Warning});
         return;
     }
+    if (!settlePending())
+        return;
     if (!Table1->isActive())
         Table1->open();
     Table1->append();

@@ -477,6 +477,50 @@ private slots:
         }
     }
 
+    // Changing another measure or starting a new one while one is typed
+    // asks first too.
+    void anotherMeasureAsksFirst_data()
+    {
+        QTest::addColumn<QString>("button");   // change, new
+        QTest::addColumn<QString>("answers");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<bool>("goesOn");
+        for (const char *button : {"change", "new"}) {
+            const QByteArray b(button);
+            QTest::newRow(b + ", save") << button << "yo" << "Geändert" << true;
+            QTest::newRow(b + ", discard") << button << "n" << "Original" << true;
+            QTest::newRow(b + ", go back") << button << "c" << "Original" << false;
+        }
+    }
+    void anotherMeasureAsksFirst()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, answers);
+        QFETCH(QString, written);
+        QFETCH(bool, goesOn);
+        TestWindows w;
+        w.continueWith(1, 1);
+        const int nr = addMeasure(w.db(), QStringLiteral("Original"));
+        openFor(0, 0, QStringLiteral("2005"));
+        editor()->Button_M_bearbeiten->click();
+        typeInto(editor()->dbmemo2, QStringLiteral("Geändert"));
+        for (const QChar a : answers)
+            w.asker().answer(a == QLatin1Char('y') ? Asker::Answer::Yes
+                             : a == QLatin1Char('n') ? Asker::Answer::No
+                             : a == QLatin1Char('o') ? Asker::Answer::Ok
+                                                     : Asker::Answer::Cancel);
+        (button == QLatin1String("new") ? editor()->Button_neue_M : editor()->Button_M_bearbeiten)->click();
+        QCOMPARE(w.asker().pending(), 0);
+        QCOMPARE(w.asker().questions().first().buttons, Asker::Buttons::YesNoCancel);
+        QCOMPARE(w.db().value(QStringLiteral("SELECT \"Maßnahme\" FROM \"maßnahmen\" WHERE \"Nr\"=?"), {nr}).toString(), written);
+        QCOMPARE(count(w.db()), 1);
+        QCOMPARE(editor()->Table1->isEditing(), true);
+        if (goesOn && button == QLatin1String("new"))
+            QCOMPARE(editor()->Table1->state(), DataSet::State::Insert);
+        if (!goesOn)
+            QCOMPARE(editor()->dbmemo2->toPlainText(), QStringLiteral("Geändert"));
+    }
+
     // Texts of any length and any characters come back exactly as typed.
     void textsAreStoredExactly()
     {

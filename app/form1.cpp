@@ -5,6 +5,7 @@
 #include "dialogs/eingabe_kz.h"
 #include "dialogs/sheettransfer.h"
 #include "model/katalog.h"
+#include "model/messages.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/ui/selector.h"
@@ -137,8 +138,8 @@ void TForm1::buildMenu()
 
 void TForm1::setSheetMenuTexts(bool german)
 {
-    exportAction->setText(german ? QStringLiteral("In Tabelle exportieren...") : QStringLiteral("Export to spreadsheet..."));
-    importAction->setText(german ? QStringLiteral("Aus Tabelle importieren...") : QStringLiteral("Import from spreadsheet..."));
+    exportAction->setText(Messages::mainWindow(Messages::MainWindow::ExportMenu, !german));
+    importAction->setText(Messages::mainWindow(Messages::MainWindow::ImportMenu, !german));
 }
 
 void TForm1::buildStartScreen(QWidget *client)
@@ -214,7 +215,7 @@ void TForm1::Button3Click()
     else if (branche() == 1)
         m_perspectives->Label40->setText(QStringLiteral("Dauer der Auftragsabwicklung verringern:"));
     m_perspectives->Label40->adjustSize();
-    setSheetMenuTexts(sprache() == 1);   // English before a choice too
+    setSheetMenuTexts(!englisch());
     if (sprache() != 0)
         return;   // German keeps every caption as created
     switchToEnglish();
@@ -243,7 +244,12 @@ void TForm1::importClick() { SheetTransfer::importFromSpreadsheet(this, *this); 
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    // Closing the main window ends the program, whatever else is open.
+    // Closing the main window ends the program, whatever else is open,
+    // once what was typed and not saved is settled.
+    if (m_beforeExit && !m_beforeExit()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     QCoreApplication::quit();
 }

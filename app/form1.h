@@ -38,6 +38,9 @@ public:
     void Button3Click();
     // What the English switch applies to the other windows (the dialogs).
     void setEnglishForOthers(std::function<void()> apply) { m_switchOthers = std::move(apply); }
+    // Asked before the program ends, by any way of closing the main
+    // window; false keeps it running.
+    void setBeforeExit(std::function<bool()> settle) { m_beforeExit = std::move(settle); }
     void Beenden1Click();
     void Kennzahlen1Click();
     void exportClick();
@@ -96,4 +99,5 @@ private:
     OverviewPage *m_overview = nullptr;
     QStringList m_years;
     std::function<void()> m_switchOthers;
+    std::function<bool()> m_beforeExit;
 };

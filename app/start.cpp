@@ -39,6 +39,18 @@ void Start::setUp()
     EngineError::setReporter(&showFailure);
 }
 
+namespace {
+
+bool keepRunningWith(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return false;
+}
+
+} // namespace
+
 bool Start::createWindows()
 {
     try {
@@ -50,6 +62,14 @@ bool Start::createWindows()
         auto *report = new ReportLaunch(*Form2, *Form1);
         Form1->objectivesPage()->setReportLaunch(
             [report](int perspektive, const QString &year) { report->launch(perspektive, year); });
+        // Going back shows the window that holds what is not saved.
+        Form1->setBeforeExit([] {
+            if (!Eingabe_kennzahlen->settlePending())
+                return keepRunningWith(Eingabe_kennzahlen);
+            if (!eingabe_m->settlePending())
+                return keepRunningWith(eingabe_m);
+            return true;
+        });
         Form1->setEnglishForOthers([] {
             applyCaptions(Eingabe_kennzahlen, EnglishSwitch::keyFigureDialog());
             applyCaptions(eingabe_m, EnglishSwitch::measuresEditor());

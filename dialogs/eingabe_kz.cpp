@@ -3,6 +3,7 @@
 #include "model/ampel.h"
 #include "model/katalog.h"
 #include "model/kennzahlschema.h"
+#include "model/messages.h"
 #include "model/startwahl.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
@@ -142,6 +143,9 @@ void TEingabe_kennzahlen::combobox3Change() { Button1->setEnabled(true); }
 
 void TEingabe_kennzahlen::Button1Click()
 {
+    // Values typed into the row shown are not dropped without a question.
+    if (!settlePending())
+        return;
     Button3->setEnabled(true);
     // Closing drops what is still pending in the row shown before.
     Table1->close();
@@ -175,16 +179,10 @@ void TEingabe_kennzahlen::showNoRow(const QString &year)
     if (table.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
         table.chop(3);
     const bool fourDigits = year.size() == 4 && year.toInt() > 0 && QString::number(year.toInt()) == year;
-    QString text;
-    if (m_wahl.englisch()) {
-        text = QStringLiteral("Table %1 has no row for the year \"%2\"; nothing can be saved. ").arg(table, year)
-            + (fourDigits ? QStringLiteral("To add it: bsc-db add-year %1").arg(year)
-                          : QStringLiteral("A year has four digits."));
-    } else {
-        text = QStringLiteral("Für das Jahr „%2“ hat %1 keine Zeile; nichts kann gespeichert werden. ").arg(table, year)
-            + (fourDigits ? QStringLiteral("Anlegen: bsc-db add-year %1").arg(year)
-                          : QStringLiteral("Ein Jahr hat vier Ziffern."));
-    }
+    const bool english = m_wahl.englisch();
+    const QString text = Messages::keyFigure(Messages::KeyFigure::NoRowForYear, english).arg(table, year)
+        + (fourDigits ? Messages::keyFigure(Messages::KeyFigure::AddYearHint, english).arg(year)
+                      : Messages::keyFigure(Messages::KeyFigure::YearHasFourDigits, english));
     Notice->setText(text);
     Notice->show();
 }
@@ -202,54 +200,87 @@ QString TEingabe_kennzahlen::invalidValue() const
             continue;
         const QString field = withoutColon(rowLabels[i / 2]->text()) + QLatin1Char(' ')
             + withoutColon((i % 2 == 0 ? Label1 : Label2)->text());
-        if (english) {
-            return QStringLiteral("The value \"%1\" in the field %2 (%3) is %4. Nothing was saved; "
-                                  "the row stays in editing for correction.")
-                .arg(value, field, column, KennzahlSchema::reason(verdict.fault, true));
-        }
-        return QStringLiteral("Der Wert „%1“ im Feld %2 (%3) ist %4. Es wurde nichts gespeichert; "
-                              "die Eingabe kann korrigiert werden.")
-            .arg(value, field, column, KennzahlSchema::reason(verdict.fault, false));
+        return Messages::keyFigure(Messages::KeyFigure::InvalidValue, english)
+            .arg(value, field, column, KennzahlSchema::reason(verdict.fault, english));
     }
     return {};
 }
 
-void TEingabe_kennzahlen::Button3Click()
+bool TEingabe_kennzahlen::hasUnsaved() const
+{
+    // Only a row shown by "Daten anzeigen..." can be saved; what is typed
+    // before the first display is dropped by it, as ever.
+    return m_showsRow && Button3->isEnabled() && Table1->isActive() && Table1->isEditing();
+}
+
+bool TEingabe_kennzahlen::askSave()
 {
     const bool english = m_wahl.englisch();
-    const QString caption = english ? QStringLiteral("Information") : QStringLiteral("Meldungsfenster");
+    return Asker::positive(Asker::ask({Messages::keyFigure(Messages::KeyFigure::SaveQuestion, english),
+                                       Messages::keyFigure(Messages::KeyFigure::SaveCaption, english),
+                                       Asker::Buttons::OkCancel, Asker::Icon::Warning}));
+}
+
+bool TEingabe_kennzahlen::writeRow()
+{
+    const QString invalid = invalidValue();
+    if (!invalid.isEmpty()) {
+        Asker::ask({invalid, Messages::caption(m_wahl.englisch()), Asker::Buttons::Ok, Asker::Icon::Warning});
+        return false;
+    }
+    Table1->post();
+    return true;
+}
+
+void TEingabe_kennzahlen::Button3Click()
+{
     if (!m_showsRow) {
-        Asker::ask({english ? QStringLiteral("No row is shown; nothing was saved.")
-                            : QStringLiteral("Es wird keine Zeile angezeigt; es wurde nichts gespeichert."),
-                    caption, Asker::Buttons::Ok, Asker::Icon::Warning});
+        const bool english = m_wahl.englisch();
+        Asker::ask({Messages::keyFigure(Messages::KeyFigure::NoRowShown, english), Messages::caption(english),
+                    Asker::Buttons::Ok, Asker::Icon::Warning});
         return;
     }
-    const Asker::Answer answer =
-        Asker::ask({english ? QStringLiteral("Should the data really be saved?")
-                            : QStringLiteral("Sollen die Daten wirklich gespeichert werden?"),
-                    english ? QStringLiteral("Infomation") : QStringLiteral("Meldungsfenster"),
-                    Asker::Buttons::OkCancel, Asker::Icon::Warning});
-    if (!Asker::positive(answer)) {
+    if (!askSave()) {
         Table1->cancel();
         Table1->refresh();
         return;
     }
-    const QString invalid = invalidValue();
-    if (!invalid.isEmpty()) {
-        Asker::ask({invalid, caption, Asker::Buttons::Ok, Asker::Icon::Warning});
-        return;
+    writeRow();
+}
+
+bool TEingabe_kennzahlen::settlePending()
+{
+    if (!hasUnsaved())
+        return true;
+    const bool english = m_wahl.englisch();
+    const Asker::Answer answer = Asker::ask({Messages::keyFigure(Messages::KeyFigure::Unsaved, english),
+                                             Messages::caption(english), Asker::Buttons::YesNoCancel,
+                                             Asker::Icon::Question});
+    if (answer == Asker::Answer::No) {
+        Table1->cancel();
+        return true;
     }
-    Table1->post();
+    if (answer != Asker::Answer::Yes)
+        return false;
+    // Saving goes the way of "speichern...": its question, the checks and
+    // the test against another user's change. Anything short of a written
+    // row keeps the values and goes back.
+    if (!askSave())
+        return false;
+    try {
+        return writeRow();
+    } catch (const EngineError &error) {
+        showFailure(error.message());
+        return false;
+    }
 }
 
 void TEingabe_kennzahlen::Button2Click()
 {
     const bool english = m_wahl.englisch();
-    const Asker::Answer answer = Asker::ask(
-        {english ? QStringLiteral("All data must be stored individually, before close!")
-                 : QStringLiteral("Alle Daten müssen einzeln gespeichert werden, bevor beendet wird!"),
-         english ? QStringLiteral("Information") : QStringLiteral("Meldungsfenster"), Asker::Buttons::YesNo,
-         Asker::Icon::Question});
+    const Asker::Answer answer =
+        Asker::ask({Messages::keyFigure(Messages::KeyFigure::CloseQuestion, english), Messages::caption(english),
+                    Asker::Buttons::YesNo, Asker::Icon::Question});
     if (Asker::positive(answer))
         hide();
 }

@@ -29,6 +29,13 @@ public:
     void Button3Click();
     void Button2Click();
 
+    // Typed values of the row shown that are not saved yet are settled
+    // with one question: saved (through "speichern..."'s question and
+    // checks), dropped, or kept by going back. True when the caller may go
+    // on (nothing was pending, it was saved or dropped); false to go back.
+    bool settlePending();
+    bool hasUnsaved() const;
+
     // Whether a row is shown (and can be edited and saved).
     bool showsRow() const { return m_showsRow; }
 
@@ -53,6 +60,10 @@ private:
     // The first pending value that is not a whole number in range, as a
     // message; empty when all are fine.
     QString invalidValue() const;
+    bool askSave();
+    // Checks the values and writes the row; false, with a message, when a
+    // value is refused. Throws EngineError (a conflict among them).
+    bool writeRow();
 
     const Startwahl &m_wahl;
     QString m_tableName;

@@ -1,6 +1,7 @@
 #include "dialogs/eingabe_ma.h"
 
 #include "model/measureschoice.h"
+#include "model/messages.h"
 #include "model/startwahl.h"
 #include "model/statements.h"
 #include "platform/db/dataset.h"
@@ -16,6 +17,11 @@
 namespace {
 
 using namespace Controls;
+
+// The columns the user types into; a pending row differs from what it held
+// when editing began only in these.
+const char *const TypedColumns[] = {"Maßnahme", "Prozesse", "Gültig_ab", "Gültig_bis", "Verantwortlicher",
+                                    "Erfüllungsgrad_in_%"};
 
 template <class Control>
 Control *bound(QWidget *parent, const char *name, const QRect &frame, DataSource *source, const char *column)
@@ -93,6 +99,15 @@ void Teingabe_m::openList()
     Query1->open();
 }
 
+void Teingabe_m::showCount(int count)
+{
+    Button2->setEnabled(count >= 2);
+    Button3->setEnabled(count >= 2);
+    // German in both languages.
+    Label10->setText(Messages::measures(Messages::Measures::Count, m_wahl.englisch()).arg(count));
+    Label10->adjustSize();
+}
+
 int Teingabe_m::countList()
 {
     // The fields follow once, at the end, not at every step.
@@ -106,24 +121,28 @@ int Teingabe_m::countList()
         throw;
     }
     Query1->enableControls();
-    Button2->setEnabled(count >= 2);
-    Button3->setEnabled(count >= 2);
+    showCount(count);
     return count;
 }
 
 void Teingabe_m::open()
 {
+    // A measure being changed or added is not dropped without a question;
+    // going back shows it as it was.
+    if (!settlePending()) {
+        show();
+        raise();
+        activateWindow();
+        return;
+    }
     openList();
     Table1->close();   // drops a change that was not saved
     DataSource1->setDataSet(Query1);
     show();
     raise();
     activateWindow();
-    const int count = countList();
+    countList();
     speichern->setEnabled(false);
-    // German in both languages.
-    Label10->setText(QStringLiteral("insg. %1 Datensätze vorhanden").arg(count));
-    Label10->adjustSize();
 }
 
 void Teingabe_m::Button2Click() { Query1->prior(); }
@@ -144,33 +163,41 @@ bool Teingabe_m::findInTable(int nr, bool deleting)
     if (nr > 0 && Table1->locate(QStringLiteral("Nr"), QString::number(nr)))
         return true;
     const bool english = m_wahl.englisch();
-    QString text;
-    if (english) {
-        text = nr > 0 ? QStringLiteral("The measure no. %1 was not found; another user may have deleted it. ").arg(nr)
-                      : QStringLiteral("No measure is shown. ");
-        text += deleting ? QStringLiteral("Nothing was deleted.") : QStringLiteral("Nothing was changed.");
-    } else {
-        text = nr > 0 ? QStringLiteral("Die Maßnahme Nr. %1 wurde nicht gefunden; sie wurde wohl inzwischen gelöscht. ").arg(nr)
-                      : QStringLiteral("Es wird keine Maßnahme angezeigt. ");
-        text += deleting ? QStringLiteral("Es wurde nichts gelöscht.") : QStringLiteral("Es wurde nichts geändert.");
-    }
-    Asker::ask({text, english ? QStringLiteral("Information") : QStringLiteral("Meldungsfenster"), Asker::Buttons::Ok,
-                Asker::Icon::Warning});
+    using Messages::Measures;
+    const QString text = (nr > 0 ? Messages::measures(Measures::NotFound, english).arg(nr)
+                                 : Messages::measures(Measures::NoneShown, english))
+        + Messages::measures(deleting ? Measures::NothingDeleted : Measures::NothingChanged, english);
+    Asker::ask({text, Messages::caption(english), Asker::Buttons::Ok, Asker::Icon::Warning});
     return false;
 }
 
 void Teingabe_m::Button_M_bearbeitenClick()
 {
+    // Another row in its place would drop what is typed.
+    if (!settlePending())
+        return;
     const int nr = shownNumber();
     if (!findInTable(nr, false))
         return;
     Table1->edit();
     DataSource1->setDataSet(Table1);
     speichern->setEnabled(true);
+    rememberStart();
 }
 
 void Teingabe_m::Button_neue_MClick()
 {
+    // A measure is found again only from its goal: one of the list, in
+    // the catalog's German text whatever the language.
+    const QString ziel = m_page.zielText();
+    if (ziel.isEmpty()) {
+        const bool english = m_wahl.englisch();
+        Asker::ask({Messages::measures(Messages::Measures::NoGoal, english), Messages::caption(english),
+                    Asker::Buttons::Ok, Asker::Icon::Warning});
+        return;
+    }
+    if (!settlePending())
+        return;
     if (!Table1->isActive())
         Table1->open();
     Table1->append();
@@ -178,31 +205,71 @@ void Teingabe_m::Button_neue_MClick()
     speichern->setEnabled(true);
     Button_M_bearbeiten->setEnabled(false);
     loeschen->setEnabled(false);
-    // German: what the goal box shows; English: the stored goal behind the
-    // English item, nothing for typed text.
-    if (m_wahl.englisch()) {
-        const QString ziel = m_page.zielText();
-        if (!ziel.isEmpty())
-            Table1->setText(QStringLiteral("Ziel"), ziel);
-    } else {
-        Table1->setText(QStringLiteral("Ziel"), m_page.goalBoxText());
-    }
+    Table1->setText(QStringLiteral("Ziel"), ziel);
     Table1->setText(QStringLiteral("Jahr"), m_page.yearText());
+    showCount(Query1->isActive() ? Query1->recordCount() : 0);
+    rememberStart();
 }
 
-bool Teingabe_m::ask(const QString &german, const QString &english, const QString &germanCaption)
+void Teingabe_m::rememberStart()
 {
-    const bool inEnglish = m_wahl.englisch();
-    return Asker::positive(Asker::ask({inEnglish ? english : german,
-                                       inEnglish ? QStringLiteral("Information") : germanCaption,
-                                       Asker::Buttons::OkCancel, Asker::Icon::Question}));
+    m_started.clear();
+    for (const char *column : TypedColumns)
+        m_started << Table1->asText(QString::fromUtf8(column));
 }
 
-void Teingabe_m::speichernClick()
+bool Teingabe_m::hasUnsaved() const
 {
-    if (!ask(QStringLiteral("Diese Maßnahme speichern?"), QStringLiteral("Save this measures?"),
-             QStringLiteral("Meldungsfenster")))
-        return;
+    if (!inTableView() || !Table1->isActive() || !Table1->isEditing())
+        return false;
+    for (int i = 0; i < int(std::size(TypedColumns)); ++i) {
+        if (Table1->asText(QString::fromUtf8(TypedColumns[i])) != m_started.value(i))
+            return true;
+    }
+    return false;
+}
+
+bool Teingabe_m::settlePending()
+{
+    if (!hasUnsaved())
+        return true;
+    const bool english = m_wahl.englisch();
+    const Asker::Answer answer = Asker::ask({Messages::measures(Messages::Measures::Unsaved, english),
+                                             Messages::caption(english), Asker::Buttons::YesNoCancel,
+                                             Asker::Icon::Question});
+    if (answer == Asker::Answer::No) {
+        Table1->cancel();
+        return true;
+    }
+    if (answer != Asker::Answer::Yes)
+        return false;
+    // Saving goes the way of "Speichern...", its question included; a
+    // refused or failed save keeps the measure and goes back.
+    try {
+        return save();
+    } catch (const EngineError &error) {
+        showFailure(error.message());
+        return false;
+    }
+}
+
+bool Teingabe_m::ask(Messages::Measures question)
+{
+    const bool english = m_wahl.englisch();
+    // The close question has a caption of its own, the same in both languages.
+    const QString caption = question == Messages::Measures::CloseQuestion
+        ? Messages::measures(Messages::Measures::CloseCaption, english)
+        : Messages::caption(english);
+    return Asker::positive(Asker::ask({Messages::measures(question, english), caption, Asker::Buttons::OkCancel,
+                                       Asker::Icon::Question}));
+}
+
+void Teingabe_m::speichernClick() { save(); }
+
+bool Teingabe_m::save()
+{
+    if (!ask(Messages::Measures::SaveQuestion))
+        return false;
     Button_M_bearbeiten->setEnabled(true);
     loeschen->setEnabled(true);
     Table1->post();
@@ -211,12 +278,12 @@ void Teingabe_m::speichernClick()
     openList();
     countList();
     speichern->setEnabled(false);
+    return true;
 }
 
 void Teingabe_m::loeschenClick()
 {
-    if (!ask(QStringLiteral("Diese Maßnahme wirklich löschen?"), QStringLiteral("Delete this measure?"),
-             QStringLiteral("Meldungsfenster")))
+    if (!ask(Messages::Measures::DeleteQuestion))
         return;
     const int nr = shownNumber();
     if (!findInTable(nr, true))
@@ -225,14 +292,14 @@ void Teingabe_m::loeschenClick()
     Table1->refresh();
     DataSource1->setDataSet(Query1);
     Query1->refresh();
+    showCount(Query1->recordCount());
     speichern->setEnabled(false);
     m_page.display();
 }
 
 void Teingabe_m::beendenClick()
 {
-    if (!ask(QStringLiteral("Eingabe wirklich beenden?"), QStringLiteral("Exit enter measures?"),
-             QStringLiteral("Information")))
+    if (!ask(Messages::Measures::CloseQuestion))
         return;
     // The re-read drops a change or new measure that was not saved: only
     // the save question writes.

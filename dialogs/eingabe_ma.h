@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
+
+#include "model/messages.h"
 
 class DBEdit;
 class DBMemo;
@@ -31,6 +34,13 @@ public:
     void speichernClick();
     void loeschenClick();
     void beendenClick();
+
+    // A measure being changed or added with typed texts that are not
+    // saved is settled with one question: saved (through "Speichern..."'s
+    // question), dropped, or kept by going back. True when the caller may
+    // go on; false to go back with everything as it was.
+    bool settlePending();
+    bool hasUnsaved() const;
 
     // Whether the fields show the measures table (or the list).
     bool inTableView() const;
@@ -73,8 +83,17 @@ private:
     // The measures table on the row with this Nr; false, with a message and
     // the fields left as they are, when no measure has it.
     bool findInTable(int nr, bool deleting);
-    bool ask(const QString &german, const QString &english, const QString &germanCaption);
+    // The count label and "<<<"/">>>" for a list of this many entries.
+    void showCount(int count);
+    // What the typed fields hold when editing or adding begins.
+    void rememberStart();
+    // The save step; false when the question is answered Cancel. Throws
+    // EngineError.
+    bool save();
+    // A question of the table with OK and Cancel.
+    bool ask(Messages::Measures question);
 
     const Startwahl &m_wahl;
     MeasuresChoice &m_page;
+    QStringList m_started;
 };

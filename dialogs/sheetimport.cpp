@@ -1,5 +1,6 @@
 #include "dialogs/sheetimport.h"
 
+#include "model/messages.h"
 #include "platform/db/database.h"
 #include "platform/ui/asker.h"
 #include "platform/ui/guard.h"
@@ -14,10 +15,7 @@
 
 namespace {
 
-QString choice(bool german, const char *de, const char *en)
-{
-    return QString::fromUtf8(german ? de : en);
-}
+QString text(Messages::Sheets id, bool german) { return Messages::sheets(id, !german); }
 
 void fill(QTableWidget *table, const QStringList &header, const QList<QStringList> &rows)
 {
@@ -38,7 +36,7 @@ SheetImportDialog::SheetImportDialog(QWidget *parent, const QString &file, Sprea
     : QDialog(parent), m_plan(std::move(plan)), m_german(german)
 {
     setObjectName(QStringLiteral("SheetImportDialog"));
-    setWindowTitle(choice(german, "Aus Tabelle importieren", "Import from spreadsheet"));
+    setWindowTitle(text(Messages::Sheets::ImportTitle, german));
     resize(640, 420);
 
     auto *layout = new QVBoxLayout(this);
@@ -55,41 +53,40 @@ SheetImportDialog::SheetImportDialog(QWidget *parent, const QString &file, Sprea
     layout->addWidget(list);
 
     auto *buttons = new QDialogButtonBox(this);
-    writeButton = buttons->addButton(choice(german, "Schreiben", "Write"), QDialogButtonBox::AcceptRole);
+    writeButton = buttons->addButton(text(Messages::Sheets::WriteButton, german), QDialogButtonBox::AcceptRole);
     writeButton->setObjectName(QStringLiteral("writeButton"));
-    closeButton = buttons->addButton(choice(german, "Abbrechen", "Cancel"), QDialogButtonBox::RejectRole);
+    closeButton = buttons->addButton(text(Messages::Sheets::CancelButton, german), QDialogButtonBox::RejectRole);
     closeButton->setObjectName(QStringLiteral("closeButton"));
     layout->addWidget(buttons);
 
     // Multi-argument forms, so that a "%" in the file name stays as it is.
     const QString name = QFileInfo(file).fileName();
-    auto counted = [](qsizetype n, const char *one, const char *many) {
-        return QString::number(n) + QLatin1Char(' ') + QString::fromUtf8(n == 1 ? one : many);
+    auto counted = [german](qsizetype n, Messages::Sheets one, Messages::Sheets many) {
+        return QString::number(n) + QLatin1Char(' ') + text(n == 1 ? one : many, german);
     };
     if (!m_plan.ok()) {
         const qsizetype n = m_plan.faults.size();
-        summary->setText(german ? QStringLiteral("%1 enthält %2; es wird nichts geschrieben.").arg(name, counted(n, "Fehler", "Fehler"))
-                                : QStringLiteral("%1 has %2; nothing is written.").arg(name, counted(n, "fault", "faults")));
+        summary->setText(text(Messages::Sheets::FaultSummary, german)
+                             .arg(name, counted(n, Messages::Sheets::FaultOne, Messages::Sheets::FaultMany)));
         QList<QStringList> rows;
         for (const Spreadsheet::Fault &f : m_plan.faults)
             rows << QStringList{QString::number(f.line), f.column, f.message};
-        fill(list, {choice(german, "Zeile", "Line"), choice(german, "Spalte", "Column"),
-                    choice(german, "Fehler", "Fault")},
+        fill(list, {text(Messages::Sheets::HeadLine, german), text(Messages::Sheets::HeadColumn, german),
+                    text(Messages::Sheets::HeadFault, german)},
              rows);
         writeButton->hide();
-        closeButton->setText(choice(german, "Schließen", "Close"));
+        closeButton->setText(text(Messages::Sheets::CloseButton, german));
     } else {
         const qsizetype n = m_plan.changes.size();
         const qsizetype r = m_plan.rows.size();
-        summary->setText(german ? QStringLiteral("%1 ändert %2 in %3:")
-                                      .arg(name, counted(n, "Wert", "Werte"), counted(r, "Zeile", "Zeilen"))
-                                : QStringLiteral("%1 changes %2 in %3:")
-                                      .arg(name, counted(n, "value", "values"), counted(r, "row", "rows")));
+        summary->setText(text(Messages::Sheets::ChangeSummary, german)
+                             .arg(name, counted(n, Messages::Sheets::ValueOne, Messages::Sheets::ValueMany),
+                                  counted(r, Messages::Sheets::RowOne, Messages::Sheets::RowMany)));
         QList<QStringList> rows;
         for (const Spreadsheet::Change &c : m_plan.changes)
             rows << QStringList{c.table, c.year, c.column, Spreadsheet::display(c.before), Spreadsheet::display(c.after)};
-        fill(list, {choice(german, "Tabelle", "Table"), choice(german, "Jahr", "Year"),
-                    choice(german, "Spalte", "Column"), choice(german, "Alt", "Old"), choice(german, "Neu", "New")},
+        fill(list, {text(Messages::Sheets::HeadTable, german), text(Messages::Sheets::HeadYear, german),
+                    text(Messages::Sheets::HeadColumn, german), text(Messages::Sheets::HeadOld, german), text(Messages::Sheets::HeadNew, german)},
              rows);
         writeButton->setDefault(true);
     }
@@ -103,15 +100,10 @@ void SheetImportDialog::writeClick()
     if (!m_plan.ok() || m_written)
         return;
     const qsizetype n = m_plan.changes.size();
-    const QString text = m_german
-        ? (n == 1 ? QStringLiteral("Soll die Änderung wirklich gespeichert werden?")
-                  : QStringLiteral("Sollen die %1 Änderungen wirklich gespeichert werden?").arg(n))
-        : (n == 1 ? QStringLiteral("Should the change really be saved?")
-                  : QStringLiteral("Should the %1 changes really be saved?").arg(n));
+    const QString question = n == 1 ? text(Messages::Sheets::ConfirmOne, m_german)
+                                    : text(Messages::Sheets::ConfirmMany, m_german).arg(n);
     const Asker::Answer answer = Asker::ask(
-        {text,
-         m_german ? QStringLiteral("Meldungsfenster") : QStringLiteral("Information"), Asker::Buttons::OkCancel,
-         Asker::Icon::Question});
+        {question, Messages::caption(!m_german), Asker::Buttons::OkCancel, Asker::Icon::Question});
     if (!Asker::positive(answer))
         return;
     Spreadsheet::apply(Database::alias(), m_plan);

@@ -1,6 +1,7 @@
 #include "dialogs/sheettransfer.h"
 
 #include "dialogs/sheetimport.h"
+#include "model/messages.h"
 #include "model/startwahl.h"
 #include "platform/db/database.h"
 #include "platform/ui/asker.h"
@@ -15,27 +16,25 @@
 namespace SheetTransfer {
 namespace {
 
-QString choice(bool german, const char *de, const char *en)
-{
-    return QString::fromUtf8(german ? de : en);
-}
+QString text(Messages::Sheets id, bool german) { return Messages::sheets(id, !german); }
 
-QString caption(bool german) { return choice(german, "Meldungsfenster", "Information"); }
+QString caption(bool german) { return Messages::caption(!german); }
 
-// German only when it was chosen; English before a choice too.
-bool isGerman(const Startwahl &wahl) { return wahl.sprache() == 1; }
+// German unless English was chosen: also before a choice, as the start
+// screen shows.
+bool isGerman(const Startwahl &wahl) { return !wahl.englisch(); }
 
 QString fileDialog(QWidget *parent, Purpose purpose, bool german)
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString csv = choice(german, "CSV-Dateien (*.csv)", "CSV files (*.csv)");
+    const QString csv = text(Messages::Sheets::CsvFilter, german);
     if (purpose == Purpose::Import)
-        return QFileDialog::getOpenFileName(parent, choice(german, "Aus Tabelle importieren", "Import from spreadsheet"),
+        return QFileDialog::getOpenFileName(parent, text(Messages::Sheets::ImportTitle, german),
                                             folder, csv);
-    const QString xlsx = choice(german, "Excel-Arbeitsmappe (*.xlsx)", "Excel workbook (*.xlsx)");
+    const QString xlsx = text(Messages::Sheets::XlsxFilter, german);
     QString filter = xlsx;
     // Replacing is asked by the export itself, which knows every file it writes.
-    QString path = QFileDialog::getSaveFileName(parent, choice(german, "In Tabelle exportieren", "Export to spreadsheet"),
+    QString path = QFileDialog::getSaveFileName(parent, text(Messages::Sheets::ExportTitle, german),
                                                 QDir(folder).filePath(QStringLiteral("scorecard.xlsx")),
                                                 xlsx + QStringLiteral(";;") + csv, &filter,
                                                 QFileDialog::DontConfirmOverwrite);
@@ -79,8 +78,7 @@ void exportToSpreadsheet(QWidget *parent, const Startwahl &wahl)
         return;
     const QStringList targets = exportFiles(chosen);
     if (targets.isEmpty()) {
-        Asker::ask({german ? QStringLiteral("%1: Der Dateiname muss auf .csv oder .xlsx enden; es wurde nichts geschrieben.").arg(chosen)
-                           : QStringLiteral("%1: the file name must end in .csv or .xlsx; nothing was written.").arg(chosen),
+        Asker::ask({text(Messages::Sheets::BadSuffix, german).arg(chosen),
                     caption(german), Asker::Buttons::Ok, Asker::Icon::Warning});
         return;
     }
@@ -91,9 +89,7 @@ void exportToSpreadsheet(QWidget *parent, const Startwahl &wahl)
     }
     if (!existing.isEmpty()) {
         const Asker::Answer answer = Asker::ask(
-            {(german ? QStringLiteral("Diese Dateien gibt es schon. Sollen sie ersetzt werden?\n")
-                     : QStringLiteral("These files exist already. Should they be replaced?\n"))
-                 + existing.join(QLatin1Char('\n')),
+            {text(Messages::Sheets::ReplaceQuestion, german) + existing.join(QLatin1Char('\n')),
              caption(german), Asker::Buttons::YesNo, Asker::Icon::Question});
         if (!Asker::positive(answer))
             return;
@@ -108,9 +104,7 @@ void exportToSpreadsheet(QWidget *parent, const Startwahl &wahl)
         Spreadsheet::write({{targets[0], {figures}}, {targets[1], {measures}}}, !existing.isEmpty());
     const QString lines = QString::number(figures.rows.size());
     const QString count = QString::number(measures.rows.size());
-    Asker::ask({(german ? QStringLiteral("%1 Zeilen Kennzahlen und %2 Maßnahmen wurden hierhin geschrieben:\n").arg(lines, count)
-                        : QStringLiteral("%1 lines of key figures and %2 measures were written to:\n").arg(lines, count))
-                    + targets.join(QLatin1Char('\n')),
+    Asker::ask({text(Messages::Sheets::Written, german).arg(lines, count) + targets.join(QLatin1Char('\n')),
                 caption(german), Asker::Buttons::Ok, Asker::Icon::Information});
 }
 
@@ -123,8 +117,7 @@ void importFromSpreadsheet(QWidget *parent, const Startwahl &wahl)
     const QByteArray bytes = Spreadsheet::readImportFile(chosen);
     Spreadsheet::Plan plan = Spreadsheet::planKennzahlenImport(Database::alias(), bytes);
     if (plan.ok() && plan.changes.isEmpty()) {
-        Asker::ask({german ? QStringLiteral("Die Datei enthält keine Änderung; es wurde nichts geschrieben.")
-                           : QStringLiteral("The file holds no change; nothing was written."),
+        Asker::ask({text(Messages::Sheets::NoChange, german),
                     caption(german), Asker::Buttons::Ok, Asker::Icon::Information});
         return;
     }

@@ -8,8 +8,8 @@ class QWidget;
 class Startwahl;
 
 // Key figures and measures to and from spreadsheet files, from the main
-// window's menu. Texts are German when German is chosen on the start
-// screen, English otherwise (also before a choice).
+// window's menu. Texts are English when English is chosen on the start
+// screen, German otherwise (also before a choice).
 namespace SheetTransfer {
 
 enum class Purpose { Export, Import };

@@ -107,8 +107,8 @@ const RowTexts MeasuresRows[12] = {
      "Passgenaue Besetzung der Stellen:", "Grad der Übereinstimmung des MA.-profils mit dem Stellenprofil:"},
     {"Introduce time near accounting:", "Duration up to accounting [per Days]:",
      "Zeitnahe Rechnungslegung einführen:", "Dauer der Rechnungslegung [in Tagen]:"},
-    {"Duration of the job execution reduce:", "Time of the job execution [in %]:",
-     "Dauer der Auftragsabwicklung verringern:", "Verringerung der Auslieferungszeit [in %]:"},
+    // Goal 11's key figure is named as on the Objectives page (below).
+    {"Duration of the job execution reduce:", nullptr, "Dauer der Auftragsabwicklung verringern:", nullptr},
     {"Decrease of the distribution time:", "Distribution time [per Days]:",
      "Verringerung der Auslieferugszeit:", "Auslieferungszeit [in Tagen]:"},
 };
@@ -180,7 +180,10 @@ Row measures(int perspektive, int position, int branche, bool english)
         return {};
     if (ziel == ScorecardKatalog::BrancheZiel && ScorecardKatalog::isAgriculture(branche))
         return pick(MeasuresNewProducts, english);
-    return pick(MeasuresRows[ziel - 1], english);
+    Row row = pick(MeasuresRows[ziel - 1], english);
+    if (ziel == ScorecardKatalog::BrancheZiel)
+        row.figure = objectives(perspektive, position + 1, branche, english).figure;
+    return row;
 }
 
 OverviewRows overview(int perspektive, int branche, bool english)

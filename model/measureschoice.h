@@ -8,10 +8,9 @@ class MeasuresChoice {
 public:
     virtual ~MeasuresChoice() = default;
     // The stored German goal text of the page's perspective and goal
-    // selection; empty when the goal box holds typed text.
+    // selection; empty when no goal of the list is selected (typed text,
+    // or none after a new perspective).
     virtual QString zielText() const = 0;
-    // The text the page's goal box shows (German items in German).
-    virtual QString goalBoxText() const = 0;
     // The text of the page's year box.
     virtual QString yearText() const = 0;
     // The page's display step; throws EngineError when it fails.

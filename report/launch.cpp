@@ -2,12 +2,14 @@
 
 #include "model/captions.h"
 #include "model/katalog.h"
+#include "model/messages.h"
 #include "model/startwahl.h"
 #include "model/statements.h"
 #include "platform/db/dataset.h"
 #include "platform/report/reportlayout.h"
 #include "platform/report/reportpaint.h"
 #include "platform/report/reportpreview.h"
+#include "platform/ui/asker.h"
 #include "report/bericht.h"
 
 #include <QRegularExpression>
@@ -65,7 +67,7 @@ QStringList ReportLaunch::prepare(int perspektive, const QString &year)
 QString ReportLaunch::proposedFileName(int perspektive, const QString &year) const
 {
     const bool english = m_wahl.englisch();
-    QString name = (english ? QStringLiteral("Report ") : QStringLiteral("Bericht "))
+    QString name = Messages::report(Messages::Report::FileNamePrefix, english)
         + ScorecardKatalog::perspektiveText(perspektive, english) + QLatin1Char(' ') + year;
     // Whatever was typed as the year, the name stays a plain file name.
     static const QRegularExpression unsafe(QStringLiteral("[^\\w.-]+"));
@@ -82,6 +84,14 @@ void ReportLaunch::launch(int perspektive, const QString &year)
 {
     if (ReportPreview::isOpen()) {
         ReportPreview::raise();
+        return;
+    }
+    // Without a perspective of the list nothing would be prepared, and the
+    // preview would show whatever report was made before.
+    if (perspektive < 0 || perspektive >= ScorecardKatalog::PerspektiveCount) {
+        const bool english = m_wahl.englisch();
+        Asker::ask({Messages::report(Messages::Report::NoPerspective, english), Messages::caption(english),
+                    Asker::Buttons::Ok, Asker::Icon::Warning});
         return;
     }
     prepare(perspektive, year);

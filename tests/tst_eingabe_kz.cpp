@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -41,6 +42,21 @@ void type(int edit, const QString &text)
     field->selectAll();
     QTest::keyClick(field, Qt::Key_Delete);
     QTest::keyClicks(field, text);
+}
+
+// Ends the program by the menu or the close box inside the message loop;
+// true when it ended, false when it kept running.
+bool endProgram(const QString &way)
+{
+    QTimer::singleShot(0, Form1, [way] {
+        if (way == QLatin1String("menu"))
+            Form1->Beenden1->trigger();
+        else
+            Form1->close();
+        if (Form1->isVisible())
+            QCoreApplication::exit(7);
+    });
+    return QCoreApplication::exec() == 0;
 }
 
 QByteArray digest(const QString &path)
@@ -285,7 +301,11 @@ private slots:
         w.continueWith(1, 1);
         show(0, 0, QStringLiteral("2005"));
         type(1, QStringLiteral("5"));
+        w.asker().answer(Asker::Answer::No);   // the typed 5 is dropped
         show(0, 0, year);
+        QCOMPARE(w.asker().questions().size(), 1);
+        QCOMPARE(w.asker().questions().first().buttons, Asker::Buttons::YesNoCancel);
+        w.asker().clear();
         QVERIFY(!dialog()->showsRow());
         QVERIFY(dialog()->Notice->isVisible() || !dialog()->Notice->isHidden());
         QVERIFY2(dialog()->Notice->text().contains(QLatin1String("kz_ges_renta")) && dialog()->Notice->text().contains(hint),
@@ -406,6 +426,109 @@ private slots:
         QVERIFY(!dialog()->isVisible());
         QCOMPARE(w.asker().questions().size(), asked);
         QVERIFY(Form1->isVisible());
+    }
+
+    // Values typed and not saved: ending the program or showing another
+    // row asks once. Yes saves through the save question and its checks, No
+    // drops them, Cancel goes back with everything as it was.
+    void typedValuesAreNotDroppedWithoutAQuestion_data()
+    {
+        QTest::addColumn<QString>("way");       // menu, close box, show again
+        QTest::addColumn<QString>("typed");     // what is typed into Ist_Wert_Q1, or nothing
+        QTest::addColumn<QString>("fault");     // another user's save meanwhile
+        QTest::addColumn<QString>("answers");   // y: Yes, n: No, c: Cancel, o: OK
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<int>("written");   // -1: nothing stored
+        QTest::addColumn<bool>("goesOn");
+        for (const char *way : {"menu", "close box", "show again"}) {
+            const QByteArray w(way);
+            QTest::newRow(w + ", save") << way << "99" << "" << "yo" << 2 << 99 << true;
+            QTest::newRow(w + ", save, then Cancel") << way << "99" << "" << "yc" << 2 << -1 << false;
+            QTest::newRow(w + ", discard") << way << "99" << "" << "n" << 1 << -1 << true;
+            QTest::newRow(w + ", go back") << way << "99" << "" << "c" << 1 << -1 << false;
+            QTest::newRow(w + ", nothing typed") << way << "" << "" << "" << 0 << -1 << true;
+        }
+        QTest::newRow("menu, save refuses a value") << "menu" << "abc" << "" << "yo" << 3 << -1 << false;
+        QTest::newRow("menu, save meets another user's") << "menu" << "99" << "conflict" << "yo" << 3 << 55 << false;
+        QTest::newRow("show again, save refuses a value") << "show again" << "abc" << "" << "yo" << 3 << -1 << false;
+    }
+    void typedValuesAreNotDroppedWithoutAQuestion()
+    {
+        QFETCH(QString, way);
+        QFETCH(QString, typed);
+        QFETCH(QString, fault);
+        QFETCH(QString, answers);
+        QFETCH(int, written);
+        QFETCH(bool, goesOn);
+        TestWindows w;
+        w.continueWith(1, 1);
+        Form1->show();
+        Form1->Kennzahlen1->trigger();
+        show(0, 1, QStringLiteral("2005"));
+        if (!typed.isEmpty())
+            type(1, typed);
+        if (fault == QLatin1String("conflict"))
+            w.db().setPair(QStringLiteral("kz_kap_quote"), QStringLiteral("2005"), QStringLiteral("Q1"), 55, 60);
+        for (const QChar a : answers) {
+            w.asker().answer(a == QLatin1Char('y')   ? Asker::Answer::Yes
+                             : a == QLatin1Char('n') ? Asker::Answer::No
+                             : a == QLatin1Char('o') ? Asker::Answer::Ok
+                                                     : Asker::Answer::Cancel);
+        }
+
+        bool wentOn = false;
+        if (way == QLatin1String("show again")) {
+            dialog()->combobox3->choose(dialog()->combobox3->items().indexOf(QStringLiteral("2006")));
+            dialog()->Button1->click();
+            wentOn = dialog()->Table1->asText(QStringLiteral("Jahr")) == QLatin1String("2006");
+        } else {
+            wentOn = endProgram(way);
+        }
+
+        QCOMPARE(w.asker().pending(), 0);
+        QTEST(int(w.asker().questions().size()), "questions");
+        if (!answers.isEmpty()) {
+            const Asker::Question q = w.asker().questions().first();
+            QVERIFY2(q.text.startsWith(QLatin1String("Die eingegebenen Werte sind noch nicht gespeichert.")), qPrintable(q.text));
+            QCOMPARE(q.caption, QStringLiteral("Meldungsfenster"));
+            QCOMPARE(q.buttons, Asker::Buttons::YesNoCancel);
+        }
+        if (answers.startsWith(QLatin1Char('y')))
+            QCOMPARE(w.asker().questions().value(1).text, QStringLiteral("Sollen die Daten wirklich gespeichert werden?"));
+        QCOMPARE(wentOn, goesOn);
+        const QVariant value = stored(w, "kz_kap_quote", "2005", "Ist_Wert_Q1");
+        QCOMPARE(value.isNull() ? -1 : value.toInt(), written);
+        if (!goesOn && fault.isEmpty()) {
+            // Back where the user was: the row in editing with what was typed.
+            QVERIFY(Form1->isVisible() && dialog()->isVisible());
+            QCOMPARE(dialog()->Table1->state(), DataSet::State::Edit);
+            QCOMPARE(dialog()->Table1->asText(QStringLiteral("Jahr")), QStringLiteral("2005"));
+            QCOMPARE(dialog()->edits[0]->text(), typed);
+        }
+    }
+
+    // A dialog hidden with values pending still asks when the program ends.
+    void hiddenDialogWithPendingValuesAsksOnExit()
+    {
+        TestWindows w;
+        w.continueWith(0, 1);
+        Form1->show();
+        Form1->Kennzahlen1->trigger();
+        show(0, 1, QStringLiteral("2005"));
+        type(1, QStringLiteral("99"));
+        dialog()->close();   // the close box hides it, values pending
+        w.asker().answer(Asker::Answer::Cancel);
+        QVERIFY(!endProgram(QStringLiteral("close box")));
+        QCOMPARE(w.asker().questions().size(), 1);
+        QCOMPARE(w.asker().questions().first().caption, QStringLiteral("Information"));
+        QVERIFY2(w.asker().questions().first().text.startsWith(QLatin1String("The values typed are not saved yet.")),
+                 qPrintable(w.asker().questions().first().text));
+        QVERIFY(dialog()->isVisible());   // shown again where the values are
+        w.asker().answer(Asker::Answer::Yes);
+        w.asker().answer(Asker::Answer::Ok);
+        QVERIFY(endProgram(QStringLiteral("menu")));
+        QCOMPARE(w.asker().questions().value(2).caption, QStringLiteral("Infomation"));
+        QCOMPARE(stored(w, "kz_kap_quote", "2005", "Ist_Wert_Q1").toInt(), 99);
     }
 
     void englishClosingQuestion()

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QSqlRecord>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -169,26 +170,63 @@ private slots:
         QCOMPARE(w.db().value(QStringLiteral("SELECT \"Maßnahme\" FROM \"maßnahmen\" WHERE \"Prozesse\"='Personal'")).toString(),
                  QStringLiteral("Ideenbörse \"Besser machen\", monatlich\nmit Prämie"));
         QVERIFY(editor()->Table1->asInteger(QStringLiteral("Nr")) > 1);
-        // The page follows; the editor shows the saved measure; the count stays.
+        // The page follows; the editor shows the saved measure; the count
+        // follows the list.
         QCOMPARE(pageGrid(), QStringLiteral("Alt;Ideenbörse \"Besser machen\", monatlich\nmit Prämie"));
         QVERIFY(editor()->inTableView());
         QCOMPARE(editor()->DBMemo1->toPlainText(), QStringLiteral("Personal"));
-        QCOMPARE(editor()->Label10->text(), QStringLiteral("insg. 1 Datensätze vorhanden"));
+        QCOMPARE(editor()->Label10->text(), QStringLiteral("insg. 2 Datensätze vorhanden"));
         QVERIFY(editor()->Button2->isEnabled() && editor()->Button_M_bearbeiten->isEnabled() && !editor()->speichern->isEnabled());
     }
 
-    // In English a goal box with typed text gives the new measure no goal.
-    void newMeasureWithoutAGoalInEnglish()
+    // A new measure takes its goal from the goal chosen on the page, in the
+    // catalog's German text in both languages; without one it is refused.
+    void newMeasureTakesTheChosenGoal_data()
     {
+        QTest::addColumn<int>("sprache");
+        QTest::addColumn<QString>("goalBox");   // "choose", "type" text, or "perspective" changed
+        QTest::addColumn<QString>("message");
+        QTest::newRow("German, chosen") << 1 << "choose" << "";
+        QTest::newRow("English, chosen") << 0 << "choose" << "";
+        QTest::newRow("German, typed") << 1 << "type" << "Eine neue Maßnahme braucht ein Ziel";
+        QTest::newRow("English, typed") << 0 << "type" << "A new measure needs a goal";
+        QTest::newRow("German, none after a new perspective") << 1 << "perspective" << "Eine neue Maßnahme braucht ein Ziel";
+        QTest::newRow("English, none after a new perspective") << 0 << "perspective" << "A new measure needs a goal";
+    }
+    void newMeasureTakesTheChosenGoal()
+    {
+        QFETCH(int, sprache);
+        QFETCH(QString, goalBox);
+        QFETCH(QString, message);
         TestWindows w;
-        w.continueWith(0, 1);
-        openFor(0, 0, QStringLiteral("2005"));
-        page()->ComboBox5->type(QStringLiteral("something else"));
+        w.continueWith(sprache, 1);
+        openFor(2, 0, QStringLiteral("2005"));
+        if (goalBox == QLatin1String("type"))
+            page()->ComboBox5->type(QStringLiteral("Qualität"));
+        else if (goalBox == QLatin1String("perspective"))
+            page()->ComboBox4->choose(1);   // the goal text stays, no goal chosen
         editor()->Button_neue_M->click();
-        QCOMPARE(editor()->Table1->asText(QStringLiteral("Ziel")), QString());
-        QCOMPARE(editor()->Table1->asText(QStringLiteral("Jahr")), QStringLiteral("2005"));
-        page()->ComboBox9->type(QStringLiteral("2031"));   // taken when pressed, not later
-        QCOMPARE(editor()->Table1->asText(QStringLiteral("Jahr")), QStringLiteral("2005"));
+        if (message.isEmpty()) {
+            QVERIFY(w.asker().questions().isEmpty());
+            QCOMPARE(editor()->Table1->asText(QStringLiteral("Ziel")), Goal7);
+            QCOMPARE(editor()->Table1->asText(QStringLiteral("Jahr")), QStringLiteral("2005"));
+            page()->ComboBox9->type(QStringLiteral("2031"));   // taken when pressed, not later
+            QCOMPARE(editor()->Table1->asText(QStringLiteral("Jahr")), QStringLiteral("2005"));
+            typeInto(editor()->dbmemo2, QStringLiteral("Neu"));
+            w.asker().answer(Asker::Answer::Ok);
+            editor()->speichern->click();
+            QCOMPARE(w.db().value(QStringLiteral("SELECT \"Ziel\" FROM \"maßnahmen\"")).toString(), Goal7);
+            return;
+        }
+        QCOMPARE(w.asker().questions().size(), 1);
+        QVERIFY2(w.asker().questions().first().text.startsWith(message), qPrintable(w.asker().questions().first().text));
+        QCOMPARE(w.asker().questions().first().caption, sprache == 0 ? QStringLiteral("Information") : QStringLiteral("Meldungsfenster"));
+        QCOMPARE(w.asker().questions().first().icon, Asker::Icon::Warning);
+        // Nothing started: the list view, no row being added, nothing written.
+        QVERIFY(!editor()->inTableView() && !editor()->speichern->isEnabled());
+        QVERIFY(editor()->Button_M_bearbeiten->isEnabled() && editor()->loeschen->isEnabled());
+        QVERIFY(!editor()->Table1->isEditing());
+        QCOMPARE(count(w.db()), 0);
     }
 
     void changeAndSaveWithCancelFirst()
@@ -234,7 +272,8 @@ private slots:
         QCOMPARE(count(w.db()), 1);
         QVERIFY(!editor()->inTableView());
         QCOMPARE(pageGrid(), QStringLiteral("Bleibt"));
-        QCOMPARE(editor()->Label10->text(), QStringLiteral("insg. 2 Datensätze vorhanden"));   // not recounted
+        QCOMPARE(editor()->Label10->text(), QStringLiteral("insg. 1 Datensätze vorhanden"));   // follows the list
+        QVERIFY(!editor()->Button2->isEnabled() && !editor()->Button3->isEnabled());
         QVERIFY(!editor()->speichern->isEnabled());
     }
 
@@ -309,12 +348,177 @@ private slots:
         openFor(0, 0, QStringLiteral("2005"));
         editor()->Button_M_bearbeiten->click();
         typeInto(editor()->dbmemo2, QStringLiteral("Geändert"));
+        w.asker().answer(Asker::Answer::No);   // asked first; dropped when the user says so
         page()->Button6->click();
+        QCOMPARE(w.asker().questions().size(), 1);
         QVERIFY(!editor()->inTableView());
         QCOMPARE(editor()->Table1->state(), DataSet::State::Inactive);
         QCOMPARE(editor()->dbmemo2->toPlainText(), QStringLiteral("Original"));
         QCOMPARE(w.db().value(QStringLiteral("SELECT \"Maßnahme\" FROM \"maßnahmen\" WHERE \"Nr\"=?"), {nr}).toString(),
                  QStringLiteral("Original"));
+    }
+
+    // The count and "<<<"/">>>" follow the list after each save, delete
+    // and new measure.
+    void countFollowsTheList()
+    {
+        TestWindows w;
+        w.continueWith(1, 1);
+        addMeasure(w.db(), QStringLiteral("Eins"));
+        addMeasure(w.db(), QStringLiteral("Zwei"));
+        openFor(0, 0, QStringLiteral("2005"));
+        auto state = [] {
+            return editor()->Label10->text() + (editor()->Button2->isEnabled() ? QStringLiteral(" <") : QString())
+                + (editor()->Button3->isEnabled() ? QStringLiteral(" >") : QString());
+        };
+        QCOMPARE(state(), QStringLiteral("insg. 2 Datensätze vorhanden < >"));
+        w.asker().answer(Asker::Answer::Ok);
+        editor()->loeschen->click();
+        QCOMPARE(state(), QStringLiteral("insg. 1 Datensätze vorhanden"));
+        addMeasure(w.db(), QStringLiteral("Von nebenan"));   // another user's, seen at the next count
+        editor()->Button_neue_M->click();
+        QCOMPARE(state(), QStringLiteral("insg. 1 Datensätze vorhanden"));
+        typeInto(editor()->dbmemo2, QStringLiteral("Drei"));
+        w.asker().answer(Asker::Answer::Ok);
+        editor()->speichern->click();
+        QCOMPARE(state(), QStringLiteral("insg. 3 Datensätze vorhanden < >"));
+        QCOMPARE(count(w.db()), 3);
+    }
+
+    // A measure changed or added and not saved: ending the program or
+    // opening the editor again asks once. Yes saves through the save
+    // question, No drops it, Cancel goes back with everything as it was.
+    void unsavedMeasureIsNotDroppedWithoutAQuestion_data()
+    {
+        QTest::addColumn<QString>("way");       // menu, close box, reopen
+        QTest::addColumn<QString>("kind");      // change, new
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<QString>("answers");   // y: Yes, n: No, c: Cancel, o: OK
+        QTest::addColumn<QString>("written");   // the measures stored afterwards
+        QTest::addColumn<bool>("goesOn");
+        for (const char *way : {"menu", "close box", "reopen"}) {
+            const QByteArray w(way);
+            QTest::newRow(w + ", change, save") << way << "change" << true << "yo" << "Geändert" << true;
+            QTest::newRow(w + ", change, save, then Cancel") << way << "change" << true << "yc" << "Original" << false;
+            QTest::newRow(w + ", change, discard") << way << "change" << true << "n" << "Original" << true;
+            QTest::newRow(w + ", change, go back") << way << "change" << true << "c" << "Original" << false;
+            QTest::newRow(w + ", change, nothing typed") << way << "change" << false << "" << "Original" << true;
+            QTest::newRow(w + ", new, save") << way << "new" << true << "yo" << "Original;Geändert" << true;
+            QTest::newRow(w + ", new, discard") << way << "new" << true << "n" << "Original" << true;
+            QTest::newRow(w + ", new, go back") << way << "new" << true << "c" << "Original" << false;
+            QTest::newRow(w + ", new, nothing typed") << way << "new" << false << "" << "Original" << true;
+        }
+    }
+    void unsavedMeasureIsNotDroppedWithoutAQuestion()
+    {
+        QFETCH(QString, way);
+        QFETCH(QString, kind);
+        QFETCH(bool, typed);
+        QFETCH(QString, answers);
+        QFETCH(QString, written);
+        QFETCH(bool, goesOn);
+        TestWindows w;
+        w.continueWith(1, 1);
+        Form1->show();
+        addMeasure(w.db(), QStringLiteral("Original"));
+        openFor(0, 0, QStringLiteral("2005"));
+        if (kind == QLatin1String("change"))
+            editor()->Button_M_bearbeiten->click();
+        else
+            editor()->Button_neue_M->click();
+        if (typed)
+            typeInto(editor()->dbmemo2, QStringLiteral("Geändert"));
+        for (const QChar a : answers) {
+            w.asker().answer(a == QLatin1Char('y')   ? Asker::Answer::Yes
+                             : a == QLatin1Char('n') ? Asker::Answer::No
+                             : a == QLatin1Char('o') ? Asker::Answer::Ok
+                                                     : Asker::Answer::Cancel);
+        }
+
+        bool wentOn = false;
+        if (way == QLatin1String("reopen")) {
+            page()->Button6->click();
+            wentOn = !editor()->inTableView();
+        } else {
+            QTimer::singleShot(0, Form1, [way] {
+                if (way == QLatin1String("menu"))
+                    Form1->Beenden1->trigger();
+                else
+                    Form1->close();
+                if (Form1->isVisible())
+                    QCoreApplication::exit(7);
+            });
+            wentOn = QCoreApplication::exec() == 0;
+        }
+
+        QCOMPARE(w.asker().pending(), 0);
+        QCOMPARE(int(w.asker().questions().size()), int(answers.size()));
+        if (!answers.isEmpty()) {
+            const Asker::Question q = w.asker().questions().first();
+            QVERIFY2(q.text.startsWith(QStringLiteral("Die Maßnahme ist noch nicht gespeichert.")), qPrintable(q.text));
+            QCOMPARE(q.caption, QStringLiteral("Meldungsfenster"));
+            QCOMPARE(q.buttons, Asker::Buttons::YesNoCancel);
+        }
+        if (answers.startsWith(QLatin1Char('y')))
+            QCOMPARE(w.asker().questions().value(1).text, QStringLiteral("Diese Maßnahme speichern?"));
+        QCOMPARE(wentOn, goesOn);
+        QStringList stored;
+        for (int nr = 1; nr <= 3; ++nr) {
+            const QVariant text = w.db().value(QStringLiteral("SELECT \"Maßnahme\" FROM \"maßnahmen\" WHERE \"Nr\"=?"), {nr});
+            if (!text.isNull())
+                stored << text.toString();
+        }
+        QCOMPARE(stored.join(QLatin1Char(';')), written);
+        if (!goesOn) {
+            // Back where the user was, with what was typed.
+            QVERIFY(editor()->isVisible() && editor()->inTableView() && editor()->Table1->isEditing());
+            QCOMPARE(editor()->dbmemo2->toPlainText(), QStringLiteral("Geändert"));
+            QVERIFY(editor()->speichern->isEnabled());
+        }
+    }
+
+    // Changing another measure or starting a new one while one is typed
+    // asks first too.
+    void anotherMeasureAsksFirst_data()
+    {
+        QTest::addColumn<QString>("button");   // change, new
+        QTest::addColumn<QString>("answers");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<bool>("goesOn");
+        for (const char *button : {"change", "new"}) {
+            const QByteArray b(button);
+            QTest::newRow(b + ", save") << button << "yo" << "Geändert" << true;
+            QTest::newRow(b + ", discard") << button << "n" << "Original" << true;
+            QTest::newRow(b + ", go back") << button << "c" << "Original" << false;
+        }
+    }
+    void anotherMeasureAsksFirst()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, answers);
+        QFETCH(QString, written);
+        QFETCH(bool, goesOn);
+        TestWindows w;
+        w.continueWith(1, 1);
+        const int nr = addMeasure(w.db(), QStringLiteral("Original"));
+        openFor(0, 0, QStringLiteral("2005"));
+        editor()->Button_M_bearbeiten->click();
+        typeInto(editor()->dbmemo2, QStringLiteral("Geändert"));
+        for (const QChar a : answers)
+            w.asker().answer(a == QLatin1Char('y') ? Asker::Answer::Yes
+                             : a == QLatin1Char('n') ? Asker::Answer::No
+                             : a == QLatin1Char('o') ? Asker::Answer::Ok
+                                                     : Asker::Answer::Cancel);
+        (button == QLatin1String("new") ? editor()->Button_neue_M : editor()->Button_M_bearbeiten)->click();
+        QCOMPARE(w.asker().pending(), 0);
+        QCOMPARE(w.asker().questions().first().buttons, Asker::Buttons::YesNoCancel);
+        QCOMPARE(w.db().value(QStringLiteral("SELECT \"Maßnahme\" FROM \"maßnahmen\" WHERE \"Nr\"=?"), {nr}).toString(), written);
+        QCOMPARE(count(w.db()), 1);
+        QCOMPARE(editor()->Table1->isEditing(), true);
+        if (goesOn && button == QLatin1String("new"))
+            QCOMPARE(editor()->Table1->state(), DataSet::State::Insert);
+        if (!goesOn)
+            QCOMPARE(editor()->dbmemo2->toPlainText(), QStringLiteral("Geändert"));
     }
 
     // Texts of any length and any characters come back exactly as typed.

@@ -7,6 +7,7 @@
 #include "dialogs/eingabe_kz.h"
 #include "dialogs/eingabe_ma.h"
 #include "model/englishswitch.h"
+#include "model/messages.h"
 #include "platform/clock.h"
 #include "platform/db/dbcontrols.h"
 #include "platform/ui/lightslot.h"
@@ -22,6 +23,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -104,6 +106,36 @@ class TestEnglish : public QObject {
 private slots:
     // A renamed control must not drop out of the switch unseen: every name
     // of every table is exactly one control of its window.
+    // Every message of every window's table comes in both languages, with
+    // the same placeholders in each.
+    void everyMessageComesInBothLanguages()
+    {
+        const auto check = [](const QString &german, const QString &english, const char *where) {
+            QVERIFY2(!german.isEmpty() && !english.isEmpty(), where);
+            static const QRegularExpression placeholder(QStringLiteral("%[1-9]"));
+            QStringList de, en;
+            for (const auto &m : placeholder.globalMatch(german))
+                de << m.captured();
+            for (const auto &m : placeholder.globalMatch(english))
+                en << m.captured();
+            de.sort();
+            en.sort();
+            QVERIFY2(de == en, qPrintable(german + QStringLiteral(" / ") + english));
+        };
+        for (int id = 0; id <= int(Messages::KeyFigure::Unsaved); ++id)
+            check(Messages::keyFigure(Messages::KeyFigure(id), false), Messages::keyFigure(Messages::KeyFigure(id), true), "key-figure dialog");
+        for (int id = 0; id <= int(Messages::Measures::Count); ++id)
+            check(Messages::measures(Messages::Measures(id), false), Messages::measures(Messages::Measures(id), true), "measures editor");
+        for (int id = 0; id <= int(Messages::Report::FileNamePrefix); ++id)
+            check(Messages::report(Messages::Report(id), false), Messages::report(Messages::Report(id), true), "report");
+        for (int id = 0; id <= int(Messages::MainWindow::ImportMenu); ++id)
+            check(Messages::mainWindow(Messages::MainWindow(id), false), Messages::mainWindow(Messages::MainWindow(id), true), "main window");
+        for (int id = 0; id <= int(Messages::Sheets::ConfirmMany); ++id)
+            check(Messages::sheets(Messages::Sheets(id), false), Messages::sheets(Messages::Sheets(id), true), "spreadsheets");
+        QCOMPARE(Messages::caption(false), QStringLiteral("Meldungsfenster"));
+        QCOMPARE(Messages::caption(true), QStringLiteral("Information"));
+    }
+
     void everyRowNamesOneControlOfItsWindow()
     {
         TestWindows w;

@@ -8,6 +8,8 @@
 #include "platform/db/dbcontrols.h"
 #include "platform/ui/selector.h"
 #include "views/measures.h"
+#include "platform/ui/clicklabel.h"
+#include "views/objectives.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -18,6 +20,7 @@ namespace {
 const char *const Colours[4] = {"grau", "rot", "gelb", "gruen"};
 const QString Goal7 = QStringLiteral("Qualitätsbewusstsein der Mitarbeiter erhöhen");
 
+ObjectivesPage *objectives() { return Form1->objectivesPage(); }
 MeasuresPage *page() { return Form1->measuresPage(); }
 
 QString light()
@@ -175,6 +178,36 @@ private slots:
         QCOMPARE(page()->DBText9->text(), QStringLiteral("8"));
         QCOMPARE(light(), QStringLiteral("gruen"));
         QCOMPARE(page()->light().picture(3)->pos(), QPoint(736, 104));
+    }
+
+    // Goal 11 with mining: its key figure is named as on the Objectives page.
+    void goal11KeyFigureAsOnTheObjectivesPage_data()
+    {
+        QTest::addColumn<int>("sprache");
+        QTest::addColumn<int>("branche");
+        QTest::addColumn<QString>("label14");
+        QTest::newRow("German, mining") << 1 << 1 << "Zeit der Auftragsabwicklung [in Tagen]:";
+        QTest::newRow("English, mining") << 0 << 1 << "Time of the job execution [per Days]:";
+        QTest::newRow("German, agriculture") << 1 << 0 << "Anteil von Neuprodukten am Produktangebot [in %]:";
+        QTest::newRow("English, agriculture") << 0 << 0 << "Portion of new products of the product offer [in %]:";
+    }
+    void goal11KeyFigureAsOnTheObjectivesPage()
+    {
+        QFETCH(int, sprache);
+        QFETCH(int, branche);
+        TestWindows w;
+        w.continueWith(sprache, branche);
+        display(3, 1, 6, QStringLiteral("2005"));
+        QTEST(page()->Label14->text(), "label14");
+        objectives()->combobox1->choose(3);
+        objectives()->ComboBox2->choose(6);
+        objectives()->ComboBox3->choose(2);
+        objectives()->Button2->click();
+        QCOMPARE(page()->Label14->text(), objectives()->Label6->text());
+        QCOMPARE(page()->Label13->text(), sprache == 0 ? (branche == 0 ? QStringLiteral("Increase of the portion innovative products:")
+                                                                      : QStringLiteral("Duration of the job execution reduce:"))
+                                                       : (branche == 0 ? QStringLiteral("Erhöhung des Anteils innovativer Produkte:")
+                                                                      : QStringLiteral("Dauer der Auftragsabwicklung verringern:")));
     }
 
     // This page's own bands for the suggestions, the pair of 1 and 1 and a

@@ -213,6 +213,48 @@ private slots:
         QVERIFY(w.asker().questions().isEmpty());
     }
 
+    // A typed perspective prepares nothing: the launch is refused with a
+    // message instead of previewing the report made before.
+    void typedPerspectiveOpensNoPreview_data()
+    {
+        QTest::addColumn<int>("sprache");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("German") << 1 << "Bitte eine Perspektive aus der Liste wählen" << "Meldungsfenster";
+        QTest::newRow("English") << 0 << "Please choose a perspective of the list" << "Information";
+    }
+    void typedPerspectiveOpensNoPreview()
+    {
+        QFETCH(int, sprache);
+        QFETCH(QString, message);
+        TestWindows w;
+        w.continueWith(sprache, 1);
+        page()->combobox1->choose(1);
+        page()->ComboBox2->choose(0);
+        page()->ComboBox3->choose(2);
+        page()->Button2->click();
+        page()->combobox1->type(QStringLiteral("Finanzen"));
+        const QString before = Form2->Query1->sql();
+        int previews = 0;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, &closer, [&] {
+            if (QPrintPreviewDialog *preview = ReportPreview::current(); preview && preview->isVisible()) {
+                ++previews;
+                preview->close();
+            }
+        });
+        closer.start(50);
+        page()->Button7->click();
+        closer.stop();
+        QCOMPARE(previews, 0);
+        QVERIFY(!ReportPreview::isOpen());
+        QCOMPARE(w.asker().questions().size(), 1);
+        QVERIFY2(w.asker().questions().first().text.startsWith(message), qPrintable(w.asker().questions().first().text));
+        QTEST(w.asker().questions().first().caption, "caption");
+        QCOMPARE(w.asker().questions().first().icon, Asker::Icon::Warning);
+        QCOMPARE(Form2->Query1->sql(), before);
+    }
+
     void engineErrorOpensNoPreview()
     {
         TestWindows w;

@@ -113,12 +113,13 @@ private slots:
         QCOMPARE(Form1->importAction->text(), importText);
         QCOMPARE(Form1->Beenden1->text(), QStringLiteral("Exit program"));
 
-        // The file questions come in the same language.
+        // The file questions come in the language chosen, German before a
+        // choice (as the start screen shows), under the English menu.
         ScriptedFiles files;
         Form1->exportAction->trigger();
         Form1->importAction->trigger();
-        QCOMPARE(files.asked, (QList<QPair<SheetTransfer::Purpose, bool>>{{SheetTransfer::Purpose::Export, sprache == 1},
-                                                                          {SheetTransfer::Purpose::Import, sprache == 1}}));
+        QCOMPARE(files.asked, (QList<QPair<SheetTransfer::Purpose, bool>>{{SheetTransfer::Purpose::Export, sprache != 0},
+                                                                          {SheetTransfer::Purpose::Import, sprache != 0}}));
         QVERIFY(f.asker().questions().isEmpty());   // nothing chosen, nothing done
     }
 
@@ -191,7 +192,7 @@ private slots:
         Form1->exportAction->trigger();
         QCOMPARE(f.asker().questions().size(), 1);
         QCOMPARE(f.asker().questions().first().icon, Asker::Icon::Warning);
-        QVERIFY(f.asker().questions().first().text.contains(QLatin1String(".csv or .xlsx")));
+        QVERIFY(f.asker().questions().first().text.contains(QLatin1String(".csv oder .xlsx")));   // German before a choice
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
@@ -274,9 +275,22 @@ private slots:
         QCOMPARE(digest(f.db().path()), before);
     }
 
+    // One rule for the language: English only when chosen, German before.
+    void anUnchangedFileIsSaidToHoldNoChange_data()
+    {
+        QTest::addColumn<int>("sprache");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("no choice") << -1 << "Die Datei enthält keine Änderung; es wurde nichts geschrieben." << "Meldungsfenster";
+        QTest::newRow("English") << 0 << "The file holds no change; nothing was written." << "Information";
+        QTest::newRow("German") << 1 << "Die Datei enthält keine Änderung; es wurde nichts geschrieben." << "Meldungsfenster";
+    }
     void anUnchangedFileIsSaidToHoldNoChange()
     {
+        QFETCH(int, sprache);
         TestWindows f(true);
+        if (sprache >= 0)
+            f.continueWith(sprache, 1);
         const QString path = m_dir.filePath(QStringLiteral("gleich.csv"));
         save(path, Spreadsheet::csv(Spreadsheet::kennzahlen(Database::alias())));
         ScriptedFiles files;
@@ -285,7 +299,8 @@ private slots:
         Form1->importAction->trigger();
         QVERIFY(!importDialog());
         QCOMPARE(f.asker().questions().size(), 1);
-        QCOMPARE(f.asker().questions().first().text, QStringLiteral("The file holds no change; nothing was written."));
+        QTEST(f.asker().questions().first().text, "text");
+        QTEST(f.asker().questions().first().caption, "caption");
         QCOMPARE(digest(f.db().path()), before);
     }
 };

@@ -117,8 +117,6 @@ QString MeasuresPage::zielText() const
     return z > 0 ? ScorecardKatalog::zielText(z, m_wahl.branche()) : QString();
 }
 
-QString MeasuresPage::goalBoxText() const { return ComboBox5->text(); }
-
 QString MeasuresPage::yearText() const { return ComboBox9->text(); }
 
 void MeasuresPage::rereadMeasures()

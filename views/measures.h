@@ -43,7 +43,6 @@ public:
 
     // MeasuresChoice
     QString zielText() const override;
-    QString goalBoxText() const override;
     QString yearText() const override;
     void display() override { Button5Click(); }
     void rereadMeasures() override;

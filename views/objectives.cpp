@@ -3,6 +3,7 @@
 #include "model/ampel.h"
 #include "model/captions.h"
 #include "model/katalog.h"
+#include "model/messages.h"
 #include "model/startwahl.h"
 #include "model/statements.h"
 #include "platform/db/dataset.h"
@@ -192,7 +193,8 @@ void ObjectivesPage::showInfo(int row)
     const QString text = Captions::objectivesInfo(row, combobox1->itemIndex(), m_wahl.branche(), m_wahl.englisch());
     if (text.isEmpty())
         return;
-    Asker::ask({text, QStringLiteral("Information"), Asker::Buttons::Ok, Asker::Icon::Question});
+    Asker::ask({text, Messages::mainWindow(Messages::MainWindow::InfoCaption, m_wahl.englisch()), Asker::Buttons::Ok,
+                Asker::Icon::Question});
 }
 
 void ObjectivesPage::info_finanz() { showInfo(1); }

@@ -35,8 +35,11 @@ Answer messageBox(const Question &q)
     case Buttons::Ok: break;
     case Buttons::OkCancel: second = QMessageBox::Cancel; break;
     case Buttons::YesNo: first = QMessageBox::Yes; second = QMessageBox::No; break;
+    case Buttons::YesNoCancel: first = QMessageBox::Yes; second = QMessageBox::Cancel; break;
     }
     QPushButton *firstButton = box.addButton(first);
+    if (q.buttons == Buttons::YesNoCancel)
+        box.addButton(QMessageBox::No);
     box.setDefaultButton(firstButton);
     // Escape and the window's close button press the escape button.
     box.setEscapeButton(second == QMessageBox::NoButton ? firstButton : box.addButton(second));
@@ -74,7 +77,8 @@ bool positive(Answer a)
 Answer negative(Buttons b)
 {
     switch (b) {
-    case Buttons::OkCancel: return Answer::Cancel;
+    case Buttons::OkCancel:
+    case Buttons::YesNoCancel: return Answer::Cancel;
     case Buttons::YesNo: return Answer::No;
     case Buttons::Ok: break;
     }

@@ -7,7 +7,8 @@
 // replace the modal box by a scripted answer.
 namespace Asker {
 
-enum class Buttons { Ok, OkCancel, YesNo };
+// YesNoCancel: a three-way question (Yes, No, or back with Cancel).
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Icon { None, Information, Warning, Question, Critical };
 enum class Answer { Ok, Cancel, Yes, No };
 
@@ -23,7 +24,7 @@ using Function = std::function<Answer(const Question &)>;
 // Shows the question through the installed function; by default a modal
 // message box whose first button (OK or Yes) is the default. Closing the box
 // without a button counts as the negative answer (Cancel or No; OK for a box
-// with OK alone).
+// with OK alone; Cancel for Yes, No and Cancel).
 Answer ask(const Question &q);
 
 // Replaces the function behind ask(); an empty function restores the box.

@@ -3,6 +3,7 @@
 #include "app/captionswitch.h"
 #include "app/globals.h"
 #include "dialogs/eingabe_kz.h"
+#include "dialogs/legacyimport.h"
 #include "dialogs/sheettransfer.h"
 #include "model/katalog.h"
 #include "platform/db/dataset.h"
@@ -117,6 +118,8 @@ void TForm1::buildMenu()
     exportAction->setObjectName(QStringLiteral("exportAction"));
     importAction = Datei1->addAction(QString());
     importAction->setObjectName(QStringLiteral("importAction"));
+    legacyImportAction = Datei1->addAction(QString());
+    legacyImportAction->setObjectName(QStringLiteral("legacyImportAction"));
     setSheetMenuTexts(false);
     Beenden1 = Datei1->addAction(QStringLiteral("Exit program"));
     Beenden1->setObjectName(QStringLiteral("Beenden1"));
@@ -133,12 +136,14 @@ void TForm1::buildMenu()
     connectGuarded(Kennzahlen1, &QAction::triggered, this, &TForm1::Kennzahlen1Click);
     connectGuarded(exportAction, &QAction::triggered, this, &TForm1::exportClick);
     connectGuarded(importAction, &QAction::triggered, this, &TForm1::importClick);
+    connectGuarded(legacyImportAction, &QAction::triggered, this, &TForm1::legacyImportClick);
 }
 
 void TForm1::setSheetMenuTexts(bool german)
 {
     exportAction->setText(german ? QStringLiteral("In Tabelle exportieren...") : QStringLiteral("Export to spreadsheet..."));
     importAction->setText(german ? QStringLiteral("Aus Tabelle importieren...") : QStringLiteral("Import from spreadsheet..."));
+    legacyImportAction->setText(german ? QStringLiteral("Alte Tabellen importieren...") : QStringLiteral("Import old tables..."));
 }
 
 void TForm1::buildStartScreen(QWidget *client)
@@ -240,6 +245,8 @@ void TForm1::Kennzahlen1Click()
 void TForm1::exportClick() { SheetTransfer::exportToSpreadsheet(this, *this); }
 
 void TForm1::importClick() { SheetTransfer::importFromSpreadsheet(this, *this); }
+
+void TForm1::legacyImportClick() { LegacyTransfer::importOldTables(this, *this); }
 
 void TForm1::closeEvent(QCloseEvent *event)
 {

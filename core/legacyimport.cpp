@@ -21,6 +21,7 @@ extern "C" {
 }
 
 #include <dirent.h>
+#include <sys/stat.h>
 #include <iconv.h>
 
 #include <algorithm>
@@ -435,6 +436,14 @@ Read readTable(const QByteArray &path, const QString &file, const QStringList &w
         return read;
     }
     pxdoc_t *doc = px.doc();
+    // pxlib reads what lies past the end of a cut-off file as empty records.
+    const pxhead_t *head = doc->px_head;
+    struct stat info {};
+    if (::stat(path.constData(), &info) == 0
+        && qint64(info.st_size) < qint64(head->px_headersize) + qint64(head->px_fileblocks) * head->px_maxtablesize * 1024) {
+        faults << Fault{file, 0, {}, {}, QStringLiteral("the file is shorter than its header says; it was cut off")};
+        return read;
+    }
     int codepage = doc->px_head->px_doscodepage;
     if (codepage == 0) {
         codepage = 1252;
@@ -744,18 +753,22 @@ QString refusal(Database &db)
             }
             const auto filled = rows(db, QStringLiteral("SELECT count(*) FROM %1 WHERE %2")
                                              .arg(Database::quote(table.name), set.join(QStringLiteral(" OR "))));
-            if (filled.value(0).value(0).toLongLong() > 0)
-                return QStringLiteral("%1 holds data already: table %2 has values in %3 rows. The old tables go "
+            if (filled.value(0).value(0).toLongLong() > 0) {
+                const qint64 n = filled.value(0).value(0).toLongLong();
+                return QStringLiteral("%1 holds data already: table %2 has values in %3 %4. The old tables go "
                                       "only into a new database (bsc-db init), so that no data is overwritten")
                     .arg(db.path(), table.name)
-                    .arg(filled.value(0).value(0).toLongLong());
+                    .arg(n)
+                    .arg(n == 1 ? QStringLiteral("row") : QStringLiteral("rows"));
+            }
         }
         const qint64 measures = db.count(db.wholeTable(MeasuresTable));
         if (measures > 0)
-            return QStringLiteral("%1 holds data already: %2 measures. The old tables go only into a new database "
+            return QStringLiteral("%1 holds data already: %2 %3. The old tables go only into a new database "
                                   "(bsc-db init), so that no data is overwritten")
                 .arg(db.path())
-                .arg(measures);
+                .arg(measures)
+                .arg(measures == 1 ? QStringLiteral("measure") : QStringLiteral("measures"));
     } catch (const EngineError &error) {
         return QStringLiteral("%1 is not a database made by bsc-db init: %2").arg(db.path(), error.message());
     }

@@ -226,6 +226,53 @@ private slots:
         QCOMPARE(contents(db), after);
     }
 
+    void atATerminalItWritesAfterY_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("measures");
+        QTest::newRow("y") << "y" << 20;
+        QTest::newRow("no") << "n" << 0;
+        QTest::newRow("nothing") << "" << 0;
+    }
+    void atATerminalItWritesAfterY()
+    {
+        QFETCH(QString, answer);
+        QFETCH(int, measures);
+        TestDatabase db(false, CurrentYear);
+        const QString folder = oldFolder();
+        // bsc-db on a pseudo-terminal: the answer is typed after the question.
+        const QString script = QStringLiteral(
+            "import os, pty, sys\n"
+            "pid, fd = pty.fork()\n"
+            "if pid == 0:\n"
+            "    os.execv(sys.argv[1], [sys.argv[1], 'import-legacy', sys.argv[2]])\n"
+            "out = b''\n"
+            "while b'[y/N]' not in out:\n"
+            "    out += os.read(fd, 4096)\n"
+            "os.write(fd, sys.argv[3].encode() + b'\\n')\n"
+            "while True:\n"
+            "    try:\n"
+            "        chunk = os.read(fd, 4096)\n"
+            "    except OSError:\n"
+            "        break\n"
+            "    if not chunk:\n"
+            "        break\n"
+            "    out += chunk\n"
+            "sys.stdout.write(out.decode())\n"
+            "sys.exit(os.waitpid(pid, 0)[1] >> 8)\n");
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PROJEKT_BSC_DATABASE"), db.path());
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral("python3"), {QStringLiteral("-c"), script, QStringLiteral(BSC_DB_EXE), folder, answer});
+        QVERIFY(p.waitForFinished(60000));
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY2(p.exitCode() == 0, qPrintable(out + QString::fromUtf8(p.readAllStandardError())));
+        QVERIFY2(out.contains(measures ? QLatin1String("Imported the old tables") : QLatin1String("Nothing was written")),
+                 qPrintable(out));
+        QCOMPARE(db.value(QStringLiteral("SELECT count(*) FROM \"maßnahmen\"")).toInt(), measures);
+    }
+
     void missingMeasuresTableImportsNoMeasures()
     {
         TestDatabase db(false, CurrentYear);
@@ -252,9 +299,10 @@ private slots:
             << QStringList{"kz_ges_renta.db, row 2 (year 2005), Jahr: the year is already in row 1"};
         QTest::newRow("missing table") << "missing" << QStringList{"kz_ges_renta.db: the table is missing"};
         QTest::newRow("not a table") << "garbage" << QStringList{"kz_ges_renta.db:"};
+        QTest::newRow("table cut short") << "truncated" << QStringList{"kz_ges_renta.db: the file is shorter than its header says"};
         QTest::newRow("broken memo file") << "memo" << QStringList{"(ma", ".MB), row ", "Maßnahme: the memo file is damaged"};
-        QTest::newRow("target with values") << "values" << QStringList{"holds data already", "kz_liqui"};
-        QTest::newRow("target with a measure") << "measure" << QStringList{"holds data already", "1 measures"};
+        QTest::newRow("target with values") << "values" << QStringList{"holds data already: table kz_liqui has values in 1 row."};
+        QTest::newRow("target with a measure") << "measure" << QStringList{"holds data already: 1 measure."};
     }
 
     void faultsChangeNothing()
@@ -276,6 +324,9 @@ private slots:
             QFile f(QDir(folder).filePath(table + QStringLiteral(".db")));
             QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
             f.write(QByteArray(3000, 'x'));
+        } else if (fault == QLatin1String("truncated")) {
+            QFile f(QDir(folder).filePath(table + QStringLiteral(".db")));
+            QVERIFY(f.resize(2048 + 100));
         } else if (fault == QLatin1String("memo")) {
             // The long texts lie in blocks of their own at the end: cut them off.
             const QByteArray memo = QFile::encodeName(folder) + "/ma\xdfnahmen.MB";

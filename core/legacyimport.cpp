@@ -757,18 +757,14 @@ QString refusal(Database &db)
                 const qint64 n = filled.value(0).value(0).toLongLong();
                 return QStringLiteral("%1 holds data already: table %2 has values in %3 %4. The old tables go "
                                       "only into a new database (bsc-db init), so that no data is overwritten")
-                    .arg(db.path(), table.name)
-                    .arg(n)
-                    .arg(n == 1 ? QStringLiteral("row") : QStringLiteral("rows"));
+                    .arg(db.path(), table.name, QString::number(n), n == 1 ? QStringLiteral("row") : QStringLiteral("rows"));
             }
         }
         const qint64 measures = db.count(db.wholeTable(MeasuresTable));
         if (measures > 0)
             return QStringLiteral("%1 holds data already: %2 %3. The old tables go only into a new database "
                                   "(bsc-db init), so that no data is overwritten")
-                .arg(db.path())
-                .arg(measures)
-                .arg(measures == 1 ? QStringLiteral("measure") : QStringLiteral("measures"));
+                .arg(db.path(), QString::number(measures), measures == 1 ? QStringLiteral("measure") : QStringLiteral("measures"));
     } catch (const EngineError &error) {
         return QStringLiteral("%1 is not a database made by bsc-db init: %2").arg(db.path(), error.message());
     }

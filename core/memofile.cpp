@@ -77,7 +77,7 @@ bool MemoFile::read(const char *field, int length, QByteArray *text, QString *wh
     const auto *bytes = reinterpret_cast<const uchar *>(m_bytes.constData());
     const qint64 total = m_bytes.size();
     auto damaged = [&](const QString &what) {
-        *why = QStringLiteral("the memo file is damaged at byte %1: %2").arg(block).arg(what);
+        *why = QStringLiteral("the memo file is damaged at byte %1: %2").arg(QString::number(block), what);
         return false;
     };
     if (block == 0 || block % BlockSize != 0 || block + 12 > total)

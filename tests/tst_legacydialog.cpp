@@ -8,6 +8,9 @@
 #include "app/globals.h"
 #include "dialogs/legacyimport.h"
 #include "model/katalog.h"
+#include "platform/db/dbcontrols.h"
+#include "platform/ui/selector.h"
+#include "views/objectives.h"
 
 #include <QAction>
 #include <QCryptographicHash>
@@ -42,6 +45,16 @@ QByteArray digest(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256) : QByteArray();
+}
+
+// The Objectives page's display of the financial perspective's yearly values.
+void displayYear(const QString &year)
+{
+    ObjectivesPage *page = Form1->objectivesPage();
+    page->combobox1->choose(0);
+    page->ComboBox2->choose(6);
+    page->ComboBox3->choose(page->ComboBox3->items().indexOf(year));
+    page->Button2->click();
 }
 
 LegacyImportDialog *legacyDialog() { return Form1->findChild<LegacyImportDialog *>(); }
@@ -100,6 +113,8 @@ private slots:
     {
         TestWindows f;
         f.continueWith(1, 1);
+        displayYear(QStringLiteral("2005"));
+        QCOMPARE(Form1->objectivesPage()->DBText7->text(), QString());
         ScriptedFolders folders;
         folders.names << oldFolder();
         Form1->legacyImportAction->trigger();
@@ -125,6 +140,9 @@ private slots:
         QCOMPARE(f.db().value(QStringLiteral("SELECT count(*) FROM \"maßnahmen\"")).toInt(), 5);
         QCOMPARE(f.db().value(QStringLiteral("SELECT \"Soll_Wert_Q1\" FROM \"kz_liqui\" WHERE \"Jahr\"='2005'")).toInt(),
                  OldTables::figure(2, 2005, 1).toInt());
+        // The page shows the imported values at its next display.
+        displayYear(QStringLiteral("2005"));
+        QCOMPARE(Form1->objectivesPage()->DBText7->text(), OldTables::figure(2, 2005, 12).toString());
 
         // Now it holds data: a second import is refused with the reason.
         folders.names << oldFolder();

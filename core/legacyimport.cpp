@@ -444,6 +444,12 @@ Read readTable(const QByteArray &path, const QString &file, const QStringList &w
         faults << Fault{file, 0, {}, {}, QStringLiteral("the file is shorter than its header says; it was cut off")};
         return read;
     }
+    if (head->px_numrecords < 0 || head->px_numrecords > head->px_theonumrecords) {
+        faults << Fault{file, 0, {}, {},
+                        QStringLiteral("the header counts %1 records, more than the file holds; the file is damaged")
+                            .arg(head->px_numrecords)};
+        return read;
+    }
     int codepage = doc->px_head->px_doscodepage;
     if (codepage == 0) {
         codepage = 1252;

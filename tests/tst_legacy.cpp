@@ -299,6 +299,8 @@ private slots:
             << QStringList{"kz_ges_renta.db, row 2 (year 2005), Jahr: the year is already in row 1"};
         QTest::newRow("missing table") << "missing" << QStringList{"kz_ges_renta.db: the table is missing"};
         QTest::newRow("not a table") << "garbage" << QStringList{"kz_ges_renta.db:"};
+        QTest::newRow("record count past the file") << "count"
+            << QStringList{"kz_ges_renta.db: the header counts 2147483647 records, more than the file holds"};
         QTest::newRow("table cut short") << "truncated" << QStringList{"kz_ges_renta.db: the file is shorter than its header says"};
         QTest::newRow("broken memo file") << "memo" << QStringList{"(ma", ".MB), row ", "Maßnahme: the memo file is damaged"};
         QTest::newRow("target with values") << "values" << QStringList{"holds data already: table kz_liqui has values in 1 row."};
@@ -324,6 +326,11 @@ private slots:
             QFile f(QDir(folder).filePath(table + QStringLiteral(".db")));
             QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
             f.write(QByteArray(3000, 'x'));
+        } else if (fault == QLatin1String("count")) {
+            QFile f(QDir(folder).filePath(table + QStringLiteral(".db")));
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.seek(6));
+            f.write(QByteArray::fromHex("ffffff7f"));
         } else if (fault == QLatin1String("truncated")) {
             QFile f(QDir(folder).filePath(table + QStringLiteral(".db")));
             QVERIFY(f.resize(2048 + 100));

@@ -3,6 +3,7 @@
 #include "app/captionswitch.h"
 #include "app/globals.h"
 #include "dialogs/eingabe_kz.h"
+#include "dialogs/legacyimport.h"
 #include "dialogs/sheettransfer.h"
 #include "model/katalog.h"
 #include "model/messages.h"
@@ -118,6 +119,8 @@ void TForm1::buildMenu()
     exportAction->setObjectName(QStringLiteral("exportAction"));
     importAction = Datei1->addAction(QString());
     importAction->setObjectName(QStringLiteral("importAction"));
+    legacyImportAction = Datei1->addAction(QString());
+    legacyImportAction->setObjectName(QStringLiteral("legacyImportAction"));
     setSheetMenuTexts(false);
     Beenden1 = Datei1->addAction(QStringLiteral("Exit program"));
     Beenden1->setObjectName(QStringLiteral("Beenden1"));
@@ -134,12 +137,14 @@ void TForm1::buildMenu()
     connectGuarded(Kennzahlen1, &QAction::triggered, this, &TForm1::Kennzahlen1Click);
     connectGuarded(exportAction, &QAction::triggered, this, &TForm1::exportClick);
     connectGuarded(importAction, &QAction::triggered, this, &TForm1::importClick);
+    connectGuarded(legacyImportAction, &QAction::triggered, this, &TForm1::legacyImportClick);
 }
 
 void TForm1::setSheetMenuTexts(bool german)
 {
     exportAction->setText(Messages::mainWindow(Messages::MainWindow::ExportMenu, !german));
     importAction->setText(Messages::mainWindow(Messages::MainWindow::ImportMenu, !german));
+    legacyImportAction->setText(Messages::mainWindow(Messages::MainWindow::LegacyImportMenu, !german));
 }
 
 void TForm1::buildStartScreen(QWidget *client)
@@ -241,6 +246,8 @@ void TForm1::Kennzahlen1Click()
 void TForm1::exportClick() { SheetTransfer::exportToSpreadsheet(this, *this); }
 
 void TForm1::importClick() { SheetTransfer::importFromSpreadsheet(this, *this); }
+
+void TForm1::legacyImportClick() { LegacyTransfer::importOldTables(this, *this); }
 
 void TForm1::closeEvent(QCloseEvent *event)
 {

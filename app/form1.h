@@ -45,11 +45,13 @@ public:
     void Kennzahlen1Click();
     void exportClick();
     void importClick();
+    void legacyImportClick();
 
     // Menu
     QMenu *Datei1;
     QAction *exportAction;   // key figures and measures to a spreadsheet file
     QAction *importAction;   // key figures from a CSV file
+    QAction *legacyImportAction;   // the old program's tables
     QAction *Beenden1;
     QMenu *Einagbe1;
     QAction *Kennzahlen1;

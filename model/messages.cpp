@@ -74,8 +74,9 @@ const Text MainWindowTexts[] = {
     {"Information", "Information"},
     {"In Tabelle exportieren...", "Export to spreadsheet..."},
     {"Aus Tabelle importieren...", "Import from spreadsheet..."},
+    {"Alte Tabellen importieren...", "Import old tables..."},
 };
-static_assert(std::size(MainWindowTexts) == std::size_t(MainWindow::ImportMenu) + 1);
+static_assert(std::size(MainWindowTexts) == std::size_t(MainWindow::LegacyImportMenu) + 1);
 
 const Text SheetTexts[] = {
     {"Aus Tabelle importieren", "Import from spreadsheet"},

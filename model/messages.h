@@ -55,6 +55,7 @@ enum class MainWindow {
     InfoCaption,      // the Objectives page's information texts
     ExportMenu,       // the spreadsheet items of the menu
     ImportMenu,
+    LegacyImportMenu, // the old program's tables
 };
 QString mainWindow(MainWindow id, bool english);
 

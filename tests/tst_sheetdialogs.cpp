@@ -108,7 +108,7 @@ private slots:
         if (sprache >= 0)
             f.continueWith(sprache, 1);
         const QList<QAction *> items = Form1->Datei1->actions();
-        QCOMPARE(items, (QList<QAction *>{Form1->exportAction, Form1->importAction, Form1->Beenden1}));
+        QCOMPARE(items, (QList<QAction *>{Form1->exportAction, Form1->importAction, Form1->legacyImportAction, Form1->Beenden1}));
         QCOMPARE(Form1->exportAction->text(), exportText);
         QCOMPARE(Form1->importAction->text(), importText);
         QCOMPARE(Form1->Beenden1->text(), QStringLiteral("Exit program"));

@@ -4,6 +4,7 @@
 #include "platform/db/dataset.h"
 #include "platform/db/engineerror.h"
 #include "core/dbadmin.h"
+#include "core/legacyimport.h"
 #include "core/safefile.h"
 #include "core/spreadsheet.h"
 
@@ -56,6 +57,11 @@ const char *const Usage =
     "                    what would change; writes it all in one transaction\n"
     "                    with --yes or after \"y\" at a terminal, nothing on any\n"
     "                    fault\n"
+    "  import-legacy DIR [--yes]\n"
+    "                    read the old program's tables from the folder DIR, list\n"
+    "                    every fault or what would be imported; writes it all in\n"
+    "                    one transaction with --yes or after \"y\" at a terminal,\n"
+    "                    into a database that holds no data yet\n"
     "  --version         print the version\n"
     "  --help            print this text\n"
     "\n"
@@ -251,6 +257,56 @@ int importSheet(const QString &path, const SheetArguments &a, Output &out, QText
     return 0;
 }
 
+// The old program's tables into a fresh database: every fault first, or a
+// summary per table, then one transaction.
+int importLegacy(const QString &path, const QString &folder, bool yes, Output &out, QTextStream &err)
+{
+    const LegacyImport::Plan plan = LegacyImport::plan(folder);
+    for (const QString &note : plan.notes)
+        out << note << '\n';
+    if (!plan.ok()) {
+        out.flush();
+        for (const LegacyImport::Fault &fault : plan.faults)
+            err << fault.text() << '\n';
+        err << "bsc-db: " << plan.faults.size() << (plan.faults.size() == 1 ? " fault" : " faults") << " in "
+            << folder << "; nothing was written.\n";
+        return 1;
+    }
+    Database &db = Database::open(path);
+    const QString refused = LegacyImport::refusal(db);
+    if (!refused.isEmpty())
+        throw EngineError(refused + QStringLiteral("; nothing was written."));
+    for (qsizetype i = 0; i < plan.tables.size(); ++i) {
+        const LegacyImport::TableSummary &t = plan.tables[i];
+        const bool isMeasures = i == plan.tables.size() - 1;
+        out << t.table << ": ";
+        if (t.file.isEmpty())
+            out << "no file\n";
+        else
+            out << QString::number(t.rows) << (t.rows == 1 ? " row" : " rows") << " read from " << t.file << ", "
+                << QString::number(t.values)
+                << (isMeasures ? (t.values == 1 ? " measure" : " measures") : (t.values == 1 ? " value set" : " values set"))
+                << '\n';
+    }
+    const qsizetype measures = plan.measures.size();
+    out << "Import " << QString::number(plan.valueCount() - measures) << " values and " << QString::number(measures)
+        << (measures == 1 ? " measure" : " measures") << " into " << db.path() << '\n';
+    bool confirmed = yes;
+    if (!confirmed && ::isatty(STDIN_FILENO)) {
+        confirmed = confirmedAtTerminal(out);
+    } else if (!confirmed) {
+        out << "Nothing was written; run again with --yes to import.\n";
+        return 0;
+    }
+    if (!confirmed) {
+        out << "Nothing was written.\n";
+        return 0;
+    }
+    LegacyImport::apply(db, plan, QDate::currentDate().year());
+    out << "Imported the old tables into " << db.path() << '\n';
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -356,6 +412,11 @@ int main(int argc, char **argv)
             if (changes.isEmpty())
                 out << shown << " is up to date\n";
             return written();
+        }
+        if (command == QLatin1String("import-legacy") && (args.size() == 2 || (args.size() == 3 && args[2] == QLatin1String("--yes")))) {
+            const int status = importLegacy(path, args[1], args.size() == 3, out, err);
+            const int output = written();
+            return status ? status : output;
         }
         if (command == QLatin1String("export") || command == QLatin1String("import")) {
             const bool exporting = command == QLatin1String("export");

@@ -1,0 +1,136 @@
+// Importing the old program's tables: 25 years of all fourteen tables and
+// 10,000 measures, read and checked, and read, checked and written into a
+// new database; the baseline reads the same files with pxlib alone.
+#include "benchmain.h"
+
+#include "core/dbadmin.h"
+#include "core/legacyimport.h"
+#include "fixture_paradox.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+extern "C" {
+#include <paradox.h>
+}
+
+namespace {
+
+struct Setup {
+    QTemporaryDir dir;
+    QString folder;
+    QList<QByteArray> files;
+    Setup()
+    {
+        folder = dir.filePath(QStringLiteral("old"));
+        QDir().mkpath(folder);
+        OldTables::writeFigures(folder, 2003, 2027);
+        OldTables::writeMeasures(folder, "ma\xc3\x9fnahmen", OldTables::sampleMeasures(10000), 1252);
+        for (const QString &name : QDir(folder).entryList({QStringLiteral("*.db"), QStringLiteral("*.DB")}, QDir::Files))
+            files << QFile::encodeName(QDir(folder).filePath(name));
+    }
+};
+
+Setup &setup()
+{
+    static Setup s;
+    return s;
+}
+
+// Every field of every record through pxlib's own conversions; memo fields
+// as the bytes in the record.
+void BM_PxlibAlone(benchmark::State &state)
+{
+    PX_boot();
+    for (auto _ : state) {
+        long sum = 0;
+        for (const QByteArray &file : setup().files) {
+            pxdoc_t *px = PX_new();
+            if (PX_open_file(px, file.constData()) < 0) {
+                state.SkipWithError("PX_open_file failed");
+                return;
+            }
+            QByteArray record(PX_get_recordsize(px), '\0');
+            const int fields = PX_get_num_fields(px);
+            for (int r = 0; r < PX_get_num_records(px); ++r) {
+                PX_get_record(px, r, record.data());
+                char *at = record.data();
+                for (int i = 0; i < fields; ++i) {
+                    const pxfield_t *f = PX_get_field(px, i);
+                    long l = 0;
+                    short s = 0;
+                    double d = 0;
+                    char *text = nullptr;
+                    switch (f->px_ftype) {
+                    case pxfAlpha:
+                        if (PX_get_data_alpha(px, at, f->px_flen, &text) > 0) {
+                            sum += long(strlen(text));
+                            px->free(px, text);
+                        }
+                        break;
+                    case pxfShort: PX_get_data_short(px, at, f->px_flen, &s); sum += s; break;
+                    case pxfLong: case pxfAutoInc: case pxfDate: PX_get_data_long(px, at, f->px_flen, &l); sum += l; break;
+                    case pxfNumber: case pxfCurrency: case pxfTimestamp: PX_get_data_double(px, at, f->px_flen, &d); sum += long(d); break;
+                    case pxfBCD:
+                        if (PX_get_data_bcd(px, reinterpret_cast<unsigned char *>(at), f->px_fdc, &text) > 0) {
+                            sum += long(strlen(text));
+                            px->free(px, text);
+                        }
+                        break;
+                    default: sum += at[0];
+                    }
+                    at += f->px_flen;
+                }
+            }
+            PX_close(px);
+            PX_delete(px);
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(BM_PxlibAlone)->Unit(benchmark::kMillisecond);
+
+void BM_LegacyPlan(benchmark::State &state)
+{
+    for (auto _ : state) {
+        const LegacyImport::Plan plan = LegacyImport::plan(setup().folder);
+        if (!plan.ok() || plan.measures.size() != 10000) {
+            state.SkipWithError("the plan has faults");
+            return;
+        }
+        benchmark::DoNotOptimize(plan.measures.size());
+    }
+}
+BENCHMARK(BM_LegacyPlan)->Unit(benchmark::kMillisecond);
+
+void BM_LegacyImport(benchmark::State &state)
+{
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QString target = setup().dir.filePath(QStringLiteral("target%1.sqlite").arg(++n));
+        DbAdmin::create(target, false, 2026);
+        Database &db = Database::open(target);
+        state.ResumeTiming();
+        const LegacyImport::Plan plan = LegacyImport::plan(setup().folder);
+        LegacyImport::apply(db, plan, 2026);
+        state.PauseTiming();
+        Database::close();
+        QFile::remove(target);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_LegacyImport)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    setup();
+    return runWithRatios(argc, argv,
+                         {{QStringLiteral("BM_LegacyPlan"), QStringLiteral("BM_PxlibAlone")},
+                          {QStringLiteral("BM_LegacyImport"), QStringLiteral("BM_PxlibAlone")}});
+}

@@ -34,8 +34,11 @@ protected:
 
 Selector::Selector(QWidget *parent) : QComboBox(parent)
 {
-    setEditable(true);
-    setLineEdit(new Eingabezeile(this));
+    // Giving the line edit makes the box editable; setEditable would build a
+    // line edit and the popup first, only to throw the one away.
+    auto *line = new Eingabezeile(this);
+    line->setPalette(palette());
+    setLineEdit(line);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     setDuplicatesEnabled(true);

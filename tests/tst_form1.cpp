@@ -185,7 +185,11 @@ private slots:
             else
                 Form1->close();
         });
-        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(99); });   // a hang fails, not blocks
+        // A hang fails, not blocks; the guard goes with the test.
+        QTimer hang;
+        hang.setSingleShot(true);
+        connect(&hang, &QTimer::timeout, &hang, [] { QCoreApplication::exit(99); });
+        hang.start(5000);
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY(!Form1->isVisible());
     }

@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <memory>
+
 using Asker::Answer;
 using Asker::Buttons;
 using Asker::Icon;
@@ -46,12 +48,17 @@ struct BoxPresser {
     QString text, caption;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
+    // Looks at every turn of the event loop; it goes with the presser,
+    // however the test ends.
+    std::unique_ptr<QTimer> timer;
     void arm()
     {
-        QTimer::singleShot(0, [this] {
+        timer = std::make_unique<QTimer>();
+        QObject::connect(timer.get(), &QTimer::timeout, timer.get(), [this] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             if (!box)
-                return arm();
+                return;
+            timer->stop();
             text = box->text();
             caption = box->windowTitle();
             icon = box->icon();
@@ -59,6 +66,7 @@ struct BoxPresser {
                 buttons << QString::number(box->standardButton(b));
             QTest::keyClick(box, key);
         });
+        timer->start(0);
     }
 };
 

@@ -4,12 +4,13 @@
 # window, of bsc against a minimal Qt Widgets window of the same size with
 # one label (bench_minimal_window), in alternating runs; prints the medians,
 # their ratio and the peak RSS of both.
-# Usage: bench/startup.sh [RUNS]   (default 21; build dir: $BUILD or build/)
+# Usage: bench/startup.sh [RUNS]   (default 21; build dir: $BUILD or build/;
+#        BSC=path measures another build of the program, e.g. an older one)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-21}
 build=$(realpath "${BUILD:-build}")
-bsc=$build/app/bsc
+bsc=$(realpath "${BSC:-$build/app/bsc}")
 minimal=$build/bench/bench_minimal_window
 for program in "$bsc" "$minimal" "$build/tools/bsc-db"; do
   [ -x "$program" ] || { echo "startup.sh: $program is missing; build bsc bsc-db bench_minimal_window" >&2; exit 1; }

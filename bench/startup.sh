@@ -2,8 +2,9 @@
 # Whole-process start-up under Xvfb: from process start (a clock taken by
 # this script just before it starts the program) to the first painted main
 # window, of bsc against a minimal Qt Widgets window of the same size with
-# one label (bench_minimal_window), in alternating runs; prints the medians,
-# their ratio and the peak RSS of both.
+# one label (bench_minimal_window), in alternating runs; prints the medians
+# and their ratio, of the wall time and of the processor time (user + system,
+# which depends less on what else the machine runs), and the peak RSS of both.
 # Usage: bench/startup.sh [RUNS]   (default 21; build dir: $BUILD or build/;
 #        BSC=path measures another build of the program, e.g. an older one)
 set -euo pipefail
@@ -36,13 +37,13 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 [ -s "$work/display" ] || { echo "startup.sh: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$(cat "$work/display") QT_QPA_PLATFORM=xcb BSC_EXIT_AFTER_FIRST_PAINT=1
 
-# One run: prints "milliseconds peak-rss-kB".
+# One run: prints "wall-ms cpu-ms peak-rss-kB".
 measure() {
   local start out
   start=${EPOCHREALTIME/./}
   out=$("$1")
-  awk -v start="$start" '/^first_paint_us/ { t = $2 } /^max_rss_kb/ { r = $2 }
-       END { if (!t) exit 1; printf "%.2f %d\n", (t - start) / 1000, r }' <<<"$out"
+  awk -v start="$start" '/^first_paint_us/ { t = $2 } /^cpu_us/ { c = $2 } /^max_rss_kb/ { r = $2 }
+       END { if (!t) exit 1; printf "%.2f %.2f %d\n", (t - start) / 1000, c / 1000, r }' <<<"$out"
 }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
@@ -61,9 +62,12 @@ done
 
 b=$(cut -d' ' -f1 "$work/bsc" | median)
 m=$(cut -d' ' -f1 "$work/minimal" | median)
-br=$(cut -d' ' -f2 "$work/bsc" | median)
-mr=$(cut -d' ' -f2 "$work/minimal" | median)
+bc=$(cut -d' ' -f2 "$work/bsc" | median)
+mc=$(cut -d' ' -f2 "$work/minimal" | median)
+br=$(cut -d' ' -f3 "$work/bsc" | median)
+mr=$(cut -d' ' -f3 "$work/minimal" | median)
 printf 'start-up to first paint, median of %d alternating runs\n' "$runs"
-printf '  bsc             %8.1f ms   peak RSS %6d kB\n' "$b" "$br"
-printf '  minimal window  %8.1f ms   peak RSS %6d kB\n' "$m" "$mr"
-awk -v b="$b" -v m="$m" 'BEGIN { printf "ratio bsc / minimal window = %.2f\n", b / m }'
+printf '  bsc             %8.1f ms wall  %8.1f ms cpu   peak RSS %6d kB\n' "$b" "$bc" "$br"
+printf '  minimal window  %8.1f ms wall  %8.1f ms cpu   peak RSS %6d kB\n' "$m" "$mc" "$mr"
+awk -v b="$b" -v m="$m" 'BEGIN { printf "ratio bsc / minimal window = %.2f (wall)\n", b / m }'
+awk -v b="$bc" -v m="$mc" 'BEGIN { printf "ratio bsc / minimal window = %.2f (cpu)\n", b / m }'

@@ -157,7 +157,7 @@ void TForm1::buildStartScreen(QWidget *client)
     Button3 = button(client, QStringLiteral("Button3"), QStringLiteral("continue..."), {376, 296, 145, 25}, false);
     QLabel **bilder[4] = {&Image1, &Image2, &Image3, &Image5};
     for (int i = 0; i < 4; ++i)
-        *bilder[i] = picture(client, QString::fromLatin1(Logos[i].name), Logos[i].rahmen, Pictures::logo(i));
+        *bilder[i] = picture(client, QString::fromLatin1(Logos[i].name), Logos[i].rahmen, [i] { return Pictures::logo(i); });
 
     connectGuarded(ComboBox6, &Selector::changed, this, &TForm1::ComboBox6Change);
     connectGuarded(ComboBox7, &Selector::changed, this, &TForm1::ComboBox7Change);

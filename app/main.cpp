@@ -1,4 +1,5 @@
 #include "app/start.h"
+#include "platform/ui/firstpaint.h"
 
 #include <QApplication>
 
@@ -21,5 +22,6 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     if (report)
         return Start::runReport(app.arguments());
+    FirstPaint::watch(app);
     return Start::run(app);
 }

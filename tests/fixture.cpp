@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -192,4 +194,40 @@ bool OtherUser::canLockEverything(const QString &table)
         : q.exec(QStringLiteral("BEGIN EXCLUSIVE"));
     q.exec(QStringLiteral("ROLLBACK"));
     return locked;
+}
+
+ProgramRun runProgram(const QString &program, const QStringList &args, const RunSettings &settings)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (auto it = settings.set.cbegin(); it != settings.set.cend(); ++it)
+        env.insert(it.key(), it.value());
+    for (const QString &name : settings.unset)
+        env.remove(name);
+    p.setProcessEnvironment(env);
+    if (!settings.stdoutFile.isEmpty())
+        p.setStandardOutputFile(settings.stdoutFile);
+    p.start(program, args);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(settings.timeoutMs)) {
+        // A run that hangs is a failure, and nothing of it stays behind.
+        p.kill();
+        p.waitForFinished();
+        return {-1, QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())
+                    + (p.error() == QProcess::FailedToStart ? QStringLiteral("\n(could not be started)")
+                                                            : QStringLiteral("\n(did not end in time)"))};
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+RunSettings onDatabase(const QString &database, RunSettings settings)
+{
+    const QString name = QStringLiteral("PROJEKT_BSC_DATABASE");
+    if (database.isEmpty())
+        settings.unset << name;
+    else
+        settings.set.insert(name, database);
+    return settings;
 }

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QVariantList>
+#include <functional>
+#include <utility>
 
 #include "platform/db/engineerror.h"
 
@@ -83,3 +87,51 @@ QString errorOf(F f)
     }
     return QString();
 }
+
+// Runs its function when it goes, however the test ends (a failed QCOMPARE
+// returns early): for whatever a test installs and must take away again.
+class OnExit {
+public:
+    explicit OnExit(std::function<void()> undo) : m_undo(std::move(undo)) {}
+    ~OnExit()
+    {
+        if (m_undo)
+            m_undo();
+    }
+    OnExit(const OnExit &) = delete;
+    OnExit &operator=(const OnExit &) = delete;
+
+private:
+    std::function<void()> m_undo;
+};
+
+// A program's run, waited for: its exit status (-1 when it crashed or was
+// stopped at the time limit), standard output and standard error.
+struct ProgramRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// How a program is run besides its arguments. It inherits the test's
+// environment, changed by set and unset; its input is closed at once.
+struct RunSettings {
+    QMap<QString, QString> set;
+    QStringList unset;
+    QString stdoutFile;   // standard output into this file instead
+    int timeoutMs = 60000;
+};
+
+ProgramRun runProgram(const QString &program, const QStringList &args, const RunSettings &settings = {});
+
+// The settings of a run on a database: PROJEKT_BSC_DATABASE names it, or is
+// taken away when database is empty.
+RunSettings onDatabase(const QString &database, RunSettings settings = {});
+
+#ifdef BSC_DB_EXE
+// bsc-db on a database, as a user runs it.
+inline ProgramRun bscDb(const QString &database, const QStringList &args, const RunSettings &settings = {})
+{
+    return runProgram(QStringLiteral(BSC_DB_EXE), args, onDatabase(database, settings));
+}
+#endif

@@ -19,26 +19,6 @@
 
 namespace {
 
-struct Result {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Result bscDb(const QString &database, const QStringList &args, const QString &stdoutFile = {})
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PROJEKT_BSC_DATABASE"), database);
-    p.setProcessEnvironment(env);
-    if (!stdoutFile.isEmpty())
-        p.setStandardOutputFile(stdoutFile);
-    p.start(QStringLiteral(BSC_DB_EXE), args);
-    p.waitForFinished(30000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
-
 QByteArray digest(const QString &path)
 {
     QFile f(path);
@@ -86,7 +66,7 @@ private slots:
     void initCreatesFourteenStrictTablesWithOneRowPerYear()
     {
         const QString path = fresh(QStringLiteral("new/leer.sqlite"));
-        const Result r = bscDb(path, {QStringLiteral("init")});
+        const ProgramRun r = bscDb(path, {QStringLiteral("init")});
         QCOMPARE(r.status, 0);
         QVERIFY(r.out.contains(path));
         {
@@ -115,7 +95,7 @@ private slots:
         QCOMPARE(bscDb(path, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
         const QByteArray before = digest(path);
         for (const QStringList &args : {QStringList{QStringLiteral("init")}, QStringList{QStringLiteral("init"), QStringLiteral("--demo")}}) {
-            const Result r = bscDb(path, args);
+            const ProgramRun r = bscDb(path, args);
             QCOMPARE(r.status, 1);
             QVERIFY2(r.err.contains(QLatin1String("exists already")), qPrintable(r.err));
         }
@@ -162,7 +142,7 @@ private slots:
         }
         const QByteArray before = digest(path);
         for (const char *year : {"2040", "2005", "20x5", "204", ""}) {
-            const Result r = bscDb(path, {QStringLiteral("add-year"), QString::fromLatin1(year)});
+            const ProgramRun r = bscDb(path, {QStringLiteral("add-year"), QString::fromLatin1(year)});
             QCOMPARE(r.status, 1);
             QVERIFY(!r.err.isEmpty());
         }
@@ -198,7 +178,7 @@ private slots:
         QCOMPARE(bscDb(path, {QStringLiteral("init")}).status, 0);
         QCOMPARE(bscDb(path, {QStringLiteral("add-year"), QStringLiteral("2040")}).status, 0);
         const QByteArray before = digest(path);
-        const Result r = bscDb(path, {QStringLiteral("add-year"), year});
+        const ProgramRun r = bscDb(path, {QStringLiteral("add-year"), year});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(expected), qPrintable(r.err));
         QCOMPARE(digest(path), before);
@@ -234,7 +214,7 @@ private slots:
         }
         for (const QStringList &args : {QStringList{QStringLiteral("add-year"), QStringLiteral("2041")},
                                         QStringList{QStringLiteral("query"), QStringLiteral("select * from kz_liqui")}}) {
-            const Result r = bscDb(path, args);
+            const ProgramRun r = bscDb(path, args);
             QCOMPARE(r.status, 1);
             if (args[0] == QLatin1String("add-year") || breakage != QLatin1String("drop"))
                 QVERIFY2(r.err.contains(expected.section(QLatin1Char(':'), 0, 0)), qPrintable(r.err));
@@ -265,7 +245,7 @@ private slots:
         const QString link = fresh(QStringLiteral("link.sqlite"));
         const QString elsewhere = fresh(QStringLiteral("ziel-des-links.sqlite"));
         QVERIFY(QFile::link(elsewhere, link));
-        const Result r = bscDb(link, {QStringLiteral("init")});
+        const ProgramRun r = bscDb(link, {QStringLiteral("init")});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(QLatin1String("exists already")), qPrintable(r.err));
         QVERIFY(!QFile::exists(elsewhere));
@@ -294,11 +274,11 @@ private slots:
     {
         const QString path = fresh(QStringLiteral("voll.sqlite"));
         const QString full = QStringLiteral("/dev/full");
-        QCOMPARE(bscDb(path, {QStringLiteral("path")}, full).status, 1);
-        const Result init = bscDb(path, {QStringLiteral("init"), QStringLiteral("--demo")}, full);
+        QCOMPARE(bscDb(path, {QStringLiteral("path")}, {.stdoutFile = full}).status, 1);
+        const ProgramRun init = bscDb(path, {QStringLiteral("init"), QStringLiteral("--demo")}, {.stdoutFile = full});
         QCOMPARE(init.status, 1);
         QVERIFY2(init.err.contains(QLatin1String("could not write")), qPrintable(init.err));
-        const Result q = bscDb(path, {QStringLiteral("query"), QStringLiteral("select * from maßnahmen")}, full);
+        const ProgramRun q = bscDb(path, {QStringLiteral("query"), QStringLiteral("select * from maßnahmen")}, {.stdoutFile = full});
         QCOMPARE(q.status, 1);
         QVERIFY2(q.err.contains(QLatin1String("could not write")), qPrintable(q.err));
     }
@@ -308,7 +288,7 @@ private slots:
         const QString path = fresh(QStringLiteral("grenzen.sqlite"));
         QCOMPARE(bscDb(path, {QStringLiteral("init")}).status, 0);
         const QString columns = QStringList(2500, QStringLiteral("ist_wert_q1")).join(QLatin1Char(','));
-        const Result r = bscDb(path, {QStringLiteral("query"), QStringLiteral("select ") + columns + QStringLiteral(" from kz_liqui")});
+        const ProgramRun r = bscDb(path, {QStringLiteral("query"), QStringLiteral("select ") + columns + QStringLiteral(" from kz_liqui")});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.size() < 600 && r.err.contains(QLatin1String("too many columns")), qPrintable(r.err.left(800)));
     }
@@ -324,7 +304,7 @@ private slots:
             Connection writer(path);
             writer.rows(QStringLiteral("BEGIN IMMEDIATE"));
             writer.rows(QStringLiteral("UPDATE kz_liqui SET \"Ist_Wert_Jahr\"=999 WHERE \"Jahr\"='2005'"));
-            const Result r = bscDb(path, {QStringLiteral("backup"), copy});
+            const ProgramRun r = bscDb(path, {QStringLiteral("backup"), copy});
             QCOMPARE(r.status, 0);
             writer.rows(QStringLiteral("COMMIT"));
         }
@@ -338,7 +318,7 @@ private slots:
         QCOMPARE(bscDb(copy, {QStringLiteral("check")}).status, 0);
 
         const QByteArray before = digest(copy);
-        Result r = bscDb(path, {QStringLiteral("backup"), copy});
+        ProgramRun r = bscDb(path, {QStringLiteral("backup"), copy});
         QCOMPARE(r.status, 1);
         QVERIFY(r.err.contains(QLatin1String("exists already")));
         QCOMPARE(digest(copy), before);
@@ -381,7 +361,7 @@ private slots:
         } else if (!breakage.isEmpty()) {
             Connection(path).rows(breakage);
         }
-        const Result r = bscDb(path, {QStringLiteral("check")});
+        const ProgramRun r = bscDb(path, {QStringLiteral("check")});
         QCOMPARE(r.status, breakage.isEmpty() ? 0 : 1);
         QVERIFY2((r.out + r.err).contains(expected), qPrintable(r.out + r.err));
         if (breakage == QLatin1String("truncate"))
@@ -394,7 +374,7 @@ private slots:
         QCOMPARE(bscDb(path, {QStringLiteral("init")}).status, 0);
         Connection(path).rows(QStringLiteral("DROP INDEX \"maßnahmen_ziel_jahr\""));
         QVERIFY(bscDb(path, {QStringLiteral("check")}).out.contains(QLatin1String("bsc-db upgrade")));
-        Result r = bscDb(path, {QStringLiteral("upgrade")});
+        ProgramRun r = bscDb(path, {QStringLiteral("upgrade")});
         QCOMPARE(r.status, 0);
         QVERIFY(r.out.contains(QLatin1String("added the index")));
         QVERIFY(bscDb(path, {QStringLiteral("upgrade")}).out.contains(QLatin1String("up to date")));
@@ -403,7 +383,7 @@ private slots:
 
     void versionAndHelp()
     {
-        Result r = bscDb(QString(), {QStringLiteral("--version")});
+        ProgramRun r = bscDb(QString(), {QStringLiteral("--version")});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QStringLiteral("bsc-db %1\n").arg(QStringLiteral(BSC_VERSION)));
         r = bscDb(QString(), {QStringLiteral("--help")});
@@ -415,7 +395,7 @@ private slots:
     {
         const QString path = fresh(QStringLiteral("abfrage.sqlite"));
         QCOMPARE(bscDb(path, {QStringLiteral("path")}).out, path + QLatin1Char('\n'));
-        Result r = bscDb(path, {QStringLiteral("query"), QStringLiteral("select * from kz_liqui")});
+        ProgramRun r = bscDb(path, {QStringLiteral("query"), QStringLiteral("select * from kz_liqui")});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(path) && r.err.contains(QLatin1String("bsc-db init")), qPrintable(r.err));
 

@@ -259,9 +259,9 @@ private slots:
     void sameChoicesShowTheSameInBothLanguages()
     {
         Clock::install([] { return QDateTime(QDate(2006, 3, 1), QTime(9, 0)); });
+        const OnExit realClock([] { Clock::install({}); });
         const QStringList german = shownFor(1);
         const QStringList english = shownFor(0);
-        Clock::install({});
         QCOMPARE(english, german);
         QVERIFY(german.contains(QStringLiteral("Verringerung der Auslieferungszeit")));
     }

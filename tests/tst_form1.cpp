@@ -70,6 +70,28 @@ private slots:
         }
     }
 
+    // Only the start screen's pictures are drawn when the program starts; a
+    // page's pictures wait until the page shows.
+    void picturesDrawnWhenTheyShow()
+    {
+        TestWindows f;
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form1));
+        for (const char *logo : {"Image1", "Image2", "Image3", "Image5"})
+            QVERIFY(!f.find<QLabel>(QString::fromLatin1(logo))->pixmap().isNull());
+        const char *pagePictures[] = {"Image4", "amp_grau_z1", "bild_bsc_fip", "amp_grau_m", "bild_bsc_fip2",
+                                      "amp_grau_1_1", "bild_bsc_fip3"};
+        for (const char *name : pagePictures)
+            QVERIFY2(f.find<QLabel>(QString::fromLatin1(name))->pixmap().isNull(), name);
+        f.continueWith(1, 1);
+        QVERIFY(!f.find<QLabel>(QStringLiteral("Image4"))->pixmap().isNull());
+        QVERIFY(!f.find<QLabel>(QStringLiteral("amp_grau_z1"))->pixmap().isNull());
+        QVERIFY(f.find<QLabel>(QStringLiteral("amp_grau_1_1"))->pixmap().isNull());   // the Overview tab is hidden
+        Form1->PageControl1->setCurrentIndex(3);
+        QVERIFY(!f.find<QLabel>(QStringLiteral("amp_grau_1_1"))->pixmap().isNull());
+        QVERIFY(!f.find<QLabel>(QStringLiteral("bild_bsc_fip3"))->pixmap().isNull());
+    }
+
     void startScreenAndTabControlAtTheirPixels()
     {
         TestWindows f;
@@ -163,7 +185,11 @@ private slots:
             else
                 Form1->close();
         });
-        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(99); });   // a hang fails, not blocks
+        // A hang fails, not blocks; the guard goes with the test.
+        QTimer hang;
+        hang.setSingleShot(true);
+        connect(&hang, &QTimer::timeout, &hang, [] { QCoreApplication::exit(99); });
+        hang.start(5000);
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY(!Form1->isVisible());
     }

@@ -9,7 +9,6 @@
 #include "platform/db/dataset.h"
 #include "platform/db/engineerror.h"
 
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -17,28 +16,8 @@
 
 namespace {
 
-struct Result {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Result bscDb(const QString &database, const QStringList &args, const QString &configHome = {})
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (database.isEmpty())
-        env.remove(QStringLiteral("PROJEKT_BSC_DATABASE"));
-    else
-        env.insert(QStringLiteral("PROJEKT_BSC_DATABASE"), database);
-    if (!configHome.isEmpty())
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(BSC_DB_EXE), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
+// Settings kept in a folder of the test's own.
+RunSettings configIn(const QString &configHome) { return {.set = {{QStringLiteral("XDG_CONFIG_HOME"), configHome}}}; }
 
 // A database on the server that goes with the guard.
 struct ServerDatabase {
@@ -67,7 +46,7 @@ private slots:
     void initMakesTheTablesOnceAndTheyRefuseWrongValues()
     {
         ServerDatabase db;
-        Result r = bscDb(db.address, {QStringLiteral("init"), QStringLiteral("--demo")});
+        ProgramRun r = bscDb(db.address, {QStringLiteral("init"), QStringLiteral("--demo")});
         QVERIFY2(r.status == 0, qPrintable(r.err));
         r = bscDb(db.address, {QStringLiteral("init")});
         QCOMPARE(r.status, 1);
@@ -105,20 +84,20 @@ private slots:
         QVERIFY(!bscDb(address, {QStringLiteral("path")}).out.contains(QLatin1String("geheim")));
 
         const QString config = m_dir.filePath(QStringLiteral("config"));
-        Result r = bscDb(QString(), {QStringLiteral("alias"), QStringLiteral("set"), address}, config);
+        ProgramRun r = bscDb(QString(), {QStringLiteral("alias"), QStringLiteral("set"), address}, configIn(config));
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(QLatin1String("never stored")), qPrintable(r.err));
         QVERIFY(!QFile::exists(config + QStringLiteral("/tarvo-bsc/database")));
 
         const QString plain = QStringLiteral("postgresql://anna@db.example/scorecard");
-        QCOMPARE(bscDb(QString(), {QStringLiteral("alias"), QStringLiteral("set"), plain}, config).status, 0);
-        QCOMPARE(bscDb(QString(), {QStringLiteral("alias")}, config).out, plain + QLatin1Char('\n'));
-        QCOMPARE(bscDb(QString(), {QStringLiteral("path")}, config).out, plain + QLatin1Char('\n'));
+        QCOMPARE(bscDb(QString(), {QStringLiteral("alias"), QStringLiteral("set"), plain}, configIn(config)).status, 0);
+        QCOMPARE(bscDb(QString(), {QStringLiteral("alias")}, configIn(config)).out, plain + QLatin1Char('\n'));
+        QCOMPARE(bscDb(QString(), {QStringLiteral("path")}, configIn(config)).out, plain + QLatin1Char('\n'));
         // The environment goes first.
-        QCOMPARE(bscDb(QStringLiteral("/tmp/other.sqlite"), {QStringLiteral("path")}, config).out,
+        QCOMPARE(bscDb(QStringLiteral("/tmp/other.sqlite"), {QStringLiteral("path")}, configIn(config)).out,
                  QStringLiteral("/tmp/other.sqlite\n"));
-        QCOMPARE(bscDb(QString(), {QStringLiteral("alias"), QStringLiteral("unset")}, config).status, 0);
-        QVERIFY(bscDb(QString(), {QStringLiteral("alias")}, config).out.startsWith(QLatin1String("No address is stored")));
+        QCOMPARE(bscDb(QString(), {QStringLiteral("alias"), QStringLiteral("unset")}, configIn(config)).status, 0);
+        QVERIFY(bscDb(QString(), {QStringLiteral("alias")}, configIn(config)).out.startsWith(QLatin1String("No address is stored")));
     }
 
     // A firm moves its file to the server with one command and back with
@@ -138,7 +117,7 @@ private slots:
         }
         QSqlDatabase::removeDatabase(QStringLiteral("gaps"));
 
-        Result r = bscDb(QString(), {QStringLiteral("copy"), file, server.address});
+        ProgramRun r = bscDb(QString(), {QStringLiteral("copy"), file, server.address});
         QVERIFY2(r.status == 0, qPrintable(r.err));
         QCOMPARE(bscDb(server.address, {QStringLiteral("check")}).status, 0);
         const QString numbers = QStringLiteral("select nr from maßnahmen");
@@ -177,7 +156,7 @@ private slots:
         ServerDatabase server;
         QCOMPARE(bscDb(server.address, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
         const QString csv = m_dir.filePath(QStringLiteral("server.csv"));
-        Result r = bscDb(server.address, {QStringLiteral("export"), QStringLiteral("kennzahlen"), csv});
+        ProgramRun r = bscDb(server.address, {QStringLiteral("export"), QStringLiteral("kennzahlen"), csv});
         QVERIFY2(r.status == 0, qPrintable(r.err));
         r = bscDb(server.address, {QStringLiteral("import"), QStringLiteral("kennzahlen"), csv, QStringLiteral("--yes")});
         QVERIFY2(r.status == 0, qPrintable(r.out + r.err));

@@ -17,7 +17,6 @@
 #include <QAction>
 #include <QFile>
 #include <QPrintPreviewDialog>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,10 +30,7 @@ ReportLaunch *launch() { return Form2->findChild<ReportLaunch *>(); }
 // The text of a PDF as pdftotext reads it, blanks squeezed.
 QString pdfText(const QString &file)
 {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput()).simplified();
+    return runProgram(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")}).out.simplified();
 }
 
 // The enabled diagrams' names.
@@ -52,23 +48,11 @@ QStringList enabledDiagrams()
 
 QString caption(const char *name) { return Form2->findChild<ReportLabel *>(QString::fromLatin1(name))->caption(); }
 
-struct Run {
-    int status;
-    QString out, err;
-};
-
-Run bsc(const QString &database, const QStringList &args)
+ProgramRun bsc(const QString &database, const QStringList &args)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PROJEKT_BSC_DATABASE"), database);
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));   // the program needs no display of its own
-    env.remove(QStringLiteral("DISPLAY"));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(BSC_EXE), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    // The program needs no display of its own.
+    return runProgram(QStringLiteral(BSC_EXE), args,
+                      onDatabase(database, {.unset = {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("DISPLAY")}}));
 }
 
 } // namespace
@@ -265,14 +249,19 @@ private slots:
         page()->ComboBox3->choose(2);
         page()->Button2->click();   // fails at row 3, but enables the report button
         w.asker().clear();
+        // A preview runs until it is closed, so the click returns at once
+        // only when none opened; one that opens is seen and closed.
         bool previewed = false;
-        QTimer::singleShot(200, [&] {
-            previewed = ReportPreview::isOpen();
-            if (previewed)
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, &watcher, [&] {
+            if (ReportPreview::isOpen()) {
+                previewed = true;
                 ReportPreview::current()->close();
+            }
         });
+        watcher.start(10);
         page()->Button7->click();
-        QTest::qWait(300);
+        watcher.stop();
         QVERIFY(!previewed);
         QCOMPARE(w.asker().questions().size(), 1);
         QVERIFY(w.asker().questions().first().text.contains(QLatin1String("kz_liqui")));
@@ -290,6 +279,7 @@ private slots:
             proposed = q.proposed;
             return file;
         });
+        const OnExit uninstall([] { SaveFileAsker::install({}); });
         QTimer closer;
         connect(&closer, &QTimer::timeout, &closer, [&] {
             QPrintPreviewDialog *preview = ReportPreview::current();
@@ -302,7 +292,6 @@ private slots:
         closer.start(50);
         launch()->launch(3, QStringLiteral("2005"));
         closer.stop();
-        SaveFileAsker::install({});
         QVERIFY2(proposed.endsWith(QLatin1String("Report-Process-perspective-2005.pdf")), qPrintable(proposed));
         const QString text = pdfText(file);
         QVERIFY(text.contains(QLatin1String("Evaluation: Introduve time near accounting")));
@@ -313,7 +302,7 @@ private slots:
     {
         TestDatabase db(true);
         const QString file = m_dir.filePath(QStringLiteral("kommandozeile.pdf"));
-        Run r = bsc(db.path(), {QStringLiteral("--report"), QStringLiteral("customer"), QStringLiteral("2006"), file,
+        ProgramRun r = bsc(db.path(), {QStringLiteral("--report"), QStringLiteral("customer"), QStringLiteral("2006"), file,
                                 QStringLiteral("--english")});
         QCOMPARE(r.status, 0);
         QVERIFY2(r.err.isEmpty() || !r.err.contains(QLatin1String("bsc:")), qPrintable(r.err));

@@ -18,7 +18,6 @@
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,11 +30,10 @@ constexpr double PointsPerMm = 72.0 / 25.4;
 
 QString run(const QString &program, const QStringList &arguments)
 {
-    QProcess p;
-    p.start(program, arguments);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        qFatal("%s failed: %s", qPrintable(program), p.readAllStandardError().constData());
-    return QString::fromUtf8(p.readAllStandardOutput());
+    const ProgramRun r = runProgram(program, arguments);
+    if (r.status != 0)
+        qFatal("%s failed: %s", qPrintable(program), qPrintable(r.err));
+    return r.out;
 }
 
 QString pdfText(const QString &pdf, int page = 0)
@@ -567,7 +565,9 @@ void TestReportEngine::previewSaveRefusal()
     });
 
     qsizetype afterCancel = -1;
-    QTimer::singleShot(0, this, [&] {
+    QTimer driver;   // goes with the test, however it ends
+    driver.setSingleShot(true);
+    connect(&driver, &QTimer::timeout, this, [&] {
         QPrintPreviewDialog *preview = ReportPreview::current();
         QAction *save = preview->findChild<QAction *>("savePdfAction");
         save->trigger();
@@ -575,6 +575,7 @@ void TestReportEngine::previewSaveRefusal()
         save->trigger();
         preview->close();
     });
+    driver.start(0);
     QVERIFY(ReportPreview::show(layout, {"Preview", "taken.pdf", nullptr}));
 
     QVERIFY(answers.isEmpty());

@@ -17,7 +17,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
-#include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -153,10 +152,9 @@ private slots:
             QVERIFY(contents(paths[1]).contains("Maßnahme"));
         } else {
             const QString script = QStringLiteral("import openpyxl, sys; print(openpyxl.load_workbook(sys.argv[1]).sheetnames)");
-            QProcess py;
-            py.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, paths[0]});
-            QVERIFY(py.waitForFinished(30000));
-            QCOMPARE(py.readAllStandardOutput().trimmed(), QByteArray("['kennzahlen', 'massnahmen']"));
+            const ProgramRun py = runProgram(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, paths[0]});
+            QCOMPARE(py.status, 0);
+            QCOMPARE(py.out.trimmed(), QStringLiteral("['kennzahlen', 'massnahmen']"));
         }
 
         // A second export to the same name asks first; No keeps the files.

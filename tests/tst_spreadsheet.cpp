@@ -15,38 +15,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
 
 namespace {
-
-struct Result {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Result run(const QString &program, const QStringList &args, const QString &database = {})
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (!database.isEmpty())
-        env.insert(QStringLiteral("PROJEKT_BSC_DATABASE"), database);
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    p.closeWriteChannel();
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
-
-Result bscDb(const QString &database, const QStringList &args)
-{
-    return run(QStringLiteral(BSC_DB_EXE), args, database);
-}
 
 // Debian's interpreter, which the package list gives openpyxl.
 const QString Python = QStringLiteral("/usr/bin/python3");
@@ -171,7 +145,7 @@ private slots:
     {
         const QString db = demo(QStringLiteral("rund.sqlite"));
         const QString csv = file(QStringLiteral("rund.csv"));
-        Result r = bscDb(db, {QStringLiteral("export"), QStringLiteral("kennzahlen"), csv});
+        ProgramRun r = bscDb(db, {QStringLiteral("export"), QStringLiteral("kennzahlen"), csv});
         QCOMPARE(r.status, 0);
         const QByteArray bytes = contents(csv);
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
@@ -236,7 +210,7 @@ private slots:
         save(csv, joined(rows, QLatin1Char(','), true, "\r\n"));
 
         const QByteArray before = digest(db);
-        Result r = bscDb(db, {QStringLiteral("import"), QStringLiteral("kennzahlen"), csv});
+        ProgramRun r = bscDb(db, {QStringLiteral("import"), QStringLiteral("kennzahlen"), csv});
         QCOMPARE(r.status, 0);
         const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.first(), QStringLiteral("kz_liqui 2005 Ist_Wert_Q3: %1 %2").arg(old, shown));
@@ -290,7 +264,7 @@ private slots:
         const QString db = empty(QStringLiteral("fehler-%1.sqlite").arg(name));
         const QByteArray before = digest(db);
         for (const QStringList &extra : {QStringList{}, QStringList{QStringLiteral("--yes")}}) {
-            const Result r = bscDb(db, QStringList{QStringLiteral("import"), QStringLiteral("kennzahlen"), fixture(name)} + extra);
+            const ProgramRun r = bscDb(db, QStringList{QStringLiteral("import"), QStringLiteral("kennzahlen"), fixture(name)} + extra);
             QCOMPARE(r.status, 1);
             const QStringList lines = r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
             QCOMPARE(lines.size(), expected.size() + 1);
@@ -328,7 +302,7 @@ private slots:
         const QString input = file(QStringLiteral("fremd-%1.%2").arg(QTest::currentDataTag(), suffix));
         save(input, bytes);
         const QByteArray before = digest(db);
-        const Result r = bscDb(db, {QStringLiteral("import"), QStringLiteral("kennzahlen"), input, QStringLiteral("--yes")});
+        const ProgramRun r = bscDb(db, {QStringLiteral("import"), QStringLiteral("kennzahlen"), input, QStringLiteral("--yes")});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(expected), qPrintable(r.err));
         QCOMPARE(digest(db), before);
@@ -361,7 +335,7 @@ private slots:
         rows[row][8] = QStringLiteral("41");
         save(csv, joined(rows, separator, bom, lineEnd.constData()));
 
-        const Result r = bscDb(db, {QStringLiteral("import"), QStringLiteral("kennzahlen"), csv});
+        const ProgramRun r = bscDb(db, {QStringLiteral("import"), QStringLiteral("kennzahlen"), csv});
         QCOMPARE(r.status, 0);
         QVERIFY2(r.out.contains(QLatin1String("1 change in 1 row")), qPrintable(r.out + r.err));
         QVERIFY2(r.out.startsWith(QLatin1String("kz_kap_quote 2007 Soll_Wert_Q2: ")), qPrintable(r.out));
@@ -370,7 +344,7 @@ private slots:
     void aGermanSpreadsheetsFileIsReadAsItIs()
     {
         const QString db = empty(QStringLiteral("deutsch.sqlite"));
-        const Result r = bscDb(db, {QStringLiteral("import"), QStringLiteral("kennzahlen"),
+        const ProgramRun r = bscDb(db, {QStringLiteral("import"), QStringLiteral("kennzahlen"),
                                     fixture(QStringLiteral("german-semicolons.csv")), QStringLiteral("--yes")});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out.split(QLatin1Char('\n')).mid(0, 2),
@@ -403,7 +377,7 @@ private slots:
         QCOMPARE(last[0], stored(db, QStringLiteral("SELECT max(Nr) FROM \"maßnahmen\"")).toString());
 
         // A reader written elsewhere sees the same.
-        const Result py = run(Python, {QStringLiteral("-c"), QStringLiteral(
+        const ProgramRun py = runProgram(Python, {QStringLiteral("-c"), QStringLiteral(
                                   "import csv, json, sys\n"
                                   "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
                                   "    print(json.dumps(list(csv.reader(f))[-1]))\n"), csv});
@@ -433,7 +407,7 @@ private slots:
         QCOMPARE(bscDb(db, {QStringLiteral("export"), sheet, csv}).status, 0);
         QCOMPARE(bscDb(db, {QStringLiteral("export"), sheet, xlsx}).status, 0);
 
-        const Result py = run(Python, {QStringLiteral("-c"), QStringLiteral(
+        const ProgramRun py = runProgram(Python, {QStringLiteral("-c"), QStringLiteral(
                                   "import json, sys, openpyxl\n"
                                   "book = openpyxl.load_workbook(sys.argv[1])\n"
                                   "page = book.active\n"
@@ -497,7 +471,7 @@ private slots:
 
         for (const QString &year : {QStringLiteral("05"), QStringLiteral("20x5"), QString()}) {
             const QString other = file(QStringLiteral("jahr-%1-falsch.csv").arg(sheet));
-            const Result r = bscDb(db, {QStringLiteral("export"), sheet, other, QStringLiteral("--year"), year});
+            const ProgramRun r = bscDb(db, {QStringLiteral("export"), sheet, other, QStringLiteral("--year"), year});
             QCOMPARE(r.status, 1);
             QVERIFY2(r.err.contains(QLatin1String("not a year of four digits")), qPrintable(r.err));
             QVERIFY(!QFile::exists(other));
@@ -518,7 +492,7 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         const QString target = QDir(folder).filePath(name);
         save(target, "mine");
-        Result r = bscDb(db, {QStringLiteral("export"), QStringLiteral("kennzahlen"), target});
+        ProgramRun r = bscDb(db, {QStringLiteral("export"), QStringLiteral("kennzahlen"), target});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(QLatin1String("exists already")) && r.err.contains(QLatin1String("--force")), qPrintable(r.err));
         QCOMPARE(contents(target), QByteArray("mine"));
@@ -565,7 +539,7 @@ private slots:
         for (QString &arg : args)
             arg.replace(QLatin1Char('@'), folder);
         const QByteArray before = digest(db);
-        const Result r = bscDb(db, args);
+        const ProgramRun r = bscDb(db, args);
         QCOMPARE(r.status, status);
         QVERIFY2(r.err.contains(expected), qPrintable(r.err));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
@@ -589,7 +563,7 @@ private slots:
         const QString db = empty(QStringLiteral("terminal-%1.sqlite").arg(QTest::currentDataTag()));
         const QByteArray before = digest(db);
         // A pseudo-terminal as standard input; the answer follows the question.
-        const Result r = run(Python, {QStringLiteral("-c"), QStringLiteral(
+        const ProgramRun r = runProgram(Python, {QStringLiteral("-c"), QStringLiteral(
                                  "import os, pty, sys\n"
                                  "pid, fd = pty.fork()\n"
                                  "if pid == 0:\n"
@@ -611,7 +585,7 @@ private slots:
                                  "sys.exit(os.waitstatus_to_exitcode(os.waitpid(pid, 0)[1]))\n"),
                                  QStringLiteral(BSC_DB_EXE), QStringLiteral("import"), QStringLiteral("kennzahlen"),
                                  fixture(QStringLiteral("german-semicolons.csv")), QString::fromLatin1(answer)},
-                             db);
+                             onDatabase(db));
         QCOMPARE(r.status, 0);
         QVERIFY2(r.out.contains(QLatin1String("Write these changes? [y/N]")), qPrintable(r.out));
         QCOMPARE(r.out.contains(QLatin1String("Wrote 2 changes")), writes);

@@ -6,6 +6,7 @@
 
 #include <QPushButton>
 #include "platform/ui/lightslot.h"
+#include "platform/ui/controls.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -15,6 +16,8 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
+
+#include <memory>
 
 using Asker::Answer;
 using Asker::Buttons;
@@ -45,12 +48,17 @@ struct BoxPresser {
     QString text, caption;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
+    // Looks at every turn of the event loop; it goes with the presser,
+    // however the test ends.
+    std::unique_ptr<QTimer> timer;
     void arm()
     {
-        QTimer::singleShot(0, [this] {
+        timer = std::make_unique<QTimer>();
+        QObject::connect(timer.get(), &QTimer::timeout, timer.get(), [this] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             if (!box)
-                return arm();
+                return;
+            timer->stop();
             text = box->text();
             caption = box->windowTitle();
             icon = box->icon();
@@ -58,19 +66,20 @@ struct BoxPresser {
                 buttons << QString::number(box->standardButton(b));
             QTest::keyClick(box, key);
         });
+        timer->start(0);
     }
 };
 
 LightSlot makeSlot(QWidget *parent)
 {
-    std::array<QPixmap, 4> pictures;
-    const Qt::GlobalColor colours[4] = {Qt::lightGray, Qt::red, Qt::yellow, Qt::green};
-    for (int i = 0; i < 4; ++i) {
-        pictures[i] = QPixmap(49, 16);
-        pictures[i].fill(colours[i]);
-    }
+    const auto picture = [](int state) {
+        const Qt::GlobalColor colours[4] = {Qt::lightGray, Qt::red, Qt::yellow, Qt::green};
+        QPixmap pixmap(49, 16);
+        pixmap.fill(colours[state]);
+        return pixmap;
+    };
     return LightSlot(parent, {"amp_grau_z1", "amp_rot_z1", "amp_gelb_z1", "amp_gruen_z1"},
-                     pictures, {QPoint(600, 104), QPoint(616, 104), QPoint(632, 104), QPoint(648, 104)},
+                     picture, {QPoint(600, 104), QPoint(616, 104), QPoint(632, 104), QPoint(648, 104)},
                      QSize(49, 17), QPoint(600, 104), {"grau", "rot", "gelb", "gruen"}, "Ampel",
                      "Goal one");
 }
@@ -126,6 +135,10 @@ private slots:
     void outOfRangeResets();
     void slotTellsStateInWords();
     void hidingHelpers();
+
+    // Pictures
+    void pictureDrawnOnFirstShow();
+    void lightDrawnWhenItsStateShows();
 };
 
 void TstUi::positiveAnswers()
@@ -538,4 +551,49 @@ void TstUi::hidingHelpers()
 }
 
 QTEST_MAIN(TstUi)
+void TstUi::pictureDrawnOnFirstShow()
+{
+    QWidget window;
+    int drawn = 0;
+    QLabel *picture = Controls::picture(&window, QStringLiteral("Image1"), {10, 10, 20, 20}, [&drawn] {
+        ++drawn;
+        QPixmap pixmap(20, 20);
+        pixmap.fill(Qt::blue);
+        return pixmap;
+    });
+    QCOMPARE(drawn, 0);
+    QVERIFY(picture->pixmap().isNull());
+    // Shown inside a hidden window it is not yet on screen.
+    picture->show();
+    QCOMPARE(drawn, 0);
+    window.show();
+    QCOMPARE(drawn, 1);
+    QCOMPARE(picture->pixmap().size(), QSize(20, 20));
+    picture->hide();
+    picture->show();
+    QCOMPARE(drawn, 1);
+}
+
+void TstUi::lightDrawnWhenItsStateShows()
+{
+    QWidget page;
+    QList<int> drawn;
+    LightSlot slot(&page, {"amp_grau_z1", "amp_rot_z1", "amp_gelb_z1", "amp_gruen_z1"},
+                   [&drawn](int state) {
+                       drawn << state;
+                       QPixmap pixmap(49, 16);
+                       pixmap.fill(Qt::gray);
+                       return pixmap;
+                   },
+                   {QPoint(600, 104), QPoint(616, 104), QPoint(632, 104), QPoint(648, 104)}, QSize(49, 17),
+                   QPoint(600, 104), {"grau", "rot", "gelb", "gruen"}, "Ampel", "Goal one");
+    QVERIFY(drawn.isEmpty());
+    page.show();
+    QCOMPARE(drawn, QList<int>{0});
+    slot.switchTo(2);
+    QCOMPARE(drawn, (QList<int>{0, 2}));
+    QVERIFY(!slot.picture(2)->pixmap().isNull());
+    QVERIFY(slot.picture(1)->pixmap().isNull());
+}
+
 #include "tst_ui.moc"

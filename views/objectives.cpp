@@ -97,7 +97,7 @@ ObjectivesPage::ObjectivesPage(QWidget *sheet, const std::array<Query *, 3> &que
         (*infos[r])->setObjectName(QString::fromLatin1(l.info));
         (*infos[r])->setGeometry(QRect(l.infoAt, QSize(41, 33)));
         (*infos[r])->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        (*infos[r])->setPixmap(Pictures::infoBubble());
+        Controls::drawOnFirstShow(*infos[r], &Pictures::infoBubble);
         (*infos[r])->hide();
         m_slots[r] = PageKit::lightSlot(sheet, QString::fromLatin1(l.slotPrefix), QString::fromLatin1(l.slotSuffix), l.slotAt,
                                         {l.slotAt, l.slotAt, l.slotAt, l.slotAt}, LightSize, captions.goal);

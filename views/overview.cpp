@@ -152,13 +152,9 @@ void OverviewPage::Button1Click()
     const Raster &r = Rasters[raster];
     const int branche = m_wahl.branche();
 
+    const QString column1 = QString::fromLatin1(r.column1);
+    const QString column2 = r.column2 ? QString::fromLatin1(r.column2) : QString();
     for (int row = 0; row < Rows; ++row) {
-        istCell(row, 0)->setDataField(QStringLiteral("ist_wert_") + QString::fromLatin1(r.column1));
-        sollCell(row, 0)->setDataField(QStringLiteral("soll_wert_") + QString::fromLatin1(r.column1));
-        if (r.column2) {
-            istCell(row, 1)->setDataField(QStringLiteral("ist_wert_") + QString::fromLatin1(r.column2));
-            sollCell(row, 1)->setDataField(QStringLiteral("soll_wert_") + QString::fromLatin1(r.column2));
-        }
         if (row == 0) {
             for (int c = 1; c < r.shown; ++c)
                 setColumnVisible(c, true);
@@ -166,11 +162,26 @@ void OverviewPage::Button1Click()
 
         const int ziel = ScorecardKatalog::zielNumber(p, row);
         Query *query = m_queries[row];
-        // Opening reads the row, so a refresh straight after would only read
-        // it again.
-        query->close();
-        query->setSql(Statements::yearRow(ScorecardKatalog::table(ziel, branche), Label50->text()));
-        query->open();
+        // The row's cells read the new row once, not at the close, at each
+        // new binding and at the open.
+        query->disableControls();
+        try {
+            // Opening reads the row, so a refresh straight after would only
+            // read it again.
+            query->close();
+            istCell(row, 0)->setDataField(QStringLiteral("ist_wert_") + column1);
+            sollCell(row, 0)->setDataField(QStringLiteral("soll_wert_") + column1);
+            if (r.column2) {
+                istCell(row, 1)->setDataField(QStringLiteral("ist_wert_") + column2);
+                sollCell(row, 1)->setDataField(QStringLiteral("soll_wert_") + column2);
+            }
+            query->setSql(Statements::yearRow(ScorecardKatalog::table(ziel, branche), Label50->text()));
+            query->open();
+        } catch (...) {
+            query->enableControls();
+            throw;
+        }
+        query->enableControls();
 
         if (row == 0) {
             for (int c = r.shown; c < Columns; ++c)

@@ -18,12 +18,9 @@ std::unique_ptr<LightSlot> lightSlot(QWidget *page, const QString &prefix, const
         QStringLiteral("grau (nicht beurteilt)"), QStringLiteral("rot"), QStringLiteral("gelb"),
         QStringLiteral("grün")};
     std::array<QString, LightSlot::Count> names;
-    std::array<QPixmap, LightSlot::Count> pictures;
-    for (int i = 0; i < LightSlot::Count; ++i) {
+    for (int i = 0; i < LightSlot::Count; ++i)
         names[i] = prefix + states[i] + suffix;
-        pictures[i] = Pictures::trafficLight(i);
-    }
-    return std::make_unique<LightSlot>(page, names, pictures, starts, size, position, words,
+    return std::make_unique<LightSlot>(page, names, &Pictures::trafficLight, starts, size, position, words,
                                        QStringLiteral("Ampel"), description);
 }
 
@@ -41,7 +38,7 @@ PerspectivePictures::PerspectivePictures(QWidget *page, const QString &suffix, c
     static const char *const names[4] = {"bild_bsc_fip", "bild_bsc_kup", "bild_bsc_map", "bild_bsc_prp"};
     for (int p = 0; p < 4; ++p) {
         m_pictures[p] = Controls::picture(page, QString::fromLatin1(names[p]) + suffix, QRect(places[p], size),
-                                          Pictures::perspectiveDiagram(p));
+                                          [p] { return Pictures::perspectiveDiagram(p); });
         m_pictures[p]->setVisible(p == 0);
     }
 }

@@ -54,7 +54,7 @@ PerspectivesPage::PerspectivesPage(QWidget *sheet, Query *query2, DataSource *da
     ComboBox10 = selector(sheet, QStringLiteral("ComboBox10"), QStringLiteral("Jahr:"), {24, 16}, 105, years, true);
     Button4 = button(sheet, QStringLiteral("Button4"), QStringLiteral("Daten anzeigen..."), {168, 16, 99, 25}, false);
     Label42 = Controls::label(sheet, QStringLiteral("Label42"), QStringLiteral("Status:"), {603, 72}, arial(13));
-    Image4 = picture(sheet, QStringLiteral("Image4"), {704, 392, 281, 217}, Pictures::perspectiveDiagram(-1));
+    Image4 = picture(sheet, QStringLiteral("Image4"), {704, 392, 281, 217}, [] { return Pictures::perspectiveDiagram(-1); });
 
     // Never shown: they only carry the two values read.
     DBText3 = new DBText(QStringLiteral("DBText3"), sheet);

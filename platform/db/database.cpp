@@ -263,6 +263,8 @@ QStringList Database::tableNames() const
 
 QString Database::quote(const QString &name)
 {
+    if (!name.contains(QLatin1Char('"')))   // the usual case needs no copy to replace in
+        return QLatin1Char('"') + name + QLatin1Char('"');
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
 }
 

@@ -152,10 +152,14 @@ void DataSet::open()
         return;
     change([this] {
         const Database::Source source = resolve();
+        // Reopened on the same columns (a page's display step), the index
+        // of the names still holds.
+        if (source.fields != m_source.fields || m_fieldIndex.isEmpty()) {
+            m_fieldIndex.clear();
+            for (int i = 0; i < source.fields.size(); ++i)
+                m_fieldIndex.insert(source.fields[i].toCaseFolded(), i);
+        }
         m_source = source;
-        m_fieldIndex.clear();
-        for (int i = 0; i < m_source.fields.size(); ++i)
-            m_fieldIndex.insert(m_source.fields[i].toCaseFolded(), i);
         forgetCounts();
         // Controls bound: the first page, which a grid shows at once and
         // which tells a short result's length without counting. Nothing

@@ -2,9 +2,45 @@
 
 #include "platform/ui/selector.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QWidget>
+
+namespace {
+
+// Sets the label's picture when the label is first shown, then goes.
+class FirstShowDrawing : public QObject {
+public:
+    FirstShowDrawing(QLabel *label, Controls::Drawing drawing) : QObject(label), m_drawing(std::move(drawing))
+    {
+        label->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            watched->removeEventFilter(this);
+            static_cast<QLabel *>(watched)->setPixmap(m_drawing());
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    Controls::Drawing m_drawing;
+};
+
+} // namespace
+
+void Controls::drawOnFirstShow(QLabel *label, Drawing drawing)
+{
+    if (label->isVisible())
+        label->setPixmap(drawing());
+    else
+        new FirstShowDrawing(label, std::move(drawing));
+}
 
 void Controls::installFontSubstitutes()
 {
@@ -66,12 +102,12 @@ Selector *Controls::selector(QWidget *parent, const QString &name, const QString
     return box;
 }
 
-QLabel *Controls::picture(QWidget *parent, const QString &name, const QRect &frame, const QPixmap &pixmap)
+QLabel *Controls::picture(QWidget *parent, const QString &name, const QRect &frame, Drawing drawing)
 {
     auto *label = new QLabel(parent);
     label->setObjectName(name);
     label->setGeometry(frame);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setPixmap(pixmap);
+    drawOnFirstShow(label, std::move(drawing));
     return label;
 }

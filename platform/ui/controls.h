@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class Selector;
 class QLabel;
@@ -35,8 +36,12 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text, c
 // A selector showing its prompt text while nothing is chosen (height 21).
 Selector *selector(QWidget *parent, const QString &name, const QString &prompt, QPoint at, int width,
                    const QStringList &items, bool enabled);
-// A picture control; the picture is drawn from the top left and cut at the
-// control's edge, as a fixed-size picture box does.
-QLabel *picture(QWidget *parent, const QString &name, const QRect &frame, const QPixmap &pixmap);
+// Draws a picture for a label when the label is first shown, not before:
+// a hidden page's pictures cost nothing at start-up.
+using Drawing = std::function<QPixmap()>;
+void drawOnFirstShow(QLabel *label, Drawing drawing);
+// A picture control; the picture is drawn on its first show, from the top
+// left and cut at the control's edge, as a fixed-size picture box does.
+QLabel *picture(QWidget *parent, const QString &name, const QRect &frame, Drawing drawing);
 
 } // namespace Controls

@@ -1,10 +1,12 @@
 #include "platform/ui/lightslot.h"
 
+#include "platform/ui/controls.h"
+
 #include <QLabel>
 
 LightSlot::LightSlot(QWidget *parent,
                      const std::array<QString, Count> &names,
-                     const std::array<QPixmap, Count> &pictures,
+                     const std::function<QPixmap(int state)> &drawing,
                      const std::array<QPoint, Count> &starts,
                      QSize size,
                      QPoint position,
@@ -16,13 +18,13 @@ LightSlot::LightSlot(QWidget *parent,
     for (int i = 0; i < Count; ++i) {
         auto *label = new QLabel(parent);
         label->setObjectName(names[i]);
-        label->setPixmap(pictures[i]);
         // The bitmap is drawn unscaled from the top left, like a picture control.
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setGeometry(QRect(starts[i], size));
         label->setAccessibleName(prefix + QStringLiteral(": ") + stateWords[i]);
         label->setAccessibleDescription(description);
         label->setVisible(i == 0);
+        Controls::drawOnFirstShow(label, [drawing, i] { return drawing(i); });
         m_pictures[i] = label;
     }
 }

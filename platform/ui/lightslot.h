@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 #include <array>
+#include <functional>
 
 class QLabel;
 class QWidget;
@@ -17,11 +18,12 @@ class LightSlot {
 public:
     static constexpr int Count = 4;
 
-    // names, pictures and start positions per state; the state words tell
-    // the state to a screen reader, never by colour alone.
+    // names and start positions per state, and the drawing of a state's
+    // picture, called when that picture is first shown; the state words
+    // tell the state to a screen reader, never by colour alone.
     LightSlot(QWidget *parent,
               const std::array<QString, Count> &names,
-              const std::array<QPixmap, Count> &pictures,
+              const std::function<QPixmap(int state)> &drawing,
               const std::array<QPoint, Count> &starts,
               QSize size,
               QPoint position,

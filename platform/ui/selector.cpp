@@ -1,5 +1,6 @@
 #include "platform/ui/selector.h"
 
+#include <QCompleter>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -34,8 +35,16 @@ protected:
 
 Selector::Selector(QWidget *parent) : QComboBox(parent)
 {
-    setEditable(true);
-    setLineEdit(new Eingabezeile(this));
+    // Giving the line edit makes the box editable; setEditable would build a
+    // line edit and the popup first, only to throw the one away.
+    auto *line = new Eingabezeile(this);
+    line->setPalette(palette());
+    // A completer of its own keeps the box from building one on its model,
+    // which setCompleter below takes away again anyway.
+    auto *none = new QCompleter(line);
+    none->setCompletionMode(QCompleter::InlineCompletion);
+    line->setCompleter(none);
+    setLineEdit(line);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     setDuplicatesEnabled(true);

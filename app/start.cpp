@@ -1,5 +1,6 @@
 #include "app/start.h"
 
+#include "app/attention.h"
 #include "app/captionswitch.h"
 #include "app/form1.h"
 #include "app/globals.h"
@@ -46,6 +47,7 @@ bool Start::createWindows()
         Eingabe_kennzahlen = new TEingabe_kennzahlen(*Form1, Form1->years());
         eingabe_m = new Teingabe_m(*Form1, *Form1->measuresPage());
         Form1->measuresPage()->setEditorOpening([] { eingabe_m->open(); });
+        Attention::attach(*Form1);
         Form2 = new TForm2;
         auto *report = new ReportLaunch(*Form2, *Form1);
         Form1->objectivesPage()->setReportLaunch(

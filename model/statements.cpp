@@ -42,3 +42,8 @@ QString Statements::reportRow(const QString &table, const QString &year)
 {
     return QStringLiteral("select * from ") + table + QStringLiteral(" where jahr=") + dq(year);
 }
+
+QString Statements::measureGoalsOfYear(const QString &year)
+{
+    return QStringLiteral("select ziel from maßnahmen where jahr=") + dq(year);
+}

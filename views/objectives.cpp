@@ -178,6 +178,7 @@ void ObjectivesPage::Button2Click()
         if (notJudged[r])
             slot(r + 1).reset();
     }
+    emit displayed();
 }
 
 void ObjectivesPage::Button7Click()

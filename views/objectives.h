@@ -74,6 +74,10 @@ public:
     LightSlot &slot(int row) { return *m_slots[row - 1]; }
     PageKit::PerspectivePictures &pictures() { return *m_pictures; }
 
+signals:
+    // The display has judged its three rows.
+    void displayed();
+
 private:
     struct RowControls {
         QLabel *goal;

@@ -118,4 +118,5 @@ void PerspectivesPage::Button4Click()
         for (auto &s : m_slots)
             s->reset();
     }
+    emit displayed();
 }

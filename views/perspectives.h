@@ -42,6 +42,10 @@ public:
     QLabel *Label40;
     LightSlot &slot(int ziel) { return *m_slots[ziel - 1]; }
 
+signals:
+    // The display step has judged all twelve goals.
+    void displayed();
+
 private:
     QWidget *m_sheet;
     Query *m_query2;

@@ -1,0 +1,16 @@
+#pragma once
+
+class QString;
+class TForm1;
+
+namespace Attention {
+
+// Puts the red-without-measure markers on the Perspectives and Objectives
+// pages; a click on one displays its goal and year on the Measures page.
+void attach(TForm1 &form);
+
+// Shows a goal (1..12) of a year with the yearly period on the Measures
+// page, displayed and ready for "Maßnahmen einfügen / bearbeiten...".
+void landOnMeasures(TForm1 &form, int ziel, const QString &year);
+
+} // namespace Attention

@@ -1,0 +1,89 @@
+// What needs attention: the Perspectives display with its red-without-measure
+// markers against the same display without them.
+#include "benchmain.h"
+
+#include "app/form1.h"
+#include "app/globals.h"
+#include "app/start.h"
+#include "core/dbadmin.h"
+#include "model/attention.h"
+#include "platform/db/database.h"
+#include "platform/ui/selector.h"
+#include "views/perspectives.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString Year = QStringLiteral("2005");
+
+// The windows, past the start screen in German with mining.
+struct Windows {
+    Windows()
+    {
+        Start::createWindows();
+        Form1->ComboBox6->choose(1);
+        Form1->ComboBox7->choose(1);
+        Form1->Button3->click();
+    }
+    ~Windows() { Start::destroyWindows(); }
+};
+
+void perspectivesDisplay(benchmark::State &state)
+{
+    Windows windows;
+    PerspectivesPage *page = Form1->perspectivesPage();
+    if (!state.range(0))
+        QObject::disconnect(page, &PerspectivesPage::displayed, nullptr, nullptr);
+    page->ComboBox10->choose(page->ComboBox10->items().indexOf(Year));
+    for (auto _ : state)
+        page->Button4->click();
+}
+
+// Red lights for the year, so that the markers read the measure counts:
+// the financial goals far below their targets.
+void makeRed()
+{
+    QSqlQuery q(Database::alias().connection());
+    for (const char *table : {"kz_ges_renta", "kz_kap_quote", "kz_liqui"}) {
+        q.prepare(QStringLiteral("UPDATE \"%1\" SET \"Ist_Wert_Jahr\"=10, \"Soll_Wert_Jahr\"=100 WHERE \"Jahr\"=?")
+                      .arg(QLatin1String(table)));
+        q.bindValue(0, Year);
+        q.exec();
+    }
+}
+
+// The one statement the markers add to a display.
+void measureCounts(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Attention::measureCounts(Year));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.sqlite"));
+    DbAdmin::create(path, true, QDate::currentDate().year());
+    qputenv("PROJEKT_BSC_DATABASE", path.toUtf8());
+    Start::setUp();
+    Database::alias();
+    makeRed();
+
+    benchmark::RegisterBenchmark("perspectives/display_with_markers", perspectivesDisplay)
+        ->Arg(1)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("perspectives/display_without_markers", perspectivesDisplay)
+        ->Arg(0)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("markers/measure_counts", measureCounts)->Unit(benchmark::kMicrosecond);
+    return runWithRatios(argc, argv,
+                         {{QStringLiteral("perspectives/display_with_markers/1"),
+                           QStringLiteral("perspectives/display_without_markers/0")}});
+}

@@ -2,10 +2,23 @@
 
 #include "app/form1.h"
 #include "model/katalog.h"
+#include "model/yearsummary.h"
+#include "platform/report/reportpreview.h"
+#include "platform/ui/asker.h"
+#include "platform/ui/guard.h"
 #include "platform/ui/selector.h"
+#include "report/yearreport.h"
 #include "views/attention.h"
 #include "views/measures.h"
+#include "views/perspectives.h"
 
+#include <QAction>
+#include <QDate>
+#include <QDir>
+#include <QInputDialog>
+#include <QMenu>
+#include <QPushButton>
+#include <QStandardPaths>
 #include <QTabWidget>
 
 namespace Attention {
@@ -15,6 +28,44 @@ void attach(TForm1 &form)
     const auto land = [&form](int ziel, const QString &year) { landOnMeasures(form, ziel, year); };
     attachAttention(*form.perspectivesPage(), form)->setLanding(land);
     attachAttention(*form.objectivesPage(), form)->setLanding(land);
+
+    // Beside the other file items, before "Exit program"; English until
+    // German is chosen, like the rest of the menu.
+    auto *yearReport = new QAction(YearSummary::menuText(true), form.Datei1);
+    yearReport->setObjectName(QStringLiteral("yearReportAction"));
+    form.Datei1->insertAction(form.Beenden1, yearReport);
+    QObject::connect(yearReport, &QAction::triggered, &form, [&form] { guarded([&] { yearReportClick(form); }); });
+    QObject::connect(form.Button3, &QPushButton::clicked, yearReport,
+                     [&form, yearReport] { yearReport->setText(YearSummary::menuText(form.sprache() != 1)); });
+}
+
+void yearReportClick(TForm1 &form)
+{
+    const bool english = form.englisch();
+    const QStringList years = form.years();
+    // The year last chosen on the Perspectives page, else the current one.
+    int current = years.indexOf(form.perspectivesPage()->ComboBox10->text());
+    if (current < 0)
+        current = qMax(0, years.indexOf(QString::number(QDate::currentDate().year())));
+    bool ok = false;
+    const QString year = QInputDialog::getItem(&form, YearSummary::yearQuestion(english), YearSummary::yearLabel(english),
+                                               years, current, false, &ok);
+    if (!ok || year.isEmpty())
+        return;
+    SaveFileAsker::Question question;
+    question.parent = &form;
+    question.caption = YearSummary::saveCaption(english);
+    question.proposed = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                            .filePath(YearReport::proposedFileName(year, english));
+    question.filter = english ? QStringLiteral("PDF files (*.pdf)") : QStringLiteral("PDF-Dateien (*.pdf)");
+    question.suffix = QStringLiteral("pdf");
+    const QString file = SaveFileAsker::ask(question);
+    if (file.isEmpty())
+        return;
+    QString error;
+    if (!YearReport::write(form, year, file, &error))
+        Asker::ask({error, english ? QStringLiteral("Information") : QStringLiteral("Meldungsfenster"),
+                    Asker::Buttons::Ok, Asker::Icon::Warning});
 }
 
 void landOnMeasures(TForm1 &form, int ziel, const QString &year)

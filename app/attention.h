@@ -6,11 +6,16 @@ class TForm1;
 namespace Attention {
 
 // Puts the red-without-measure markers on the Perspectives and Objectives
-// pages; a click on one displays its goal and year on the Measures page.
+// pages (a click on one displays its goal and year on the Measures page)
+// and the year report's item in the "Data" menu.
 void attach(TForm1 &form);
 
 // Shows a goal (1..12) of a year with the yearly period on the Measures
 // page, displayed and ready for "Maßnahmen einfügen / bearbeiten...".
 void landOnMeasures(TForm1 &form, int ziel, const QString &year);
+
+// "Jahresbericht als PDF...": asks for the year and the file, writes the
+// report, and tells why when it cannot.
+void yearReportClick(TForm1 &form);
 
 } // namespace Attention

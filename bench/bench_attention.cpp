@@ -7,12 +7,17 @@
 #include "app/start.h"
 #include "core/dbadmin.h"
 #include "model/attention.h"
+#include "model/startwahl.h"
+#include "report/bericht.h"
+#include "report/launch.h"
+#include "report/yearreport.h"
 #include "platform/db/database.h"
 #include "platform/ui/selector.h"
 #include "views/perspectives.h"
 
 #include <QApplication>
 #include <QDate>
+#include <QFile>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -64,6 +69,44 @@ void measureCounts(benchmark::State &state)
         benchmark::DoNotOptimize(Attention::measureCounts(Year));
 }
 
+// German, mining: the choice of the report.
+class GermanMining : public Startwahl {
+public:
+    int sprache() const override { return 1; }
+    int branche() const override { return 1; }
+};
+
+// One perspective's two pages into a PDF, as "bsc --report" writes them.
+void onePerspective(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("one.pdf"));
+    GermanMining choice;
+    for (auto _ : state) {
+        TForm2 form;
+        ReportLaunch launch(form, choice);
+        launch.prepare(0, Year);
+        QString error;
+        if (!launch.writePdf(file, &error))
+            state.SkipWithError(qPrintable(error));
+        QFile::remove(file);
+    }
+}
+
+// The whole year: the cover and the four perspectives' pages.
+void yearReport(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("year.pdf"));
+    GermanMining choice;
+    for (auto _ : state) {
+        QString error;
+        if (!YearReport::write(choice, Year, file, &error))
+            state.SkipWithError(qPrintable(error));
+        QFile::remove(file);
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -83,7 +126,11 @@ int main(int argc, char **argv)
     benchmark::RegisterBenchmark("perspectives/display_without_markers", perspectivesDisplay)
         ->Arg(0)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("markers/measure_counts", measureCounts)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("report/one_perspective_two_pages", onePerspective)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("report/year_report_nine_pages", yearReport)->Unit(benchmark::kMillisecond);
     return runWithRatios(argc, argv,
                          {{QStringLiteral("perspectives/display_with_markers/1"),
-                           QStringLiteral("perspectives/display_without_markers/0")}});
+                           QStringLiteral("perspectives/display_without_markers/0")},
+                          {QStringLiteral("report/year_report_nine_pages"),
+                           QStringLiteral("report/one_perspective_two_pages")}});
 }

@@ -1,6 +1,10 @@
 #include "app/attention.h"
 
 #include "app/form1.h"
+#include "dialogs/history.h"
+#include "model/history.h"
+#include "platform/ui/clicklabel.h"
+#include "views/objectives.h"
 #include "model/katalog.h"
 #include "model/yearsummary.h"
 #include "platform/report/reportpreview.h"
@@ -17,11 +21,64 @@
 #include <QDir>
 #include <QInputDialog>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
 
 namespace Attention {
+
+namespace {
+
+// The history window, made when first opened.
+QPointer<KeyFigureHistory> s_history;
+
+// A double-click on a key-figure caption of the Objectives page opens the
+// history of that row's key figure, for the perspective last displayed
+// there (perspective 0 before the first display, as the captions are).
+class CaptionDoubleClick : public QObject {
+public:
+    CaptionDoubleClick(TForm1 &form, QObject *parent) : QObject(parent), m_form(form)
+    {
+        ObjectivesPage &page = *form.objectivesPage();
+        m_captions = {page.Label4, page.Label6, page.Label7};
+        for (QObject *caption : m_captions)
+            caption->installEventFilter(this);
+        connect(&page, &ObjectivesPage::displayed, this, [this, &page] { m_shown = page.combobox1->itemIndex(); });
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonDblClick
+            && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            const int row = int(m_captions.indexOf(watched));
+            if (row >= 0) {
+                const int period = m_form.objectivesPage()->ComboBox2->itemIndex();
+                guarded([&] { openHistory(m_form, m_shown, row, period >= 0 && period <= 6 ? period : 6); });
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    TForm1 &m_form;
+    QList<QObject *> m_captions;
+    int m_shown = 0;
+};
+
+} // namespace
+
+void openHistory(TForm1 &form, int perspektive, int position, int zeitraum)
+{
+    if (!s_history)
+        s_history = new KeyFigureHistory(form, &form);
+    s_history->open(perspektive, position, zeitraum);
+}
+
+KeyFigureHistory *history() { return s_history; }
 
 void attach(TForm1 &form)
 {
@@ -35,8 +92,27 @@ void attach(TForm1 &form)
     yearReport->setObjectName(QStringLiteral("yearReportAction"));
     form.Datei1->insertAction(form.Beenden1, yearReport);
     QObject::connect(yearReport, &QAction::triggered, &form, [&form] { guarded([&] { yearReportClick(form); }); });
-    QObject::connect(form.Button3, &QPushButton::clicked, yearReport,
-                     [&form, yearReport] { yearReport->setText(YearSummary::menuText(form.sprache() != 1)); });
+    auto *history = new QAction(History::menuText(true), form.Datei1);
+    history->setObjectName(QStringLiteral("historyAction"));
+    form.Datei1->insertAction(form.Beenden1, history);
+    QObject::connect(history, &QAction::triggered, &form, [&form] {
+        guarded([&] {
+            // An open window keeps its choices; a new one starts with the
+            // first key figure's years.
+            if (s_history && s_history->isVisible()) {
+                s_history->raise();
+                s_history->activateWindow();
+            } else {
+                openHistory(form, 0, 0, 6);
+            }
+        });
+    });
+    QObject::connect(form.Button3, &QPushButton::clicked, yearReport, [&form, yearReport, history] {
+        const bool english = form.sprache() != 1;
+        yearReport->setText(YearSummary::menuText(english));
+        history->setText(History::menuText(english));
+    });
+    new CaptionDoubleClick(form, &form);
 }
 
 void yearReportClick(TForm1 &form)

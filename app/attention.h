@@ -1,5 +1,6 @@
 #pragma once
 
+class KeyFigureHistory;
 class QString;
 class TForm1;
 
@@ -17,5 +18,11 @@ void landOnMeasures(TForm1 &form, int ziel, const QString &year);
 // "Jahresbericht als PDF...": asks for the year and the file, writes the
 // report, and tells why when it cannot.
 void yearReportClick(TForm1 &form);
+
+// Opens "Entwicklung der Kennzahl" with a key figure (perspective 0..3,
+// position 0..2) and a period (0..6), made when first needed.
+void openHistory(TForm1 &form, int perspektive, int position, int zeitraum);
+// The history window, nullptr until first opened.
+KeyFigureHistory *history();
 
 } // namespace Attention

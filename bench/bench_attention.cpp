@@ -2,11 +2,14 @@
 // markers against the same display without them.
 #include "benchmain.h"
 
+#include "app/attention.h"
 #include "app/form1.h"
+#include "dialogs/history.h"
 #include "app/globals.h"
 #include "app/start.h"
 #include "core/dbadmin.h"
 #include "model/attention.h"
+#include "model/history.h"
 #include "model/startwahl.h"
 #include "report/bericht.h"
 #include "report/launch.h"
@@ -107,6 +110,63 @@ void yearReport(benchmark::State &state)
     }
 }
 
+// A hundred years in the return on total capital, for the history.
+void addHundredYears()
+{
+    QSqlQuery q(Database::alias().connection());
+    q.prepare(QStringLiteral("INSERT INTO \"kz_ges_renta\" (\"Jahr\", \"Ist_Wert_Jahr\", \"Soll_Wert_Jahr\") VALUES (?,?,?)"));
+    for (int year = QDate::currentDate().year() + 2; year < 2003 + 100; ++year) {
+        q.bindValue(0, QString::number(year));
+        q.bindValue(1, year % 97);
+        q.bindValue(2, 80);
+        q.exec();
+    }
+}
+
+// The history window opened on the key figure and drawn.
+void historyOpen(benchmark::State &state)
+{
+    Windows windows;
+    for (auto _ : state) {
+        Attention::openHistory(*Form1, 0, 0, 6);
+        QApplication::processEvents();
+    }
+    state.counters["years"] = double(Attention::history()->years().size());
+}
+
+// The same without drawing: the statement and the window's controls.
+void historyDisplay(benchmark::State &state)
+{
+    Windows windows;
+    Attention::openHistory(*Form1, 0, 0, 6);
+    QApplication::processEvents();
+    for (auto _ : state)
+        Attention::history()->display();
+}
+
+// The statement through the layer alone.
+void historyRead(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(History::read(1, 1, 6));
+}
+
+// Its statement without the layer: every year's pair of the table.
+void historyRaw(benchmark::State &state)
+{
+    QSqlQuery q(Database::alias().connection());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT \"Jahr\", \"Ist_Wert_Jahr\", \"Soll_Wert_Jahr\" FROM \"kz_ges_renta\""));
+    for (auto _ : state) {
+        q.exec();
+        qint64 sum = 0;
+        while (q.next())
+            sum += q.value(0).toString().size() + q.value(1).toInt() + q.value(2).toInt();
+        q.finish();
+        benchmark::DoNotOptimize(sum);
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -120,6 +180,7 @@ int main(int argc, char **argv)
     Start::setUp();
     Database::alias();
     makeRed();
+    addHundredYears();
 
     benchmark::RegisterBenchmark("perspectives/display_with_markers", perspectivesDisplay)
         ->Arg(1)->Unit(benchmark::kMicrosecond);
@@ -128,9 +189,16 @@ int main(int argc, char **argv)
     benchmark::RegisterBenchmark("markers/measure_counts", measureCounts)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("report/one_perspective_two_pages", onePerspective)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("report/year_report_nine_pages", yearReport)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("history/open_100_years", historyOpen)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("history/display_100_years", historyDisplay)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("history/read_through_layer", historyRead)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("history/raw_statement", historyRaw)->Unit(benchmark::kMicrosecond);
     return runWithRatios(argc, argv,
                          {{QStringLiteral("perspectives/display_with_markers/1"),
                            QStringLiteral("perspectives/display_without_markers/0")},
                           {QStringLiteral("report/year_report_nine_pages"),
-                           QStringLiteral("report/one_perspective_two_pages")}});
+                           QStringLiteral("report/one_perspective_two_pages")},
+                          {QStringLiteral("history/open_100_years"), QStringLiteral("history/raw_statement")},
+                          {QStringLiteral("history/display_100_years"), QStringLiteral("history/raw_statement")},
+                          {QStringLiteral("history/read_through_layer"), QStringLiteral("history/raw_statement")}});
 }

@@ -47,3 +47,8 @@ QString Statements::measureGoalsOfYear(const QString &year)
 {
     return QStringLiteral("select ziel from maßnahmen where jahr=") + dq(year);
 }
+
+QString Statements::history(const QString &table, const QString &ist, const QString &soll)
+{
+    return QStringLiteral("select jahr,") + ist + QLatin1Char(',') + soll + QStringLiteral(" from ") + table;
+}

@@ -166,6 +166,8 @@ KeyFigureHistory::KeyFigureHistory(const Startwahl &wahl, QWidget *owner)
     valueTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     valueTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     valueTable->verticalHeader()->hide();
+    valueTable->verticalHeader()->setDefaultSectionSize(20);
+    valueTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 
     savePdfButton = button(this, QStringLiteral("savePdfButton"), QString(), {16, 424, 140, 25}, true);
     savePngButton = button(this, QStringLiteral("savePngButton"), QString(), {168, 424, 140, 25}, true);
@@ -272,9 +274,15 @@ void KeyFigureHistory::display()
     auto *y = new QValueAxis;
     x->setLabelFormat(QStringLiteral("%d"));
     if (!m_years.isEmpty()) {
-        x->setRange(m_years.first().year.toInt() - 0.5, m_years.last().year.toInt() + 0.5);
-        x->setTickCount(qMin(12, int(m_years.size()) + 1));
+        // Whole years as labels, at most about ten of them.
+        const int first = m_years.first().year.toInt();
+        const int last = m_years.last().year.toInt();
+        x->setRange(first - 0.5, last + 0.5);
+        x->setTickType(QValueAxis::TicksDynamic);
+        x->setTickAnchor(first);
+        x->setTickInterval(qMax(1, (last - first + 10) / 10));
     }
+    y->setLabelFormat(QStringLiteral("%d"));
     qint32 low = 0;
     qint32 high = 1;
     for (const History::Year &v : m_years) {

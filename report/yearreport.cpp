@@ -1,5 +1,6 @@
 #include "report/yearreport.h"
 
+#include "core/safefile.h"
 #include "model/katalog.h"
 #include "model/startwahl.h"
 #include "platform/db/engineerror.h"
@@ -9,6 +10,7 @@
 #include "report/launch.h"
 #include "resources/marker.h"
 
+#include <QDir>
 #include <QPainter>
 #include <QRegularExpression>
 
@@ -156,6 +158,13 @@ bool write(const Startwahl &wahl, const QString &year, const QString &file, QStr
 {
     const bool english = wahl.englisch();
     const int branche = wahl.branche();
+    if (SafeFile::occupied(file)) {
+        if (error)
+            *error = message(english, "Die Datei %1 gibt es schon; sie wurde nicht verändert.",
+                             "%1 exists already; it was left untouched.")
+                         .arg(QDir::toNativeSeparators(file));
+        return false;
+    }
     try {
         static const QRegularExpression fourDigits(QStringLiteral("^[0-9]{4}$"));
         QVector<YearSummary::Goal> goals;

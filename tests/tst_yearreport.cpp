@@ -221,7 +221,8 @@ private slots:
         QCOMPARE(action->text(), item);
         // Beside the file items, before "Exit program".
         const QList<QAction *> actions = Form1->Datei1->actions();
-        QCOMPARE(actions.indexOf(action) + 1, actions.indexOf(Form1->Beenden1));
+        QVERIFY(actions.indexOf(Form1->importAction) < actions.indexOf(action));
+        QVERIFY(actions.indexOf(action) < actions.indexOf(Form1->Beenden1));
 
         const QString file = m_dir.filePath(QStringLiteral("menu-%1.pdf").arg(sprache));
         SaveFileAsker::install([&](const SaveFileAsker::Question &q) {
@@ -242,6 +243,28 @@ private slots:
         QVERIFY(f.asker().questions().isEmpty());
         QCOMPARE(pageCount(file), YearReport::PageCount);
         QVERIFY(pdfText(file, 1, 1).contains(title));
+
+        // Once more onto the same file: refused in the window's language,
+        // the file stays as it is.
+        const QByteArray before = [&] {
+            QFile f(file);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
+        SaveFileAsker::install([&](const SaveFileAsker::Question &) { return file; });
+        QTimer::singleShot(0, Form1, [] {
+            if (auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget()))
+                dialog->accept();
+        });
+        action->trigger();
+        SaveFileAsker::install({});
+        QCOMPARE(f.asker().questions().size(), 1);
+        QVERIFY2(f.asker().questions().first().text.contains(sprache == 1 ? QStringLiteral("gibt es schon")
+                                                                          : QStringLiteral("exists already")),
+                 qPrintable(f.asker().questions().first().text));
+        QFile again(file);
+        QVERIFY(again.open(QIODevice::ReadOnly));
+        QCOMPARE(again.readAll(), before);
     }
 };
 

@@ -215,6 +215,23 @@ private slots:
         QCOMPARE(marked(Page(page)), QString());
     }
 
+    // A display that fails half-way (a table gone) leaves no marker beside
+    // the lights it has already changed.
+    void failedDisplayLeavesNoMarker_data() { englishTexts_data(); }
+    void failedDisplayLeavesNoMarker()
+    {
+        QFETCH(int, page);
+        TestWindows f;
+        f.continueWith(1, 1);
+        setYear(f.db(), Year, 1, 10, 100);
+        display(Page(page), 1, Year);
+        QCOMPARE(marked(Page(page)), QStringLiteral("1"));
+        f.db().sql(QStringLiteral("DROP TABLE \"kz_kap_quote\""));
+        display(Page(page), 1, Year);
+        QCOMPARE(f.asker().questions().size(), 1);
+        QCOMPARE(marked(Page(page)), QString());
+    }
+
     void clickLandsOnTheMeasuresPage_data()
     {
         addPages();

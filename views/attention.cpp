@@ -66,6 +66,12 @@ void AttentionMarkers::update(const QVector<int> &ziele, const QString &year)
     }
 }
 
+void AttentionMarkers::hideAll()
+{
+    for (ClickLabel *marker : m_markers)
+        marker->hide();
+}
+
 void AttentionMarkers::chosen(int index)
 {
     if (m_landing && m_ziele.value(index) > 0)
@@ -85,6 +91,7 @@ AttentionMarkers *attachAttention(PerspectivesPage &page, const Startwahl &wahl)
     }
     QWidget *sheet = page.Button4->parentWidget();
     auto *markers = new AttentionMarkers(sheet, QStringLiteral("marker_z"), lights, places, wahl);
+    QObject::connect(&page, &PerspectivesPage::displaying, markers, &AttentionMarkers::hideAll);
     QObject::connect(&page, &PerspectivesPage::displayed, markers, [markers, ziele, &page] {
         guarded([&] { markers->update(ziele, page.ComboBox10->text()); });
     });
@@ -102,6 +109,7 @@ AttentionMarkers *attachAttention(ObjectivesPage &page, const Startwahl &wahl)
     }
     QWidget *sheet = page.Button2->parentWidget();
     auto *markers = new AttentionMarkers(sheet, QStringLiteral("marker_k"), lights, places, wahl);
+    QObject::connect(&page, &ObjectivesPage::displaying, markers, &AttentionMarkers::hideAll);
     QObject::connect(&page, &ObjectivesPage::displayed, markers, [markers, &page] {
         guarded([&] {
             const int p = page.combobox1->itemIndex();

@@ -33,6 +33,10 @@ public:
     // goals in one statement, and none when no light is red. Throws EngineError.
     void update(const QVector<int> &ziele, const QString &year);
 
+    // Before a display: a display that fails half-way leaves no marker
+    // beside a light it has changed.
+    void hideAll();
+
     void setLanding(Landing landing) { m_landing = std::move(landing); }
 
     int count() const { return int(m_markers.size()); }

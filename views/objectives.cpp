@@ -130,6 +130,7 @@ void ObjectivesPage::ComboBox3Change() { Button2->setEnabled(true); }
 
 void ObjectivesPage::Button2Click()
 {
+    emit displaying();
     Button7->setEnabled(true);
     for (RowControls &row : m_rows) {
         row.ist->setDataField(QString());

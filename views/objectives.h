@@ -75,7 +75,8 @@ public:
     PageKit::PerspectivePictures &pictures() { return *m_pictures; }
 
 signals:
-    // The display has judged its three rows.
+    // The display begins, and has judged its three rows.
+    void displaying();
     void displayed();
 
 private:

@@ -43,7 +43,8 @@ public:
     LightSlot &slot(int ziel) { return *m_slots[ziel - 1]; }
 
 signals:
-    // The display step has judged all twelve goals.
+    // The display step begins, and has judged all twelve goals.
+    void displaying();
     void displayed();
 
 private:

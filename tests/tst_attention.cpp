@@ -262,7 +262,10 @@ private slots:
             Form1->perspectivesPage()->ComboBox10->choose(0);
         else
             Form1->objectivesPage()->ComboBox3->choose(0);
-        QTest::mouseClick(m, Qt::LeftButton);
+        if (ziel % 2)
+            QTest::keyClick(m, Qt::Key_Return);   // the keyboard way
+        else
+            QTest::mouseClick(m, Qt::LeftButton);
 
         MeasuresPage *measures = Form1->measuresPage();
         QCOMPARE(Form1->PageControl1->currentWidget(), Form1->TabSheet[2]);

@@ -12,6 +12,7 @@
 #include "views/objectives.h"
 #include "views/perspectives.h"
 
+#include <QKeyEvent>
 #include <QPushButton>
 
 namespace {
@@ -34,6 +35,9 @@ AttentionMarkers::AttentionMarkers(QWidget *page, const QString &prefix, const Q
         marker->setGeometry(QRect(places.value(i), MarkerSize));
         marker->setPixmap(Pictures::attentionMarker());
         marker->setCursor(Qt::PointingHandCursor);
+        // Reached with the keyboard too: Tab to it, Return or Space to follow it.
+        marker->setFocusPolicy(Qt::TabFocus);
+        marker->installEventFilter(this);
         marker->hide();
         m_markers << marker;
         QObject::connect(marker, &ClickLabel::clicked, this, [this, i] { guarded([&] { chosen(i); }); });
@@ -64,6 +68,19 @@ void AttentionMarkers::update(const QVector<int> &ziele, const QString &year)
         }
         marker->setVisible(wanted);
     }
+}
+
+bool AttentionMarkers::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        const int index = int(m_markers.indexOf(static_cast<ClickLabel *>(watched)));
+        if (index >= 0 && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+            guarded([&] { chosen(index); });
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void AttentionMarkers::hideAll()

@@ -45,6 +45,9 @@ public:
     int ziel(int index) const { return m_ziele.value(index); }
     QString year() const { return m_year; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void chosen(int index);
 

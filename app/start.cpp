@@ -1,5 +1,6 @@
 #include "app/start.h"
 
+#include "app/attention.h"
 #include "app/captionswitch.h"
 #include "app/form1.h"
 #include "app/globals.h"
@@ -13,6 +14,7 @@
 #include "platform/ui/controls.h"
 #include "report/bericht.h"
 #include "report/launch.h"
+#include "report/yearreport.h"
 #include "resources/pictures.h"
 #include "views/measures.h"
 #include "views/objectives.h"
@@ -58,6 +60,7 @@ bool Start::createWindows()
         Eingabe_kennzahlen = new TEingabe_kennzahlen(*Form1, Form1->years());
         eingabe_m = new Teingabe_m(*Form1, *Form1->measuresPage());
         Form1->measuresPage()->setEditorOpening([] { eingabe_m->open(); });
+        Attention::attach(*Form1);
         Form2 = new TForm2;
         auto *report = new ReportLaunch(*Form2, *Form1);
         Form1->objectivesPage()->setReportLaunch(
@@ -155,13 +158,15 @@ int Start::runReport(const QStringList &arguments)
     const int at = args.indexOf(QStringLiteral("--report"));
     if (at < 0 || args.size() != at + 4) {
         err << "Usage: bsc --report PERSPECTIVE YEAR FILE.pdf [--english] [--agriculture]\n"
-               "  PERSPECTIVE: 0 to 3, or financial, customer, employee, process\n";
+               "  PERSPECTIVE: 0 to 3, or financial, customer, employee, process,\n"
+               "  or all: the year report (a cover and every perspective)\n";
         return 2;
     }
     const QString perspectiveText = args[at + 1];
     const QString year = args[at + 2];
     const QString file = args[at + 3];
-    const int perspektive = perspectiveFrom(perspectiveText);
+    const bool wholeYear = perspectiveText == QLatin1String("all");
+    const int perspektive = wholeYear ? 0 : perspectiveFrom(perspectiveText);
     if (perspektive < 0) {
         err << "bsc: unknown perspective \"" << perspectiveText
             << "\"; give 0 to 3 or financial, customer, employee, process\n";
@@ -173,8 +178,16 @@ int Start::runReport(const QStringList &arguments)
     }
     setUp();
     try {
-        TForm2 form;
         const FixedChoice choice(english, agriculture);
+        if (wholeYear) {
+            QString error;
+            if (!YearReport::write(choice, year, file, &error)) {
+                err << "bsc: " << error << '\n';
+                return 1;
+            }
+            return 0;
+        }
+        TForm2 form;
         ReportLaunch report(form, choice);
         const QStringList withoutRow = report.prepare(perspektive, year);
         if (!withoutRow.isEmpty()) {

@@ -42,3 +42,13 @@ QString Statements::reportRow(const QString &table, const QString &year)
 {
     return QStringLiteral("select * from ") + table + QStringLiteral(" where jahr=") + dq(year);
 }
+
+QString Statements::measureGoalsOfYear(const QString &year)
+{
+    return QStringLiteral("select ziel from maßnahmen where jahr=") + dq(year);
+}
+
+QString Statements::history(const QString &table, const QString &ist, const QString &soll)
+{
+    return QStringLiteral("select jahr,") + ist + QLatin1Char(',') + soll + QStringLiteral(" from ") + table;
+}

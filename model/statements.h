@@ -16,6 +16,10 @@ QString measuresPagePair(const QString &table, const QString &ist, const QString
 QString measures(const QString &ziel, const QString &year);
 // Measures editor list: as the page's, with blanks around the second "=".
 QString measuresList(const QString &ziel, const QString &year);
+// Markers of red goals without a measure: the goal of every measure of a year.
+QString measureGoalsOfYear(const QString &year);
+// Key-figure history: the year and one period pair of every row.
+QString history(const QString &table, const QString &ist, const QString &soll);
 // Overview page: the whole row of a year.
 QString yearRow(const QString &table, const QString &year);
 // Report: the whole row of a year, the table without ".db".

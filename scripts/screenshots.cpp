@@ -1,6 +1,9 @@
 // Drives the real windows on a fresh demo database, the way the tests do,
 // and saves a PNG picture of each state worth looking at.
+#include "app/attention.h"
 #include "app/form1.h"
+#include "dialogs/history.h"
+#include "report/yearreport.h"
 #include "app/globals.h"
 #include "app/start.h"
 #include "dialogs/eingabe_kz.h"
@@ -54,6 +57,39 @@ void choose(QWidget *window, const char *name, const QString &item)
 }
 
 void click(QWidget *window, const char *name) { find<QPushButton>(window, name)->click(); }
+
+// What needs attention: the markers on both pages, the key-figure history
+// and the year report's cover.
+void attentionTour(const QString &lang)
+{
+    auto shot = [&](QWidget *window, const char *name) { save(window, lang + QString::fromLatin1(name)); };
+    auto *pages = find<QTabWidget>(Form1, "PageControl1");
+    pages->setCurrentIndex(0);
+    choose(Form1, "ComboBox10", QStringLiteral("2005"));
+    click(Form1, "Button4");
+    shot(Form1, "19-attention-perspectives-2005");
+    pages->setCurrentIndex(1);
+    choose(Form1, "combobox1", 0);
+    choose(Form1, "ComboBox2", 6);
+    choose(Form1, "ComboBox3", QStringLiteral("2005"));
+    click(Form1, "Button2");
+    shot(Form1, "20-attention-objectives-financial-2005");
+    Attention::openHistory(*Form1, 0, 2, 6);
+    Attention::history()->resize(Attention::history()->size());
+    shot(Attention::history(), "21-history-cash-ratio-year");
+    Attention::history()->hide();
+
+    const QString pdf = QDir(s_dir).filePath(lang + QStringLiteral("22-year-report.pdf"));
+    QFile::remove(pdf);
+    QString error;
+    if (!YearReport::write(*Form1, QStringLiteral("2005"), pdf, &error))
+        qFatal("year report: %s", qPrintable(error));
+    QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("80"),
+                                                   QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                                   QStringLiteral("1"), pdf,
+                                                   QDir(s_dir).filePath(lang + QStringLiteral("22-year-report-cover"))});
+    std::printf("%s\n", qPrintable(pdf));
+}
 
 } // namespace
 
@@ -143,6 +179,7 @@ void tour(int sprache, int branche)
                                                    QDir(s_dir).filePath(lang + QStringLiteral("17-report-page"))});
     std::printf("%s\n", qPrintable(pdf));
 
+    attentionTour(lang);
     Start::destroyWindows();
 }
 

@@ -140,6 +140,31 @@ private slots:
 
     // A typed year is spliced into the statement as it is; it must never
     // read, change or delete other rows.
+    void countByCountsEveryTextInOneStatement_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("counts");
+        QTest::newRow("by goal in a year") << "select ziel from maßnahmen where jahr=\"2007\""
+                                           << Goal7 + "=2;" + Goal1 + "=1";
+        QTest::newRow("a year without measures") << "select ziel from maßnahmen where jahr=\"2008\"" << "";
+        QTest::newRow("a typed quote matches nothing") << "select ziel from maßnahmen where jahr=\"2007' or '1'='1\""
+                                                       << "";
+        QTest::newRow("empty goal field") << "select ziel from maßnahmen where jahr=\"2009\"" << "=1";
+    }
+    void countByCountsEveryTextInOneStatement()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, counts);
+        addMeasure(QStringLiteral("ohne Ziel"), QString(), QStringLiteral("2009"));
+        Database &db = Database::alias();
+        const QHash<QString, qint64> found = db.countBy(db.query(statement), 0);
+        QStringList lines;
+        for (auto it = found.begin(); it != found.end(); ++it)
+            lines << it.key() + "=" + QString::number(it.value());
+        lines.sort();
+        QCOMPARE(lines.join(QLatin1Char(';')), counts);
+    }
+
     void typedYearsAreNeverRunAsSql_data()
     {
         QTest::addColumn<QString>("year");

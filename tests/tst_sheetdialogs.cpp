@@ -107,7 +107,11 @@ private slots:
         if (sprache >= 0)
             f.continueWith(sprache, 1);
         const QList<QAction *> items = Form1->Datei1->actions();
-        QCOMPARE(items, (QList<QAction *>{Form1->exportAction, Form1->importAction, Form1->legacyImportAction, Form1->Beenden1}));
+        // The year report and the key-figure history follow the import items.
+        QCOMPARE(items, (QList<QAction *>{Form1->exportAction, Form1->importAction, Form1->legacyImportAction,
+                                          Form1->findChild<QAction *>(QStringLiteral("yearReportAction")),
+                                          Form1->findChild<QAction *>(QStringLiteral("historyAction")),
+                                          Form1->Beenden1}));
         QCOMPARE(Form1->exportAction->text(), exportText);
         QCOMPARE(Form1->importAction->text(), importText);
         QCOMPARE(Form1->Beenden1->text(), QStringLiteral("Exit program"));

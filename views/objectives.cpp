@@ -131,6 +131,7 @@ void ObjectivesPage::ComboBox3Change() { Button2->setEnabled(true); }
 
 void ObjectivesPage::Button2Click()
 {
+    emit displaying();
     Button7->setEnabled(true);
     for (RowControls &row : m_rows) {
         row.ist->setDataField(QString());
@@ -179,6 +180,7 @@ void ObjectivesPage::Button2Click()
         if (notJudged[r])
             slot(r + 1).reset();
     }
+    emit displayed();
 }
 
 void ObjectivesPage::Button7Click()

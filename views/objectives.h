@@ -74,6 +74,11 @@ public:
     LightSlot &slot(int row) { return *m_slots[row - 1]; }
     PageKit::PerspectivePictures &pictures() { return *m_pictures; }
 
+signals:
+    // The display begins, and has judged its three rows.
+    void displaying();
+    void displayed();
+
 private:
     struct RowControls {
         QLabel *goal;

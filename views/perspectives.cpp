@@ -98,6 +98,7 @@ void PerspectivesPage::ComboBox10Change() { Button4->setEnabled(true); }
 
 void PerspectivesPage::Button4Click()
 {
+    emit displaying();
     const QString year = ComboBox10->text();
     qint32 ist = 0;
     qint32 soll = 0;
@@ -118,4 +119,5 @@ void PerspectivesPage::Button4Click()
         for (auto &s : m_slots)
             s->reset();
     }
+    emit displayed();
 }

@@ -42,6 +42,11 @@ public:
     QLabel *Label40;
     LightSlot &slot(int ziel) { return *m_slots[ziel - 1]; }
 
+signals:
+    // The display step begins, and has judged all twelve goals.
+    void displaying();
+    void displayed();
+
 private:
     QWidget *m_sheet;
     Query *m_query2;

@@ -517,6 +517,24 @@ QStringList Database::distinct(const Source &source, int field)
     return texts;
 }
 
+QHash<QString, qint64> Database::countBy(const Source &source, int field)
+{
+    QVariantList values;
+    const QString column = quote(source.fields.value(field));
+    const QString sql = QStringLiteral("SELECT %1, count(*) FROM %2").arg(column, quote(source.table))
+        + where(source, values) + QStringLiteral(" GROUP BY ") + column;
+    const QString what = QStringLiteral("count the rows of table %1").arg(source.table);
+    QSqlQuery &query = run(sql, values, what);
+    QHash<QString, qint64> counts;
+    while (query.next())
+        counts[query.value(0).toString()] += query.value(1).toLongLong();
+    const QSqlError error = query.lastError();
+    query.finish();
+    if (error.isValid())
+        fail(error, what);
+    return counts;
+}
+
 QVariant Database::insert(const Source &source, const QVector<int> &fields, const QVariantList &values)
 {
     QStringList columns;

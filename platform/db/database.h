@@ -102,6 +102,9 @@ public:
     void scan(const Source &source, const std::function<bool(const QSqlQuery &row)> &visit);
     // The distinct texts of a field, in ascending order.
     QStringList distinct(const Source &source, int field);
+    // The rows of the source counted by the text of a field, in one
+    // statement; a text no row holds is absent, an empty field counts as "".
+    QHash<QString, qint64> countBy(const Source &source, int field);
 
     // Writing one row by its key. update and remove compare the given
     // columns with the values they held when the row was read and touch

@@ -57,6 +57,13 @@ bool fail(QString *error, const QString &text)
 
 bool writePdf(const QList<const ReportLayout *> &pages, const QString &file, QString *error)
 {
+    return writePdf(int(pages.size()), [&pages](int page, QPainter &painter) { paintLayout(*pages[page], painter); },
+                    file, error);
+}
+
+bool writePdf(int pageCount, const std::function<void(int page, QPainter &painter)> &paintPage, const QString &file,
+              QString *error)
+{
     const QFileInfo target(file);
     if (target.exists())
         return fail(error, QStringLiteral("%1 already exists and is not overwritten.")
@@ -82,10 +89,10 @@ bool writePdf(const QList<const ReportLayout *> &pages, const QString &file, QSt
         if (!painter.begin(&writer))
             return fail(error, QStringLiteral("Cannot start the PDF %1.").arg(QDir::toNativeSeparators(file)));
         try {
-            for (qsizetype i = 0; i < pages.size(); ++i) {
+            for (int i = 0; i < pageCount; ++i) {
                 if (i > 0)
                     writer.newPage();
-                paintLayout(*pages[i], painter);
+                paintPage(i, painter);
             }
         } catch (const EngineError &e) {
             painter.end();

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 class QPainter;
 class ReportLayout;
@@ -17,3 +18,9 @@ void paintLayout(const ReportLayout &layout, QPainter &painter);
 // exists; the file appears complete or not at all. On failure returns false
 // and says why in *error.
 bool writePdf(const QList<const ReportLayout *> &pages, const QString &file, QString *error);
+
+// The same for pages painted by the caller: paintPage(page, painter) draws
+// page 0 .. pageCount-1 on A4 in the device's pixels (as paintLayout); an
+// EngineError it throws ends the writing and leaves no file.
+bool writePdf(int pageCount, const std::function<void(int page, QPainter &painter)> &paintPage, const QString &file,
+              QString *error);

@@ -1,0 +1,169 @@
+#include "app/attention.h"
+
+#include "app/form1.h"
+#include "dialogs/history.h"
+#include "model/history.h"
+#include "platform/ui/clicklabel.h"
+#include "views/objectives.h"
+#include "model/katalog.h"
+#include "model/yearsummary.h"
+#include "platform/report/reportpreview.h"
+#include "platform/ui/asker.h"
+#include "platform/ui/guard.h"
+#include "platform/ui/selector.h"
+#include "report/yearreport.h"
+#include "views/attention.h"
+#include "views/measures.h"
+#include "views/perspectives.h"
+
+#include <QAction>
+#include <QDate>
+#include <QDir>
+#include <QInputDialog>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTabWidget>
+
+namespace Attention {
+
+namespace {
+
+// The history window, made when first opened.
+QPointer<KeyFigureHistory> s_history;
+
+// A double-click on a key-figure caption of the Objectives page opens the
+// history of that row's key figure, for the perspective last displayed
+// there (perspective 0 before the first display, as the captions are).
+class CaptionDoubleClick : public QObject {
+public:
+    CaptionDoubleClick(TForm1 &form, QObject *parent) : QObject(parent), m_form(form)
+    {
+        ObjectivesPage &page = *form.objectivesPage();
+        m_captions = {page.Label4, page.Label6, page.Label7};
+        for (QObject *caption : m_captions)
+            caption->installEventFilter(this);
+        connect(&page, &ObjectivesPage::displayed, this, [this, &page] { m_shown = page.combobox1->itemIndex(); });
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonDblClick
+            && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            const int row = int(m_captions.indexOf(watched));
+            if (row >= 0) {
+                const int period = m_form.objectivesPage()->ComboBox2->itemIndex();
+                guarded([&] { openHistory(m_form, m_shown, row, period >= 0 && period <= 6 ? period : 6); });
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    TForm1 &m_form;
+    QList<QObject *> m_captions;
+    int m_shown = 0;
+};
+
+} // namespace
+
+void openHistory(TForm1 &form, int perspektive, int position, int zeitraum)
+{
+    if (!s_history)
+        s_history = new KeyFigureHistory(form, &form);
+    s_history->open(perspektive, position, zeitraum);
+}
+
+KeyFigureHistory *history() { return s_history; }
+
+void attach(TForm1 &form)
+{
+    const auto land = [&form](int ziel, const QString &year) { landOnMeasures(form, ziel, year); };
+    attachAttention(*form.perspectivesPage(), form)->setLanding(land);
+    attachAttention(*form.objectivesPage(), form)->setLanding(land);
+
+    // Beside the other file items, before "Exit program"; English until
+    // German is chosen, like the rest of the menu.
+    auto *yearReport = new QAction(YearSummary::menuText(true), form.Datei1);
+    yearReport->setObjectName(QStringLiteral("yearReportAction"));
+    form.Datei1->insertAction(form.Beenden1, yearReport);
+    QObject::connect(yearReport, &QAction::triggered, &form, [&form] { guarded([&] { yearReportClick(form); }); });
+    auto *history = new QAction(History::menuText(true), form.Datei1);
+    history->setObjectName(QStringLiteral("historyAction"));
+    form.Datei1->insertAction(form.Beenden1, history);
+    QObject::connect(history, &QAction::triggered, &form, [&form] {
+        guarded([&] {
+            // An open window keeps its choices; a new one starts with the
+            // first key figure's years.
+            if (s_history && s_history->isVisible()) {
+                s_history->raise();
+                s_history->activateWindow();
+            } else {
+                openHistory(form, 0, 0, 6);
+            }
+        });
+    });
+    QObject::connect(form.Button3, &QPushButton::clicked, yearReport, [&form, yearReport, history] {
+        const bool english = form.sprache() != 1;
+        yearReport->setText(YearSummary::menuText(english));
+        history->setText(History::menuText(english));
+    });
+    new CaptionDoubleClick(form, &form);
+}
+
+void yearReportClick(TForm1 &form)
+{
+    const bool english = form.englisch();
+    const QStringList years = form.years();
+    // The year last chosen on the Perspectives page, else the current one.
+    int current = years.indexOf(form.perspectivesPage()->ComboBox10->text());
+    if (current < 0)
+        current = qMax(0, years.indexOf(QString::number(QDate::currentDate().year())));
+    bool ok = false;
+    const QString year = QInputDialog::getItem(&form, YearSummary::yearQuestion(english), YearSummary::yearLabel(english),
+                                               years, current, false, &ok);
+    if (!ok || year.isEmpty())
+        return;
+    SaveFileAsker::Question question;
+    question.parent = &form;
+    question.caption = YearSummary::saveCaption(english);
+    question.proposed = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                            .filePath(YearReport::proposedFileName(year, english));
+    question.filter = english ? QStringLiteral("PDF files (*.pdf)") : QStringLiteral("PDF-Dateien (*.pdf)");
+    question.suffix = QStringLiteral("pdf");
+    const QString file = SaveFileAsker::ask(question);
+    if (file.isEmpty())
+        return;
+    QString error;
+    if (!YearReport::write(form, year, file, &error))
+        Asker::ask({error, english ? QStringLiteral("Information") : QStringLiteral("Meldungsfenster"),
+                    Asker::Buttons::Ok, Asker::Icon::Warning});
+}
+
+void landOnMeasures(TForm1 &form, int ziel, const QString &year)
+{
+    constexpr int YearPeriod = 6;
+    MeasuresPage &page = *form.measuresPage();
+    // The choices a user would make, in the page's own order, each followed
+    // by its handler so the enabling chain stays as the page knows it.
+    page.ComboBox4->setItemIndex(ScorecardKatalog::perspektiveOf(ziel));
+    page.ComboBox4Change();
+    page.ComboBox5->setItemIndex(ScorecardKatalog::positionOf(ziel));
+    page.ComboBox5Change();
+    page.ComboBox8->setItemIndex(YearPeriod);
+    page.ComboBox8Change();
+    const int yearItem = page.ComboBox9->items().indexOf(year);
+    if (yearItem >= 0)
+        page.ComboBox9->setItemIndex(yearItem);
+    else
+        page.ComboBox9->setText(year);
+    page.ComboBox9Change();
+    form.PageControl1->setCurrentWidget(form.TabSheet[2]);
+    page.Button5Click();
+}
+
+} // namespace Attention

@@ -34,25 +34,6 @@ constexpr int FirstYear = 2003;
 constexpr int LastYear = 2010;
 constexpr int CurrentYear = 2013;
 
-struct Result {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Result bscDb(const QString &database, const QStringList &args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PROJEKT_BSC_DATABASE"), database);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(BSC_DB_EXE), args);
-    p.closeWriteChannel();
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
-
 QByteArray digest(const QString &path)
 {
     QFile f(path);
@@ -202,7 +183,7 @@ private slots:
         const QString folder = oldFolder();
         const QString before = contents(db);
 
-        Result r = bscDb(db.path(), {QStringLiteral("import-legacy"), folder});
+        ProgramRun r = bscDb(db.path(), {QStringLiteral("import-legacy"), folder});
         QCOMPARE(r.status, 0);
         QVERIFY2(r.out.contains(QLatin1String("kz_liqui: 8 rows read from KZ_LIQUI.DB")), qPrintable(r.out));
         QVERIFY2(r.out.contains(QStringLiteral("maßnahmen: 20 rows read from")), qPrintable(r.out));
@@ -347,7 +328,7 @@ private slots:
 
         const QByteArray bytes = TestDatabase::postgres() ? QByteArray() : digest(db.path());
         const QString before = contents(db);
-        const Result r = bscDb(db.path(), {QStringLiteral("import-legacy"), folder, QStringLiteral("--yes")});
+        const ProgramRun r = bscDb(db.path(), {QStringLiteral("import-legacy"), folder, QStringLiteral("--yes")});
         QCOMPARE(r.status, 1);
         for (const QString &e : expected)
             QVERIFY2(r.err.contains(e), qPrintable(r.err));

@@ -223,7 +223,7 @@ QList<QVariantList> rows(Database &db, const QString &sql, const QVariantList &v
     const QSqlError error = query.lastError();
     query.finish();
     if (error.isValid())
-        throw EngineError(db.describe(error, what));
+        throw EngineError(db.describe(error, what), db.classify(error));
     return result;
 }
 
@@ -376,12 +376,14 @@ void DbAdmin::create(const QString &target, bool demo, int currentYear)
     }
 }
 
-void DbAdmin::addYear(const QString &path, const QString &year)
+DbAdmin::AddedYears DbAdmin::addYear(const QString &path, const QString &year)
 {
     static const QRegularExpression fourDigits(QStringLiteral("\\A[0-9]{4}\\z"));
     if (!fourDigits.match(year).hasMatch())
         throw EngineError(QStringLiteral("\"%1\" is not a year of four digits.").arg(year));
+    const int wanted = year.toInt();
     Database &db = Database::open(path);
+    AddedYears added;
     db.begin(QStringLiteral("add the year %1").arg(year));
     try {
         for (const QString &name : ScorecardKatalog::allTables()) {
@@ -394,13 +396,27 @@ void DbAdmin::addYear(const QString &path, const QString &year)
             if (!last.isEmpty() && year <= last)
                 throw EngineError(QStringLiteral("The year %1 is not after the last year of table %2 (%3); "
                                                  "nothing was added.").arg(year, table.name, last));
-            db.run(QStringLiteral("INSERT INTO %1 (\"Jahr\") VALUES (?)").arg(quote(table.name)), {year}, what).finish();
+            // Every year up to the new one, so that no table gets a gap.
+            const int from = last.isEmpty() ? ScorecardKatalog::FirstYear : last.toInt() + 1;
+            if (!last.isEmpty() && wanted - last.toInt() > MaxYearsAdded)
+                throw EngineError(QStringLiteral("The year %1 is more than %2 years after the last year of table %3 (%4); "
+                                                 "nothing was added.").arg(year).arg(MaxYearsAdded).arg(table.name, last));
+            if (wanted < from)
+                throw EngineError(QStringLiteral("The year %1 is before the first year %2; nothing was added.")
+                                      .arg(year).arg(ScorecardKatalog::FirstYear));
+            for (int y = from; y <= wanted; ++y)
+                db.run(QStringLiteral("INSERT INTO %1 (\"Jahr\") VALUES (?)").arg(quote(table.name)),
+                       {QString::number(y)}, what).finish();
+            if (added.count == 0 || from < added.first)
+                added.first = from;
+            added.count = qMax(added.count, wanted - from + 1);
         }
         db.commit(QStringLiteral("add the year %1").arg(year));
     } catch (...) {
         db.rollback();
         throw;
     }
+    return added;
 }
 
 void DbAdmin::copy(const QString &from, const QString &to)
@@ -484,7 +500,7 @@ void checkValueRange(Database &db, const Database::Table &table, const QString &
         quoted << quote(column);
     const auto values = rows(db, QStringLiteral("SELECT \"Jahr\", %1 FROM %2 ORDER BY \"Jahr\"")
                                      .arg(quoted.join(QStringLiteral(", ")), quote(table.name)),
-                             {}, QStringLiteral("read table %1").arg(name));
+                             {}, QStringLiteral("read table %1").arg(name), 1 + KennzahlSchema::ValueColumnCount);
     for (const QVariantList &row : values) {
         for (int i = 0; i < KennzahlSchema::ValueColumnCount; ++i) {
             const QVariant v = row.value(i + 1);
@@ -498,34 +514,53 @@ void checkValueRange(Database &db, const Database::Table &table, const QString &
     }
 }
 
-} // namespace
-
-DbAdmin::CheckReport DbAdmin::check(const QString &path)
+// Measures stored under a text that is no goal of the catalog are listed
+// under no goal and never found again from the pages.
+void checkGoals(Database &db, const Database::Table &measures, QStringList &warnings)
 {
-    CheckReport report;
-    Database &db = Database::open(path, true);
-
-    if (db.engine() == Engine::SQLite) {
-        const auto integrity = rows(db, QStringLiteral("PRAGMA integrity_check"), {}, QStringLiteral("check the file"));
-        if (integrity.value(0).value(0).toString() != QLatin1String("ok")) {
-            for (const QVariantList &line : integrity.mid(0, 20))
-                report.faults << QStringLiteral("integrity: %1").arg(line.value(0).toString());
-        } else {
-            report.notes << QStringLiteral("integrity check: ok");
-        }
-    } else {
-        report.notes << QStringLiteral("integrity check: kept by the database server");
+    QSet<QString> goals;
+    for (int ziel = 1; ziel <= ScorecardKatalog::ZielCount; ++ziel) {
+        goals << ScorecardKatalog::zielText(ziel, ScorecardKatalog::BrancheAgriculture)
+              << ScorecardKatalog::zielText(ziel, ScorecardKatalog::BrancheMining);
     }
-
-    static const QRegularExpression fourDigits(QStringLiteral("\\A[0-9]{4}\\z"));
-    for (const QString &name : ScorecardKatalog::allTables()) {
-        const Database::Table *table = nullptr;
-        try {
-            table = &db.table(name);
-        } catch (const EngineError &) {
-            report.faults << QStringLiteral("%1: the table is missing").arg(name);
+    const QString goal = measures.columns[measures.columnIndex(QStringLiteral("Ziel"))].name;
+    const auto stored = rows(db, QStringLiteral("SELECT %1, count(*) FROM %2 GROUP BY %1 ORDER BY %1")
+                                     .arg(quote(goal), quote(measures.name)),
+                             {}, QStringLiteral("read table %1").arg(MeasuresTable), 2);
+    for (const QVariantList &row : stored) {
+        const QString text = row.value(0).toString();
+        if (goals.contains(text))
             continue;
-        }
+        const qint64 n = row.value(1).toLongLong();
+        const QString where = text.isEmpty()
+            ? QStringLiteral("without a goal")
+            : QStringLiteral("under the goal \"%1\", which is no goal of the catalog").arg(text);
+        warnings << QStringLiteral("%1: %2 %3 %4; no page shows %5")
+                        .arg(MeasuresTable)
+                        .arg(n)
+                        .arg(n == 1 ? QStringLiteral("measure") : QStringLiteral("measures"), where,
+                             n == 1 ? QStringLiteral("it") : QStringLiteral("them"));
+    }
+}
+
+// A table that cannot be read is named for why: missing, or what the
+// engine said (a lock, a refused permission). Without the connection
+// nothing more can be read.
+void unreadable(const QString &name, const EngineError &error, DbAdmin::CheckReport &report)
+{
+    if (error.kind() == EngineError::Kind::LostConnection)
+        throw error;
+    if (error.kind() == EngineError::Kind::MissingTable)
+        report.faults << QStringLiteral("%1: the table is missing").arg(name);
+    else
+        report.faults << QStringLiteral("%1: the table cannot be read: %2").arg(name, QString(error.message()).replace(QLatin1Char('\n'), QStringLiteral("; ")));
+}
+
+void checkFigureTable(Database &db, const QString &name, DbAdmin::CheckReport &report)
+{
+    static const QRegularExpression fourDigits(QStringLiteral("\\A[0-9]{4}\\z"));
+    {
+        const Database::Table *table = &db.table(name);
         QStringList missing;
         for (const QString &column : QStringList{YearColumn} + KennzahlSchema::valueColumns()) {
             if (table->columnIndex(column) < 0)
@@ -534,7 +569,7 @@ DbAdmin::CheckReport DbAdmin::check(const QString &path)
         if (!missing.isEmpty()) {
             report.faults << QStringLiteral("%1: columns missing: %2").arg(name, missing.join(QStringLiteral(", ")));
             if (missing.contains(YearColumn))
-                continue;
+                return;
         }
         const auto years = rows(db, QStringLiteral("SELECT \"Jahr\" FROM %1 ORDER BY \"Jahr\"").arg(quote(table->name)),
                                 {}, QStringLiteral("read table %1").arg(name));
@@ -559,7 +594,7 @@ DbAdmin::CheckReport DbAdmin::check(const QString &path)
         }
         if (seen.isEmpty()) {
             report.faults << QStringLiteral("%1: no rows").arg(name);
-            continue;
+            return;
         }
         if (first != ScorecardKatalog::FirstYear) {
             report.faults << QStringLiteral("%1: the first year is %2, not %3").arg(name).arg(first).arg(ScorecardKatalog::FirstYear);
@@ -579,8 +614,11 @@ DbAdmin::CheckReport DbAdmin::check(const QString &path)
         if (missing.isEmpty())
             checkValueRange(db, *table, name, report.faults);
     }
+}
 
-    try {
+void checkMeasuresTable(Database &db, DbAdmin::CheckReport &report)
+{
+    {
         const Database::Table &measures = db.table(MeasuresTable);
         QStringList missing;
         for (const QString &column : MeasureColumns) {
@@ -591,14 +629,49 @@ DbAdmin::CheckReport DbAdmin::check(const QString &path)
             report.faults << QStringLiteral("%1: columns missing: %2").arg(MeasuresTable, missing.join(QStringLiteral(", ")));
         const qint64 count = db.count(db.wholeTable(MeasuresTable));
         report.notes << QStringLiteral("%1: %2 measures").arg(MeasuresTable).arg(count);
+        if (!missing.contains(QStringLiteral("Ziel")))
+            checkGoals(db, measures, report.warnings);
         if (!hasIndex(db))
             report.notes << QStringLiteral("%1: no index by goal and year; \"bsc-db upgrade\" adds it").arg(MeasuresTable);
-    } catch (const EngineError &) {
-        report.faults << QStringLiteral("%1: the table is missing").arg(MeasuresTable);
+    }
+}
+
+} // namespace
+
+DbAdmin::CheckReport DbAdmin::check(const QString &path)
+{
+    CheckReport report;
+    Database &db = Database::open(path, true);
+
+    if (db.engine() == Engine::SQLite) {
+        const auto integrity = rows(db, QStringLiteral("PRAGMA integrity_check"), {}, QStringLiteral("check the file"));
+        if (integrity.value(0).value(0).toString() != QLatin1String("ok")) {
+            for (const QVariantList &line : integrity.mid(0, 20))
+                report.faults << QStringLiteral("integrity: %1").arg(line.value(0).toString());
+        } else {
+            report.notes << QStringLiteral("integrity check: ok");
+        }
+    } else {
+        report.notes << QStringLiteral("integrity check: kept by the database server");
+    }
+
+    for (const QString &name : ScorecardKatalog::allTables()) {
+        try {
+            checkFigureTable(db, name, report);
+        } catch (const EngineError &error) {
+            unreadable(name, error, report);
+        }
+    }
+
+    try {
+        checkMeasuresTable(db, report);
+    } catch (const EngineError &error) {
+        unreadable(MeasuresTable, error, report);
     }
     Database::close();
     return report;
 }
+
 
 QStringList DbAdmin::upgrade(const QString &path)
 {

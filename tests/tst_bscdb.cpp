@@ -3,6 +3,7 @@
 
 #include "model/ampel.h"
 #include "model/katalog.h"
+#include "model/kennzahlschema.h"
 
 #include <QCryptographicHash>
 #include <QDate>
@@ -176,6 +177,38 @@ private slots:
         QCOMPARE(bscDb(path, {QStringLiteral("add-year"), QStringLiteral("2041")}).status, 1);
         Connection c(path);
         QCOMPARE(c.rows(QStringLiteral("SELECT count(*) FROM kz_ges_renta WHERE \"Jahr\"='2041'")).first()[0].toInt(), 0);
+    }
+
+    // A later year brings every year before it, so that check finds no gap;
+    // a year far beyond the last one is a typing error.
+    void addYearAddsEveryMissingYearUpToTheGivenOne()
+    {
+        const QString path = fresh(QStringLiteral("luecke.sqlite"));
+        QCOMPARE(bscDb(path, {QStringLiteral("init")}).status, 0);
+        const int last = qMax(2013, QDate::currentDate().year() + 1);
+        const int wanted = last + 64;
+        Result r = bscDb(path, {QStringLiteral("add-year"), QString::number(wanted)});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QVERIFY2(r.out.contains(QStringLiteral("Added 64 years, %1 to %2").arg(last + 1).arg(wanted)), qPrintable(r.out));
+        r = bscDb(path, {QStringLiteral("check")});
+        QVERIFY2(r.status == 0, qPrintable(r.out + r.err));
+        {
+            Connection c(path);
+            for (const QString &table : ScorecardKatalog::allTables()) {
+                const auto years = c.rows(QStringLiteral("SELECT count(*), min(\"Jahr\"), max(\"Jahr\") FROM \"%1\" WHERE \"Jahr\">'%2'")
+                                              .arg(table).arg(last));
+                QCOMPARE(years.first()[0].toInt(), 64);
+                QCOMPARE(years.first()[2].toString(), QString::number(wanted));
+            }
+        }
+        const QByteArray before = digest(path);
+        r = bscDb(path, {QStringLiteral("add-year"), QString::number(wanted + 101)});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QLatin1String("more than 100 years after")), qPrintable(r.err));
+        QCOMPARE(digest(path), before);
+        r = bscDb(path, {QStringLiteral("add-year"), QString::number(wanted + 100)});
+        QVERIFY2(r.status == 0 && r.out.contains(QLatin1String("Added 100 years")), qPrintable(r.out + r.err));
+        QCOMPARE(bscDb(path, {QStringLiteral("check")}).status, 0);
     }
 
     void addYearTakesExactlyFourDigitsAfterTheLastYear_data()
@@ -386,6 +419,60 @@ private slots:
         QVERIFY2((r.out + r.err).contains(expected), qPrintable(r.out + r.err));
         if (breakage == QLatin1String("truncate"))
             QVERIFY2(!r.err.isEmpty() || r.out.contains(QLatin1String("FAULT")), qPrintable(r.out));
+    }
+
+    // Older files may hold measures under a text that is no goal: worth a
+    // warning, not a failed check.
+    void checkWarnsOfMeasuresUnderNoGoalOfTheCatalog()
+    {
+        const QString path = fresh(QStringLiteral("ziellos.sqlite"));
+        QCOMPARE(bscDb(path, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
+        QVERIFY(!bscDb(path, {QStringLiteral("check")}).out.contains(QLatin1String("WARNING")));
+        {
+            Connection c(path);
+            c.rows(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Jahr\", \"Ziel\") VALUES ('a', '2005', 'Erfundenes Ziel')"));
+            c.rows(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Jahr\", \"Ziel\") VALUES ('b', '2005', 'Erfundenes Ziel')"));
+            c.rows(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Jahr\") VALUES ('c', '2005')"));
+        }
+        const Result r = bscDb(path, {QStringLiteral("check")});
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.out.contains(QStringLiteral("WARNING: maßnahmen: 2 measures under the goal \"Erfundenes Ziel\", "
+                                               "which is no goal of the catalog; no page shows them")), qPrintable(r.out));
+        QVERIFY2(r.out.contains(QStringLiteral("WARNING: maßnahmen: 1 measure without a goal; no page shows it")), qPrintable(r.out));
+        QCOMPARE(r.out.count(QLatin1String("WARNING")), 2);
+        QVERIFY(r.out.contains(QLatin1String("No faults found")));
+    }
+
+    // A table made with an older definition may hold a value that no window
+    // or import takes; check names it, with its year and column.
+    void checkReportsStoredValuesOutsideTheRange()
+    {
+        const QString path = fresh(QStringLiteral("bereich.sqlite"));
+        QCOMPARE(bscDb(path, {QStringLiteral("init")}).status, 0);
+        const QStringList columns = KennzahlSchema::valueColumns();
+        const qint64 above = qint64(KennzahlSchema::MaxMagnitude) + 1;
+        {
+            Connection c(path);
+            QStringList declared{QStringLiteral("\"Jahr\" TEXT")};
+            for (const QString &column : columns)
+                declared << QStringLiteral("\"%1\" INTEGER").arg(column);
+            c.rows(QStringLiteral("ALTER TABLE kz_liqui RENAME TO kz_liqui_neu"));
+            c.rows(QStringLiteral("CREATE TABLE kz_liqui (%1)").arg(declared.join(QLatin1Char(','))));
+            c.rows(QStringLiteral("INSERT INTO kz_liqui (\"Jahr\") SELECT \"Jahr\" FROM kz_liqui_neu"));
+            c.rows(QStringLiteral("DROP TABLE kz_liqui_neu"));
+            c.rows(QStringLiteral("UPDATE kz_liqui SET \"%1\"=%2, \"%3\"=%4 WHERE \"Jahr\"='2005'")
+                       .arg(columns[1]).arg(above).arg(columns[13]).arg(-above));
+            c.rows(QStringLiteral("UPDATE kz_liqui SET \"%1\"=%2 WHERE \"Jahr\"='2006'")
+                       .arg(columns[0]).arg(KennzahlSchema::MaxMagnitude));
+        }
+        const Result r = bscDb(path, {QStringLiteral("check")});
+        QVERIFY2(r.status == 1, qPrintable(r.out + r.err));
+        for (const auto &[column, value] : {std::pair{columns[1], above}, std::pair{columns[13], -above}}) {
+            const QString line = QStringLiteral("FAULT: kz_liqui, year 2005: ")
+                + KennzahlSchema::describe(column, QString::number(value), KennzahlSchema::Verdict::OutOfRange, true);
+            QVERIFY2(r.out.contains(line), qPrintable(line + QLatin1Char('\n') + r.out));
+        }
+        QCOMPARE(r.out.count(QLatin1String("FAULT")), 2);
     }
 
     void upgradeAddsTheMeasuresIndexToAnOlderFile()

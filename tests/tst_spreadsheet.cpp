@@ -414,6 +414,63 @@ private slots:
             QCOMPARE(fields[i].toString(), last[i]);
     }
 
+    // A text that a spreadsheet would run as a formula is exported as text:
+    // in CSV behind an apostrophe, in the workbook as a string cell; numbers,
+    // negative ones too, stay numbers.
+    void formulaTextsAreExportedAsText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("csvText");
+        QTest::newRow("equals") << "=1+2" << "'=1+2";
+        QTest::newRow("plus") << "+A1*3" << "'+A1*3";
+        QTest::newRow("minus") << "-2+3" << "'-2+3";
+        QTest::newRow("at") << "@SUM(A1:A9)" << "'@SUM(A1:A9)";
+        QTest::newRow("tab") << "\t=cmd|' /C calc'!A0" << "'\t=cmd|' /C calc'!A0";
+        QTest::newRow("carriage return") << "\r=1+1" << "'\r=1+1";
+        QTest::newRow("negative number") << "-5" << "-5";
+        QTest::newRow("plain text") << "Schulung" << "Schulung";
+    }
+    void formulaTextsAreExportedAsText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, csvText);
+        const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-'));
+        const QString db = demo(QStringLiteral("formel-%1.sqlite").arg(tag));
+        change(db, QStringLiteral("UPDATE kz_liqui SET Ist_Wert_Q1=-17 WHERE Jahr='2005'"));
+        change(db, QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Erfüllungsgrad_in_%\", \"Jahr\", \"Ziel\") "
+                                  "VALUES ('%1', '%1', '2005', 'Erhöhung der Liquidität')")
+                          .arg(QString(text).replace(QLatin1Char('\''), QLatin1String("''"))));
+        const QString csv = file(QStringLiteral("formel-%1.csv").arg(tag));
+        const QString xlsx = file(QStringLiteral("formel-%1.xlsx").arg(tag));
+        QCOMPARE(bscDb(db, {QStringLiteral("export"), QStringLiteral("massnahmen"), csv}).status, 0);
+        QCOMPARE(bscDb(db, {QStringLiteral("export"), QStringLiteral("massnahmen"), xlsx}).status, 0);
+        const QList<QStringList> rows = records(contents(csv));
+        QCOMPARE(rows.last()[1], csvText);
+        QCOMPARE(rows.last()[6], csvText);
+
+        const QString figures = file(QStringLiteral("formel-%1-kz.csv").arg(tag));
+        QCOMPARE(bscDb(db, {QStringLiteral("export"), QStringLiteral("kennzahlen"), QStringLiteral("--year"),
+                            QStringLiteral("2005"), figures}).status, 0);
+        const QList<QStringList> values = records(contents(figures));
+        QCOMPARE(values[recordOf(values, QStringLiteral("kz_liqui"), QStringLiteral("2005"))][columnOf(values, QStringLiteral("Ist_Wert_Q1"))],
+                 QStringLiteral("-17"));
+
+        const Result py = run(Python, {QStringLiteral("-c"), QStringLiteral(
+                                  "import json, sys, openpyxl\n"
+                                  "page = openpyxl.load_workbook(sys.argv[1]).active\n"
+                                  "row = list(page.iter_rows())[-1]\n"
+                                  "print(json.dumps([[c.value, c.data_type] for c in row]))\n"), xlsx});
+        QVERIFY2(py.status == 0, qPrintable(py.err));
+        const QJsonArray cells = QJsonDocument::fromJson(py.out.toUtf8()).array();
+        for (int c : {1, 6}) {
+            // The workbook writes a carriage return as OOXML's escape, which
+            // openpyxl leaves as it is.
+            QCOMPARE(cells[c].toArray()[0].toString().replace(QLatin1String("_x000D_"), QLatin1String("\r")), text);
+            QCOMPARE(cells[c].toArray()[1].toString(), QStringLiteral("s"));
+        }
+        QCOMPARE(cells[0].toArray()[1].toString(), QStringLiteral("n"));
+    }
+
     // The workbook is read by openpyxl: the same values as the CSV, numbers
     // as numbers, empty values as empty cells, the header bold and frozen.
     void theWorkbookHoldsWhatTheCsvHolds_data()

@@ -30,8 +30,8 @@ const char *const Usage =
     "\n"
     "  init [--demo]     create the database where the alias points (with --demo:\n"
     "                    sample values and measures); refuses an existing file\n"
-    "  add-year YYYY     add an empty row for a year after the last one to every\n"
-    "                    key-figure table\n"
+    "  add-year YYYY     add an empty row for every year after the last one up to\n"
+    "                    YYYY (at most 100 later) to every key-figure table\n"
     "  path              print the file or address the alias projekt_bsc points to\n"
     "  query \"STATEMENT\" run one statement of the program's dialect and print the\n"
     "                    rows as tab-separated text with a header line\n"
@@ -295,8 +295,13 @@ int main(int argc, char **argv)
             return written();
         }
         if (command == QLatin1String("add-year") && args.size() == 2) {
-            DbAdmin::addYear(path, args[1]);
-            out << "Added the year " << args[1] << " to every key-figure table of " << shown << '\n';
+            const DbAdmin::AddedYears added = DbAdmin::addYear(path, args[1]);
+            if (added.count == 1)
+                out << "Added the year " << args[1];
+            else
+                out << "Added " << QString::number(added.count) << " years, " << QString::number(added.first) << " to "
+                    << args[1] << ',';
+            out << " to every key-figure table of " << shown << '\n';
             return written();
         }
         if (command == QLatin1String("path") && args.size() == 1) {
@@ -343,6 +348,8 @@ int main(int argc, char **argv)
             const DbAdmin::CheckReport report = DbAdmin::check(path);
             for (const QString &line : report.notes)
                 out << line << '\n';
+            for (const QString &line : report.warnings)
+                out << "WARNING: " << line << '\n';
             for (const QString &line : report.faults)
                 out << "FAULT: " << line << '\n';
             out << (report.ok() ? "No faults found in " : "Faults found in ") << shown << '\n';

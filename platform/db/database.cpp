@@ -32,18 +32,21 @@ const Dialect Dialects[2] = {
      "ORDER BY m.name, p.cid",
      nullptr},
     {"QPSQL", nullptr, "IS NOT DISTINCT FROM", "FALSE", "BEGIN", true,
-     "SELECT c.table_name, c.column_name, c.data_type "
-     "FROM information_schema.columns AS c "
-     "JOIN information_schema.tables AS t ON t.table_schema = c.table_schema "
-     "AND t.table_name = c.table_name AND t.table_type = 'BASE TABLE' "
-     "WHERE c.table_schema = current_schema() "
-     "ORDER BY c.table_name, c.ordinal_position",
-     "SELECT k.table_name, k.column_name "
-     "FROM information_schema.table_constraints AS t "
-     "JOIN information_schema.key_column_usage AS k "
-     "ON k.constraint_name = t.constraint_name AND k.table_schema = t.table_schema "
-     "AND k.table_name = t.table_name "
-     "WHERE t.table_schema = current_schema() AND t.constraint_type = 'PRIMARY KEY'"},
+     // From the catalog, which every role may read: information_schema
+     // hides a table whose privileges were refused, and the refusal would
+     // pass for a missing table.
+     "SELECT c.relname, a.attname, format_type(a.atttypid, a.atttypmod) "
+     "FROM pg_catalog.pg_class AS c "
+     "JOIN pg_catalog.pg_namespace AS n ON n.oid = c.relnamespace "
+     "JOIN pg_catalog.pg_attribute AS a ON a.attrelid = c.oid "
+     "WHERE n.nspname = current_schema() AND c.relkind IN ('r', 'p') AND a.attnum > 0 AND NOT a.attisdropped "
+     "ORDER BY c.relname, a.attnum",
+     "SELECT c.relname, a.attname "
+     "FROM pg_catalog.pg_index AS i "
+     "JOIN pg_catalog.pg_class AS c ON c.oid = i.indrelid "
+     "JOIN pg_catalog.pg_namespace AS n ON n.oid = c.relnamespace "
+     "JOIN pg_catalog.pg_attribute AS a ON a.attrelid = c.oid AND a.attnum = i.indkey[0] "
+     "WHERE n.nspname = current_schema() AND i.indisprimary"},
 };
 
 const Dialect &dialect(Database::Engine engine) { return Dialects[engine == Database::Engine::SQLite ? 0 : 1]; }
@@ -182,13 +185,22 @@ void Database::openServer(const Target &target, bool readOnly)
     // PGPASSWORD itself.
     if (!target.password.isEmpty())
         db.setPassword(target.password);
+    // The driver joins the options with blanks into libpq's connection
+    // string: each value goes quoted, so that one with blanks
+    // ("options=-c search_path=x") reaches libpq whole.
     QStringList options{QStringLiteral("connect_timeout=5")};
-    if (!target.options.isEmpty())
-        options << target.options;
+    for (const QString &option : target.options.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const qsizetype eq = option.indexOf(QLatin1Char('='));
+        QString value = eq < 0 ? QString() : option.mid(eq + 1);
+        value.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\''), QLatin1String("\\'"));
+        options << (eq < 0 ? option : option.left(eq)) + QStringLiteral("='") + value + QLatin1Char('\'');
+    }
     db.setConnectOptions(options.join(QLatin1Char(';')));
     if (!db.open()) {
-        throw EngineError(QStringLiteral("Cannot reach the database %1: %2")
-                              .arg(m_display, db.lastError().databaseText().trimmed()));
+        // libpq's first line names the cause; the rest are hints about it.
+        const QString reason = db.lastError().databaseText().trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
+        throw EngineError(QStringLiteral("Cannot reach the database %1: %2").arg(m_display, reason),
+                          EngineError::Kind::LostConnection);
     }
     const QString what = QStringLiteral("open ") + m_display;
     // A row another user holds is reported within a second, as a file that
@@ -246,7 +258,7 @@ const Database::Table &Database::table(const QString &name)
             QString message = QStringLiteral("Table does not exist: %1\nDatabase: %2").arg(shortened(name), m_display);
             if (m_tables.isEmpty() && !Alias::settings().createHint.isEmpty())
                 message += QStringLiteral("\nCreate the tables with \"%1\".").arg(Alias::settings().createHint);
-            throw EngineError(message);
+            throw EngineError(message, EngineError::Kind::MissingTable);
         }
     }
     return *it;
@@ -609,6 +621,14 @@ QSqlQuery &Database::prepared(const QString &sql, const QString &what)
 
 QSqlQuery &Database::run(const QString &sql, const QVariantList &values, const QString &what)
 {
+    // PostgreSQL refuses a NUL in a text with the driver's whole statement in
+    // its message, SQLite cuts the text there: refused alike, before either.
+    for (const QVariant &value : values) {
+        if (value.typeId() == QMetaType::QString && value.toString().contains(QChar(0)))
+            throw EngineError(QStringLiteral("Could not %1: a text holds a NUL character (code 0), which the "
+                                             "database cannot take; nothing was changed.").arg(what),
+                              EngineError::Kind::WrongType);
+    }
     // PostgreSQL prepares only statements that read or write rows; the
     // others (transactions, settings, tables) have no values to bind and
     // run as they are.
@@ -635,70 +655,138 @@ QSqlQuery &Database::run(const QString &sql, const QVariantList &values, const Q
 
 void Database::fail(const QSqlError &error, const QString &what)
 {
+    const EngineError::Kind kind = classify(error);
     const QString message = describe(error, what);
+    if (kind == EngineError::Kind::LostConnection)
+        m_lost = true;
+    throw EngineError(message, kind);
+}
+
+namespace {
+
+// What libpq says when the server went away without a SQLSTATE.
+bool soundsLost(const QString &text)
+{
+    static const char *const phrases[] = {"server closed the connection", "no connection to the server",
+                                          "could not receive data from server", "could not send data to server",
+                                          "terminating connection", "connection to server was lost",
+                                          "SSL SYSCALL error", "SSL connection has been closed"};
+    for (const char *phrase : phrases) {
+        if (text.contains(QLatin1String(phrase), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+EngineError::Kind Database::classify(const QSqlError &error) const
+{
+    using Kind = EngineError::Kind;
+    const QString text = error.databaseText() + QLatin1Char('\n') + error.driverText();
     if (m_engine == Engine::PostgreSQL) {
         const QString state = error.nativeErrorCode();
         if (error.type() == QSqlError::ConnectionError || state.startsWith(QLatin1String("08"))
-            || state.startsWith(QLatin1String("57P")) || !connection().isOpen())
-            m_lost = true;
+            || state.startsWith(QLatin1String("57P")) || (state.isEmpty() && (!connection().isOpen() || soundsLost(text))))
+            return Kind::LostConnection;
+        if (state == QLatin1String("55P03") || state == QLatin1String("40P01") || state == QLatin1String("40001"))
+            return Kind::Locked;
+        if (state == QLatin1String("25006"))
+            return Kind::ReadOnly;
+        if (state == QLatin1String("42501"))
+            return Kind::Permission;
+        if (state == QLatin1String("42P01"))
+            return Kind::MissingTable;
+        if (state == QLatin1String("42703"))
+            return Kind::MissingColumn;
+        if (state == QLatin1String("22P02") || state == QLatin1String("22003") || state == QLatin1String("42804"))
+            return Kind::WrongType;
+        if (state == QLatin1String("53100"))
+            return Kind::DiskFull;
+        if (state == QLatin1String("XX001") || state == QLatin1String("XX002"))
+            return Kind::Damaged;
+        return Kind::Other;
     }
-    throw EngineError(message);
+    const int extended = error.nativeErrorCode().toInt();
+    if (extended == 3091) // SQLITE_CONSTRAINT_DATATYPE
+        return Kind::WrongType;
+    // Primary SQLite result codes; extended codes share the low byte.
+    switch (extended & 0xff) {
+    case 3:  // SQLITE_PERM
+    case 23: // SQLITE_AUTH
+        return Kind::Permission;
+    case 5: // SQLITE_BUSY
+    case 6: // SQLITE_LOCKED
+        return Kind::Locked;
+    case 8: // SQLITE_READONLY
+        return Kind::ReadOnly;
+    case 11: // SQLITE_CORRUPT
+    case 26: // SQLITE_NOTADB
+        return Kind::Damaged;
+    case 13: // SQLITE_FULL
+        return Kind::DiskFull;
+    case 1: // SQLITE_ERROR: the statement names what is missing
+        if (text.contains(QLatin1String("no such table")))
+            return Kind::MissingTable;
+        if (text.contains(QLatin1String("no such column")))
+            return Kind::MissingColumn;
+        return Kind::Other;
+    default:
+        return Kind::Other;
+    }
 }
 
 QString Database::describe(const QSqlError &error, const QString &what) const
 {
+    using Kind = EngineError::Kind;
     const QString detail = (error.databaseText().isEmpty() ? error.text() : error.databaseText()).trimmed();
-    const QString locked = QStringLiteral("The database is locked by another user or program; nothing was changed. "
-                                          "Try again in a moment.\nCould not %1\nDatabase: %2")
-                               .arg(what, m_display);
-    const QString readOnly =
-        QStringLiteral("The database is read-only; nothing was changed.\nCould not %1\nDatabase: %2").arg(what, m_display);
-    const QString wrongType =
-        QStringLiteral("Could not %1: a value does not suit the type of its column; nothing was changed.\n%2")
+    const Kind kind = classify(error);
+    switch (kind) {
+    case Kind::LostConnection:
+        // One line: the driver's own words say nothing more.
+        return QStringLiteral("The connection to the database server was lost (could not %1; %2); "
+                              "it is opened again at the next command.")
+            .arg(what, m_display);
+    case Kind::Locked:
+        return QStringLiteral("The database is locked by another user or program; nothing was changed. "
+                              "Try again in a moment.\nCould not %1\nDatabase: %2")
+            .arg(what, m_display);
+    case Kind::ReadOnly:
+        return QStringLiteral("The database is read-only; nothing was changed.\nCould not %1\nDatabase: %2")
+            .arg(what, m_display);
+    case Kind::Permission:
+        return QStringLiteral("Permission refused: the database does not let this user %1.\nDatabase: %2")
+            .arg(what, m_display);
+    case Kind::WrongType:
+        return QStringLiteral("Could not %1: a value does not suit the type of its column; nothing was changed.\n%2")
             .arg(what, shortened(detail));
+    case Kind::DiskFull:
+        return QStringLiteral("The disk of the database is full; nothing was changed.\nCould not %1\nDatabase: %2")
+            .arg(what, m_display);
+    case Kind::Damaged:
+        if ((error.nativeErrorCode().toInt() & 0xff) == 26 && m_engine == Engine::SQLite)
+            return QStringLiteral("The file is not a database: %1").arg(m_display);
+        return QStringLiteral("The database file is damaged: %1\nCould not %2").arg(m_display, what);
+    default:
+        break;
+    }
+
     const QString outside =
         QStringLiteral("Could not %1: the value is outside what the table allows; nothing was changed.\n%2")
             .arg(what, shortened(detail));
-
     if (m_engine == Engine::PostgreSQL) {
         const QString state = error.nativeErrorCode();
-        if (error.type() == QSqlError::ConnectionError || state.startsWith(QLatin1String("08"))
-            || state.startsWith(QLatin1String("57P")) || (state.isEmpty() && !connection().isOpen())) {
-            return QStringLiteral("The connection to the database server was lost.\nCould not %1\nDatabase: %2\n"
-                                  "It is opened again at the next command.")
-                .arg(what, m_display);
-        }
-        if (state == QLatin1String("55P03") || state == QLatin1String("40P01") || state == QLatin1String("40001"))
-            return locked;
-        if (state == QLatin1String("25006"))
-            return readOnly;
-        if (state == QLatin1String("22P02") || state == QLatin1String("22003") || state == QLatin1String("42804"))
-            return wrongType;
         if (state.startsWith(QLatin1String("23")))
             return outside;
         if (state == QLatin1String("54000") || state == QLatin1String("54001") || state == QLatin1String("54011"))
             return QStringLiteral("Could not %1: the statement is larger than the database allows.\n%2").arg(what, shortened(detail));
         return QStringLiteral("Could not %1: %2").arg(what, shortened(detail));
     }
-
-    const int extended = error.nativeErrorCode().toInt();
-    if (extended == 3091) // SQLITE_CONSTRAINT_DATATYPE
-        return wrongType;
-    // Primary SQLite result codes; extended codes share the low byte.
-    switch (extended & 0xff) {
-    case 5: // SQLITE_BUSY
-    case 6: // SQLITE_LOCKED
-        return locked;
-    case 8: // SQLITE_READONLY
-        return readOnly;
-    case 11: // SQLITE_CORRUPT
-        return QStringLiteral("The database file is damaged: %1\nCould not %2").arg(m_display, what);
+    switch (error.nativeErrorCode().toInt() & 0xff) {
     case 18: // SQLITE_TOOBIG
         return QStringLiteral("Could not %1: a text or value is larger than the database allows.").arg(what);
     case 19: // SQLITE_CONSTRAINT
         return outside;
-    case 26: // SQLITE_NOTADB
-        return QStringLiteral("The file is not a database: %1").arg(m_display);
     default:
         return QStringLiteral("Could not %1: %2").arg(what, shortened(detail));
     }

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "platform/db/alias.h"
+#include "platform/db/engineerror.h"
 
 class QSqlError;
 
@@ -125,6 +126,8 @@ public:
     // Message for a failed call, naming the busy, read-only, lost and
     // missing cases the same way on both engines.
     QString describe(const QSqlError &error, const QString &what) const;
+    // What kind of failure it is, the same way on both engines.
+    EngineError::Kind classify(const QSqlError &error) const;
 
     ~Database();
 

@@ -453,6 +453,8 @@ void DbAdmin::copy(const QString &from, const QString &to)
 
 void DbAdmin::backup(const QString &path, const QString &file)
 {
+    if (file.isEmpty())
+        throw EngineError(QStringLiteral("No file was named for the backup."));
     const QString target = QFileInfo(file).absoluteFilePath();
     if (SafeFile::occupied(target))
         throw EngineError(QStringLiteral("%1 exists already; it was left untouched.").arg(file));

@@ -391,6 +391,32 @@ private slots:
         QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("*.tmp")}, QDir::Files), QStringList());
     }
 
+    // An empty name is a name left out: never the current folder, never
+    // the stored address removed.
+    void emptyArgumentsAreNamed_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("backup") << QStringList{"backup", ""} << "backup needs FILE";
+        QTest::newRow("copy to") << QStringList{"copy", "@", ""} << "copy needs TO";
+        QTest::newRow("copy from") << QStringList{"copy", "", "@.kopie"} << "copy needs FROM";
+        QTest::newRow("alias set") << QStringList{"alias", "set", ""} << "alias needs TARGET";
+    }
+    void emptyArgumentsAreNamed()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, expected);
+        const QString path = fresh(QStringLiteral("leer-%1.sqlite").arg(QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-'))));
+        QCOMPARE(bscDb(path, {QStringLiteral("init")}).status, 0);
+        for (QString &arg : args)
+            arg.replace(QLatin1Char('@'), path);
+        const QStringList before = QDir(m_dir.path()).entryList(QDir::Files);
+        const Result r = bscDb(path, args);
+        QCOMPARE(r.status, 2);
+        QVERIFY2(r.err.contains(expected), qPrintable(r.err));
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), before);
+    }
+
     void checkFindsMissingRowsColumnsAndDamage_data()
     {
         QTest::addColumn<QString>("breakage");

@@ -1,6 +1,7 @@
 // Key figures and measures through spreadsheet files: bsc-db export and
 // import run as programs, the import's plan and its transaction in process.
 #include "fixture.h"
+#include "fixture_disk.h"
 
 #include "model/katalog.h"
 #include "platform/db/database.h"
@@ -469,6 +470,79 @@ private slots:
             QCOMPARE(cells[c].toArray()[1].toString(), QStringLiteral("s"));
         }
         QCOMPARE(cells[0].toArray()[1].toString(), QStringLiteral("n"));
+    }
+
+    // A full disk leaves no file, and the message names it.
+    void exportOnAFullDiskLeavesNothing_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("freeKiB");
+        for (int kib : {0, 8, 24}) {
+            QTest::addRow("csv, %d KiB free", kib) << "kennzahlen" << "kz.csv" << kib;
+            QTest::addRow("xlsx, %d KiB free", kib) << "kennzahlen" << "kz.xlsx" << kib;
+        }
+    }
+    void exportOnAFullDiskLeavesNothing()
+    {
+        QFETCH(QString, sheet);
+        QFETCH(QString, name);
+        QFETCH(int, freeKiB);
+        SmallDisk disk;
+        REQUIRE_SMALL_DISK(disk);
+        const QString db = demo(QStringLiteral("voll-%1.sqlite").arg(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-')));
+        QVERIFY(disk.leaveFree(freeKiB * 1024));
+        const Result r = bscDb(db, {QStringLiteral("export"), sheet, disk.filePath(name)});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QLatin1String("No space left on device")) && r.err.contains(disk.filePath(name)),
+                 qPrintable(r.err));
+        QCOMPARE(disk.files(), QStringList());
+    }
+
+    // A year without rows is most likely mistyped: said so, nothing written.
+    void exportOfAYearWithoutRowsWritesNothing_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("key figures") << "kennzahlen" << "2099" << "holds no key figures of the year 2099";
+        QTest::newRow("measures") << "massnahmen" << "2004" << "holds no measures of the year 2004";
+    }
+    void exportOfAYearWithoutRowsWritesNothing()
+    {
+        QFETCH(QString, sheet);
+        QFETCH(QString, year);
+        QFETCH(QString, message);
+        const QString db = demo(QStringLiteral("leer-%1.sqlite").arg(sheet));
+        const QString target = file(QStringLiteral("leer-%1.csv").arg(sheet));
+        const Result r = bscDb(db, {QStringLiteral("export"), sheet, QStringLiteral("--year"), year, target});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QVERIFY(!QFile::exists(target));
+        QCOMPARE(leftovers(m_dir.path()), QStringList());
+    }
+
+    // What a file holds is quoted in messages with its control characters
+    // escaped: an escape sequence never reaches the terminal.
+    void importMessagesShowControlCharactersEscaped()
+    {
+        const QString db = demo(QStringLiteral("steuer.sqlite"));
+        const QString csv = file(QStringLiteral("steuer.csv"));
+        QCOMPARE(bscDb(db, {QStringLiteral("export"), QStringLiteral("kennzahlen"), csv}).status, 0);
+        QList<QStringList> rows = records(contents(csv));
+        const int row = recordOf(rows, QStringLiteral("kz_liqui"), QStringLiteral("2005"));
+        rows[row][columnOf(rows, QStringLiteral("Ist_Wert_Q1"))] = QStringLiteral("\x1b]0;owned\x07\x1b[2J");
+        rows[0] << QStringLiteral("\x1b[31mrot");
+        for (int i = 1; i < rows.size(); ++i)
+            rows[i] << QString();
+        save(csv, joined(rows, QLatin1Char(','), true, "\r\n"));
+        const QByteArray before = digest(db);
+        const Result r = bscDb(db, {QStringLiteral("import"), QStringLiteral("kennzahlen"), csv, QStringLiteral("--yes")});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(!r.err.contains(QChar(0x1b)) && !r.err.contains(QChar(0x07)), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QLatin1String("\\x1b]0;owned\\x07\\x1b[2J")), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QLatin1String("\\x1b[31mrot")), qPrintable(r.err));
+        QCOMPARE(digest(db), before);
     }
 
     // The workbook is read by openpyxl: the same values as the CSV, numbers

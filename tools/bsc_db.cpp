@@ -3,6 +3,7 @@
 #include "platform/db/database.h"
 #include "platform/db/dataset.h"
 #include "platform/db/engineerror.h"
+#include "platform/printable.h"
 #include "core/dbadmin.h"
 #include "core/safefile.h"
 #include "core/spreadsheet.h"
@@ -11,6 +12,7 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStringEncoder>
@@ -109,11 +111,18 @@ private:
 };
 
 // One row per line: line breaks, tabs and backslashes inside a value are
-// escaped.
+// escaped, and so is every other control character (an escape sequence
+// stored in a text never reaches the terminal).
+bool isSpecial(QChar ch)
+{
+    const char16_t c = ch.unicode();
+    return c == u'\\' || c < 0x20 || c == 0x7f || (c >= 0x80 && c <= 0x9f) || (c >= 0x202a && c <= 0x202e)
+        || (c >= 0x2066 && c <= 0x2069);
+}
+
 void appendEscaped(QString &line, const QString &value)
 {
-    const auto special = [](QChar c) { return c == QLatin1Char('\\') || c == QLatin1Char('\n') || c == QLatin1Char('\t'); };
-    if (std::none_of(value.begin(), value.end(), special)) {
+    if (std::none_of(value.begin(), value.end(), isSpecial)) {
         line += value;
         return;
     }
@@ -124,6 +133,8 @@ void appendEscaped(QString &line, const QString &value)
             line += QLatin1String("\\n");
         else if (c == QLatin1Char('\t'))
             line += QLatin1String("\\t");
+        else if (isSpecial(c))
+            line += printable(QString(c));
         else
             line += c;
     }
@@ -190,7 +201,7 @@ int exportSheet(const QString &path, const SheetArguments &a, Output &out)
 {
     static const QRegularExpression fourDigits(QStringLiteral("\\A[0-9]{4}\\z"));
     if (!a.year.isNull() && !fourDigits.match(a.year).hasMatch())
-        throw EngineError(QStringLiteral("\"%1\" is not a year of four digits.").arg(a.year));
+        throw EngineError(QStringLiteral("\"%1\" is not a year of four digits.").arg(printable(a.year)));
     Spreadsheet::formatOf(a.file);
     if (!a.force && SafeFile::occupied(QFileInfo(a.file).absoluteFilePath()))
         throw EngineError(QStringLiteral("%1 exists already; it was left untouched (--force replaces it).").arg(a.file));
@@ -198,6 +209,11 @@ int exportSheet(const QString &path, const SheetArguments &a, Output &out)
     const bool figures = a.sheet == QLatin1String("kennzahlen");
     const Spreadsheet::Sheet sheet = figures ? Spreadsheet::kennzahlen(db, a.year) : Spreadsheet::massnahmen(db, a.year);
     Database::close();
+    // A year the database does not hold is most likely mistyped: an empty
+    // sheet would pass for an export.
+    if (!a.year.isNull() && sheet.rows.isEmpty())
+        throw EngineError(QStringLiteral("The database holds no %1 of the year %2; nothing was written.")
+                              .arg(figures ? QStringLiteral("key figures") : QStringLiteral("measures"), a.year));
     Spreadsheet::write({{a.file, {sheet}}}, a.force);
     out << "Wrote " << QString::number(sheet.rows.size())
         << (figures ? " lines of key figures" : " measures") << " to " << a.file << '\n';
@@ -220,7 +236,7 @@ int importSheet(const QString &path, const SheetArguments &a, Output &out, QText
     const Spreadsheet::Plan plan = Spreadsheet::planKennzahlenImport(db, bytes);
     if (!plan.ok()) {
         for (const Spreadsheet::Fault &fault : plan.faults)
-            err << a.file << ": " << fault.text() << '\n';
+            err << a.file << ": " << printable(fault.text()) << '\n';
         err << "bsc-db: " << plan.faults.size() << (plan.faults.size() == 1 ? " fault" : " faults") << " in "
             << a.file << "; nothing was written.\n";
         return 1;
@@ -278,6 +294,20 @@ int main(int argc, char **argv)
         err << "bsc-db: could not write the output (" << QString::fromLocal8Bit(std::strerror(errno)) << ")\n";
         return 1;
     };
+    // A name given empty (backup "") is a name left out, not the current folder.
+    static const QHash<QString, QStringList> named{
+        {QStringLiteral("backup"), {QStringLiteral("FILE")}},
+        {QStringLiteral("copy"), {QStringLiteral("FROM"), QStringLiteral("TO")}},
+        {QStringLiteral("alias"), {QStringLiteral("set"), QStringLiteral("TARGET")}},
+    };
+    for (int i = 1; i < args.size() && named.contains(command); ++i) {
+        if (args[i].isEmpty()) {
+            const QStringList names = named.value(command);
+            err << "bsc-db: " << command << " needs " << names.value(qMin(i - 1, int(names.size()) - 1))
+                << ", which was given empty.\n";
+            return 2;
+        }
+    }
     try {
         if ((command == QLatin1String("--help") || command == QLatin1String("-h")) && args.size() == 1) {
             out << Usage;
@@ -347,11 +377,11 @@ int main(int argc, char **argv)
         if (command == QLatin1String("check") && args.size() == 1) {
             const DbAdmin::CheckReport report = DbAdmin::check(path);
             for (const QString &line : report.notes)
-                out << line << '\n';
+                out << printable(line) << '\n';
             for (const QString &line : report.warnings)
-                out << "WARNING: " << line << '\n';
+                out << "WARNING: " << printable(line) << '\n';
             for (const QString &line : report.faults)
-                out << "FAULT: " << line << '\n';
+                out << "FAULT: " << printable(line) << '\n';
             out << (report.ok() ? "No faults found in " : "Faults found in ") << shown << '\n';
             const int status = written();
             return status ? status : (report.ok() ? 0 : 1);
@@ -374,7 +404,7 @@ int main(int argc, char **argv)
         }
     } catch (const EngineError &error) {
         out.flush();
-        err << "bsc-db: " << error.message() << '\n';
+        err << "bsc-db: " << printable(error.message(), true) << '\n';
         return 1;
     }
     err << Usage;

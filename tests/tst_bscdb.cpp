@@ -417,6 +417,44 @@ private slots:
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), before);
     }
 
+    // After a crash in the middle of a write (a hot journal beside the file)
+    // the commands that only read roll the interrupted write back and go on.
+    void readingCommandsRecoverAnInterruptedWrite_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("check") << QStringList{"check"} << "No faults found";
+        QTest::newRow("backup") << QStringList{"backup", "@.sicherung"} << "Wrote a copy";
+        QTest::newRow("export") << QStringList{"export", "kennzahlen", "@.csv"} << "Wrote";
+    }
+    void readingCommandsRecoverAnInterruptedWrite()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, expected);
+        const QString path = fresh(QStringLiteral("absturz-%1.sqlite").arg(QTest::currentDataTag()));
+        QCOMPARE(bscDb(path, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
+        // A writer that dies before its commit.
+        QProcess writer;
+        writer.start(QStringLiteral("/usr/bin/python3"),
+                     {QStringLiteral("-c"), QStringLiteral("import os, sqlite3, sys\n"
+                                                           "c = sqlite3.connect(sys.argv[1], isolation_level=None)\n"
+                                                           "c.execute('PRAGMA cache_size=1')\n"
+                                                           "c.execute('BEGIN')\n"
+                                                           "c.execute('UPDATE kz_liqui SET Ist_Wert_Jahr=77')\n"
+                                                           "c.execute('UPDATE \"maßnahmen\" SET \"Prozesse\"=hex(randomblob(3000))')\n"
+                                                           "os._exit(0)\n"),
+                      path});
+        QVERIFY(writer.waitForFinished(30000));
+        QVERIFY(QFileInfo(path + QStringLiteral("-journal")).size() > 0);
+        for (QString &arg : args)
+            arg.replace(QLatin1Char('@'), path);
+        const Result r = bscDb(path, args);
+        QVERIFY2(r.status == 0 && r.out.contains(expected), qPrintable(r.out + r.err));
+        QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
+        Connection c(path);
+        QCOMPARE(c.rows(QStringLiteral("SELECT count(*) FROM kz_liqui WHERE \"Ist_Wert_Jahr\"=77")).first()[0].toInt(), 0);
+    }
+
     void checkFindsMissingRowsColumnsAndDamage_data()
     {
         QTest::addColumn<QString>("breakage");

@@ -164,11 +164,52 @@ void Database::openFile(const Target &target, bool readOnly)
     db.setConnectOptions(options);
     if (!db.open())
         throw EngineError(QStringLiteral("Cannot open database %1: %2").arg(target.file, db.lastError().text()));
+    if (readOnly)
+        recoverInterruptedWrite(target.file);
     // Reading the schema is the first real access: a file that is not a
     // SQLite database fails there. Every write is on disk before the call
     // returns.
     if (!readOnly)
         run(QStringLiteral("PRAGMA synchronous=FULL"), {}, QStringLiteral("open ") + target.file).finish();
+}
+
+// A write that was interrupted (a crash, a killed program) leaves a hot
+// journal, which only a connection that may write can roll back; a reader
+// would be refused as if the file were read-only. So the interrupted write
+// is rolled back first, through a short writing connection, and the reader
+// goes on; a file this user may not write needs its owner to do it.
+void Database::recoverInterruptedWrite(const QString &file)
+{
+    constexpr int ReadOnlyRollback = 8 | (3 << 8);   // SQLITE_READONLY_ROLLBACK
+    auto probe = [](const QSqlDatabase &db) {
+        QSqlQuery query(db);
+        const bool ok = query.exec(QStringLiteral("SELECT count(*) FROM sqlite_schema")) && query.next();
+        const QSqlError error = ok ? QSqlError() : query.lastError();
+        query.finish();
+        return error;
+    };
+    if (probe(connection()).nativeErrorCode().toInt() != ReadOnlyRollback)
+        return;
+    const QString name = m_connectionName + QStringLiteral("-recover");
+    QSqlError error;
+    {
+        QSqlDatabase writer = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        writer.setDatabaseName(file);
+        writer.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+        error = writer.open() ? probe(writer) : writer.lastError();
+        if (!error.isValid())
+            error = QSqlError();
+        writer.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (error.isValid()) {
+        if (classify(error) == EngineError::Kind::Locked)
+            fail(error, QStringLiteral("roll back the interrupted write of ") + file);
+        throw EngineError(QStringLiteral("The database %1 holds a write that was interrupted, and this user may not "
+                                         "write the file to roll it back; its owner must open it once.\n%2")
+                              .arg(file, error.text().trimmed()),
+                          EngineError::Kind::ReadOnly);
+    }
 }
 
 void Database::openServer(const Target &target, bool readOnly)

@@ -135,6 +135,7 @@ private:
     Database(const QString &target, bool readOnly, const QString &connectionName);
     void openFile(const Target &target, bool readOnly);
     void openServer(const Target &target, bool readOnly);
+    void recoverInterruptedWrite(const QString &file);
     void loadSchema();
     QSqlQuery &prepared(const QString &sql, const QString &what);
     QString key(const QString &table);

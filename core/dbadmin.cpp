@@ -7,6 +7,7 @@
 #include "platform/db/engineerror.h"
 #include "core/safefile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -282,8 +283,50 @@ void buildFile(const QString &path, const QString &purpose, const std::function<
     }
 }
 
+// A table's content as one checksum, computed the same way on both engines:
+// every row in the order of its natural key (the year, the measure's
+// number), every column the target has, each text as its stored UTF-8
+// bytes. Equal counts are not enough: a text that loses a character on the
+// way has the same count.
+QByteArray contentChecksum(Database &db, const Database::Table &table, const QStringList &columns)
+{
+    QStringList selected;
+    QVector<bool> integer;
+    for (const QString &name : columns) {
+        const Database::Column &c = table.columns[table.columnIndex(name)];
+        integer << c.isInteger;
+        selected << (c.isInteger ? quote(c.name) : db.textAsBytes(c.name));
+    }
+    const QString order = table.columnIndex(QStringLiteral("Nr")) >= 0 ? QStringLiteral("Nr") : YearColumn;
+    QSqlQuery &query = db.run(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+                                  .arg(selected.join(QLatin1Char(',')), quote(table.name),
+                                       quote(table.columns[table.columnIndex(order)].name)),
+                              {}, QStringLiteral("read table %1").arg(table.name));
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    while (query.next()) {
+        for (int i = 0; i < columns.size(); ++i) {
+            const QVariant v = query.value(i);
+            QByteArray field;
+            if (v.isNull())
+                field = "N";
+            else if (integer[i])
+                field = 'I' + QByteArray::number(v.toLongLong());
+            else
+                field = 'T' + (v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toUtf8());
+            hash.addData(QByteArray::number(field.size()) + ':' + field);
+        }
+        hash.addData("\n");
+    }
+    const QSqlError error = query.lastError();
+    query.finish();
+    if (error.isValid())
+        throw EngineError(db.describe(error, QStringLiteral("read table %1").arg(table.name)), db.classify(error));
+    return hash.result();
+}
+
 // Every row of the fourteen tables from one database into another whose
-// tables are empty, numbers of the measures kept; counts checked.
+// tables are empty, numbers of the measures kept, every text exactly; the
+// counts and each table's content checked.
 void copyRows(Database &from, Database &to)
 {
     for (const QString &name : ourTables()) {
@@ -294,23 +337,29 @@ void copyRows(Database &from, Database &to)
             throw EngineError(QStringLiteral("Table %1 of %2 holds rows already; nothing was copied.").arg(name, to.path()));
         QStringList fields;
         QStringList columns;
+        QStringList placeholders;
+        QVector<bool> text;
         for (const Database::Column &c : target.columns) {
             const int index = source.columnIndex(c.name);
             if (index < 0)
                 throw EngineError(QStringLiteral("Column does not exist: %1 in table %2 of %3").arg(c.name, name, from.path()));
             fields << source.columns[index].name;
             columns << quote(c.name);
+            text << !c.isInteger;
+            placeholders << to.placeholder(!c.isInteger);
         }
         const QString insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                   .arg(quote(target.name), columns.join(QLatin1Char(',')),
-                                        QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+                                   .arg(quote(target.name), columns.join(QLatin1Char(',')), placeholders.join(QLatin1Char(',')));
         Database::Source all = from.wholeTable(name);
         all.fields = fields;
+        all.integer.clear();
+        for (const QString &f : fields)
+            all.integer << source.columns[source.columnIndex(f)].isInteger;
         qint64 copied = 0;
-        from.scan(all, [&](const QSqlQuery &row) {
+        from.scan(all, [&](const QVector<QVariant> &row) {
             QVariantList values;
             for (int i = 0; i < fields.size(); ++i)
-                values << row.value(i);
+                values << to.bound(row[i], text[i]);
             to.run(insert, values, what).finish();
             ++copied;
             return true;
@@ -318,6 +367,12 @@ void copyRows(Database &from, Database &to)
         const qint64 stored = to.count(to.wholeTable(name));
         if (stored != copied || stored != from.count(from.wholeTable(name)))
             throw EngineError(QStringLiteral("Table %1: %2 rows read, %3 stored; nothing was copied.").arg(name).arg(copied).arg(stored));
+        QStringList compared;
+        for (const Database::Column &c : target.columns)
+            compared << c.name;
+        if (contentChecksum(from, source, fields) != contentChecksum(to, target, compared))
+            throw EngineError(QStringLiteral("Table %1: the copy does not hold exactly what %2 holds; nothing was copied.")
+                                  .arg(name, from.path()));
     }
     // New measures go on after the numbers copied.
     if (to.engine() == Engine::PostgreSQL) {

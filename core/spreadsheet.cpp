@@ -333,11 +333,11 @@ Sheet kennzahlen(Database &db, const QString &year)
             ScorecardKatalog::zielText(figure.ziel, figure.branche),
             ScorecardKatalog::kennzahlName(figure.ziel, figure.branche), name};
         QList<QVariantList> rows;
-        db.scan(source, [&](const QSqlQuery &query) {
+        db.scan(source, [&](const QVector<QVariant> &values) {
             QVariantList row = prefix;
-            row << query.value(0).toString();
+            row << values[0].toString();
             for (int i = 1; i < source.fields.size(); ++i)
-                row << cell(query.value(i));
+                row << cell(values[i]);
             rows << row;
             return true;
         });
@@ -362,10 +362,10 @@ Sheet massnahmen(Database &db, const QString &year)
         storedColumns(table, {YearColumn});
     const Database::Source source = sourceOf(table, fields, year);
     sheet.header = fields;
-    db.scan(source, [&](const QSqlQuery &query) {
+    db.scan(source, [&](const QVector<QVariant> &values) {
         QVariantList row;
         for (int i = 0; i < fields.size(); ++i)
-            row << cell(query.value(i));
+            row << cell(values[i]);
         sheet.rows << row;
         return true;
     });

@@ -149,12 +149,12 @@ bool query(const QString &statement, Output &out)
     const int count = source.fields.size();
     QString line;
     bool written = true;
-    db.scan(source, [&](const QSqlQuery &row) {
+    db.scan(source, [&](const QVector<QVariant> &row) {
         line.clear();
         for (int i = 0; i < count; ++i) {
             if (i)
                 line += QLatin1Char('\t');
-            appendEscaped(line, DataSet::format(row.value(i)));
+            appendEscaped(line, DataSet::format(row[i]));
         }
         line += QLatin1Char('\n');
         out << line;

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QStringDecoder>
 
 namespace {
 
@@ -23,6 +24,13 @@ struct Dialect {
     bool returning;            // an insert hands back its key itself
     const char *columnsOfTables; // table, column, declared type; in column order
     const char *primaryKeys;   // table, key column; nullptr: rowKey serves
+    // A text column read as its stored UTF-8 bytes, and a placeholder that
+    // binds UTF-8 bytes as a text (nullptr: texts are bound as they are):
+    // the drivers' own conversions drop a leading U+FEFF (PostgreSQL on the
+    // way out, SQLite on the way in) and turn U+FFFE/U+FFFF into U+FFFD
+    // (SQLite on the way out).
+    const char *textAsBytes;
+    const char *bytesAsText;
 };
 const Dialect Dialects[2] = {
     {"QSQLITE", "rowid", "IS", "0", "BEGIN IMMEDIATE", false,
@@ -30,7 +38,7 @@ const Dialect Dialects[2] = {
      "JOIN pragma_table_info(m.name) AS p "
      "WHERE m.type='table' AND m.name NOT LIKE 'sqlite_%' "
      "ORDER BY m.name, p.cid",
-     nullptr},
+     nullptr, "CAST(%1 AS BLOB)", "CAST(? AS TEXT)"},
     {"QPSQL", nullptr, "IS NOT DISTINCT FROM", "FALSE", "BEGIN", true,
      // From the catalog, which every role may read: information_schema
      // hides a table whose privileges were refused, and the refusal would
@@ -46,7 +54,8 @@ const Dialect Dialects[2] = {
      "JOIN pg_catalog.pg_class AS c ON c.oid = i.indrelid "
      "JOIN pg_catalog.pg_namespace AS n ON n.oid = c.relnamespace "
      "JOIN pg_catalog.pg_attribute AS a ON a.attrelid = c.oid AND a.attnum = i.indkey[0] "
-     "WHERE n.nspname = current_schema() AND i.indisprimary"},
+     "WHERE n.nspname = current_schema() AND i.indisprimary",
+     "convert_to(%1::text, 'UTF8')", nullptr},
 };
 
 const Dialect &dialect(Database::Engine engine) { return Dialects[engine == Database::Engine::SQLite ? 0 : 1]; }
@@ -401,8 +410,8 @@ QString Database::equals(const Table &table, const QString &column, const QVaria
         return QStringLiteral("(%1=? OR %1 IS NULL)").arg(name);
     }
     if (!integer) {
-        values << text;
-        return name + QStringLiteral("=?");
+        values << bound(text, true);
+        return name + QLatin1Char('=') + placeholder(true);
     }
     bool ok = false;
     const qlonglong number = text.toLongLong(&ok);
@@ -425,15 +434,66 @@ QString Database::where(const Source &source, QVariantList &values, const QStrin
     return parts.isEmpty() ? QString() : QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
 }
 
-QVector<Database::Row> Database::read(QSqlQuery &query, int fieldCount, const QString &what)
+QString Database::selected(const Source &source, int field) const
+{
+    const QString column = quote(source.fields[field]);
+    return source.integer.value(field) ? column : QString::fromLatin1(dialect(m_engine).textAsBytes).arg(column);
+}
+
+QString Database::textAsBytes(const QString &column) const
+{
+    return QString::fromLatin1(dialect(m_engine).textAsBytes).arg(quote(column));
+}
+
+QString Database::placeholder(bool text) const
+{
+    const char *bytes = dialect(m_engine).bytesAsText;
+    return text && bytes ? QString::fromLatin1(bytes) : QStringLiteral("?");
+}
+
+QVariant Database::bound(const QVariant &value, bool text) const
+{
+    if (!text || !dialect(m_engine).bytesAsText || (!value.isNull() && value.typeId() != QMetaType::QString))
+        return value;
+    if (value.isNull())
+        return QVariant(QMetaType::fromType<QByteArray>());
+    return value.toString().toUtf8();
+}
+
+QVariant Database::text(const QVariant &stored)
+{
+    if (stored.isNull())
+        return QVariant(QMetaType::fromType<QString>());
+    if (stored.typeId() != QMetaType::QByteArray)
+        return stored.toString();
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
+    return QString(utf8.decode(stored.toByteArray()));
+}
+
+QVector<QVariant> &Database::decodeRow(const QSqlQuery &query, const Source &source, QVector<QVariant> &into, int first)
+{
+    const int count = int(source.fields.size());
+    into.resize(count);
+    for (int i = 0; i < count; ++i) {
+        const QVariant v = query.value(i + first);
+        into[i] = source.integer.value(i) ? v : text(v);
+    }
+    return into;
+}
+
+QVector<Database::Row> Database::read(QSqlQuery &query, int fieldCount, const QString &what, const Source *source)
 {
     QVector<Row> rows;
     while (query.next()) {
         Row row;
         row.key = query.value(0);
-        row.values.resize(fieldCount);
-        for (int i = 0; i < fieldCount; ++i)
-            row.values[i] = query.value(i + 1);
+        if (source) {
+            decodeRow(query, *source, row.values, 1);
+        } else {
+            row.values.resize(fieldCount);
+            for (int i = 0; i < fieldCount; ++i)
+                row.values[i] = query.value(i + 1);
+        }
         rows.append(std::move(row));
     }
     // A read that stops on an error must not pass for a shorter result.
@@ -448,8 +508,8 @@ QVector<Database::Row> Database::fetch(const Source &source, Fetch kind, const Q
 {
     const QString k = key(source.table);
     QStringList columns{k};
-    for (const QString &f : source.fields)
-        columns << quote(f);
+    for (int f = 0; f < source.fields.size(); ++f)
+        columns << selected(source, f);
     QVariantList values;
     QString condition;
     bool descending = false;
@@ -485,15 +545,15 @@ QVector<Database::Row> Database::fetch(const Source &source, Fetch kind, const Q
         values << offset;
     }
     const QString what = QStringLiteral("read table %1").arg(source.table);
-    return read(run(sql, values, what), source.fields.size(), what);
+    return read(run(sql, values, what), source.fields.size(), what, &source);
 }
 
 std::optional<Database::Row> Database::find(const Source &source, int field, const QString &text)
 {
     const QString k = key(source.table);
     QStringList columns{k};
-    for (const QString &f : source.fields)
-        columns << quote(f);
+    for (int f = 0; f < source.fields.size(); ++f)
+        columns << selected(source, f);
     QVariantList values;
     QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), quote(source.table))
         + where(source, values);
@@ -503,7 +563,7 @@ std::optional<Database::Row> Database::find(const Source &source, int field, con
         + QStringLiteral(" ORDER BY ") + k + QStringLiteral(" LIMIT 1");
     values << searched;
     const QString what = QStringLiteral("search table %1").arg(source.table);
-    const QVector<Row> rows = read(run(sql, values, what), source.fields.size(), what);
+    const QVector<Row> rows = read(run(sql, values, what), source.fields.size(), what, &source);
     if (rows.isEmpty())
         return std::nullopt;
     return rows.first();
@@ -531,19 +591,20 @@ bool Database::exists(const Source &source, const QVariant &rowKey)
     return found;
 }
 
-void Database::scan(const Source &source, const std::function<bool(const QSqlQuery &row)> &visit)
+void Database::scan(const Source &source, const std::function<bool(const QVector<QVariant> &row)> &visit)
 {
     QStringList columns;
-    for (const QString &f : source.fields)
-        columns << quote(f);
+    for (int f = 0; f < source.fields.size(); ++f)
+        columns << selected(source, f);
     QVariantList values;
     const QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), quote(source.table))
         + where(source, values) + QStringLiteral(" ORDER BY ") + key(source.table);
     const QString what = QStringLiteral("read table %1").arg(source.table);
     QSqlQuery &query = run(sql, values, what);
     bool more = true;
+    QVector<QVariant> row;   // keeps its room from row to row
     while (more && query.next())
-        more = visit(query);
+        more = visit(decodeRow(query, source, row, 0));
     const QSqlError error = more ? query.lastError() : QSqlError();
     query.finish();
     if (error.isValid())
@@ -554,13 +615,14 @@ QStringList Database::distinct(const Source &source, int field)
 {
     QVariantList values;
     const QString column = quote(source.fields.value(field));
-    const QString sql = QStringLiteral("SELECT DISTINCT %1 FROM %2").arg(column, quote(source.table))
+    const QString sql = QStringLiteral("SELECT DISTINCT %1, %2 FROM %3").arg(column, selected(source, field), quote(source.table))
         + where(source, values) + QStringLiteral(" ORDER BY ") + column;
     const QString what = QStringLiteral("read table %1").arg(source.table);
     QSqlQuery &query = run(sql, values, what);
     QStringList texts;
+    const bool integer = source.integer.value(field);
     while (query.next())
-        texts << query.value(0).toString();
+        texts << (integer ? query.value(1) : text(query.value(1))).toString();
     const QSqlError error = query.lastError();
     query.finish();
     if (error.isValid())
@@ -571,17 +633,22 @@ QStringList Database::distinct(const Source &source, int field)
 QVariant Database::insert(const Source &source, const QVector<int> &fields, const QVariantList &values)
 {
     QStringList columns;
-    for (int f : fields)
-        columns << quote(source.fields[f]);
+    QStringList placeholders;
+    QVariantList bindings;
+    for (int i = 0; i < fields.size(); ++i) {
+        const bool text = !source.integer.value(fields[i]);
+        columns << quote(source.fields[fields[i]]);
+        placeholders << placeholder(text);
+        bindings << bound(values.value(i), text);
+    }
     QString sql = columns.isEmpty()
         ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quote(source.table))
         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-              .arg(quote(source.table), columns.join(QLatin1Char(',')),
-                   QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+              .arg(quote(source.table), columns.join(QLatin1Char(',')), placeholders.join(QLatin1Char(',')));
     const bool returning = dialect(m_engine).returning;
     if (returning)
         sql += QStringLiteral(" RETURNING ") + key(source.table);
-    QSqlQuery &query = run(sql, values, QStringLiteral("add a row to table %1").arg(source.table));
+    QSqlQuery &query = run(sql, bindings, QStringLiteral("add a row to table %1").arg(source.table));
     QVariant inserted;
     if (returning)
         inserted = query.next() ? query.value(0) : QVariant();
@@ -597,16 +664,22 @@ bool Database::update(const Source &source, const QVariant &rowKey, const QVecto
     const QString notDistinct = QString::fromLatin1(dialect(m_engine).notDistinct);
     QStringList assignments;
     QStringList unchanged;
-    for (int f : fields) {
-        assignments << quote(source.fields[f]) + QStringLiteral("=?");
-        unchanged << quote(source.fields[f]) + QLatin1Char(' ') + notDistinct + QStringLiteral(" ?");
+    QVariantList newValues;
+    QVariantList oldValues;
+    for (int i = 0; i < fields.size(); ++i) {
+        const int f = fields[i];
+        const bool text = !source.integer.value(f);
+        assignments << quote(source.fields[f]) + QLatin1Char('=') + placeholder(text);
+        unchanged << quote(source.fields[f]) + QLatin1Char(' ') + notDistinct + QLatin1Char(' ') + placeholder(text);
+        newValues << bound(values.value(i), text);
+        oldValues << bound(originals.value(i), text);
     }
-    QVariantList bound = values;
-    bound << rowKey << originals;
+    QVariantList bindings = newValues;
+    bindings << rowKey << oldValues;
     const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
                             .arg(quote(source.table), assignments.join(QLatin1Char(',')), key(source.table))
         + (unchanged.isEmpty() ? QString() : QStringLiteral(" AND ") + unchanged.join(QStringLiteral(" AND ")));
-    QSqlQuery &query = run(sql, bound, QStringLiteral("save the row of table %1").arg(source.table));
+    QSqlQuery &query = run(sql, bindings, QStringLiteral("save the row of table %1").arg(source.table));
     const int affected = query.numRowsAffected();
     query.finish();
     return affected == 1;
@@ -617,13 +690,15 @@ bool Database::remove(const Source &source, const QVariant &rowKey, const QVecto
 {
     const QString notDistinct = QString::fromLatin1(dialect(m_engine).notDistinct);
     QStringList unchanged;
-    for (int f : compared)
-        unchanged << quote(source.fields[f]) + QLatin1Char(' ') + notDistinct + QStringLiteral(" ?");
-    QVariantList bound{rowKey};
-    bound << originals;
+    QVariantList bindings{rowKey};
+    for (int i = 0; i < compared.size(); ++i) {
+        const bool text = !source.integer.value(compared[i]);
+        unchanged << quote(source.fields[compared[i]]) + QLatin1Char(' ') + notDistinct + QLatin1Char(' ') + placeholder(text);
+        bindings << bound(originals.value(i), text);
+    }
     const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(quote(source.table), key(source.table))
         + (unchanged.isEmpty() ? QString() : QStringLiteral(" AND ") + unchanged.join(QStringLiteral(" AND ")));
-    QSqlQuery &query = run(sql, bound, QStringLiteral("delete a row of table %1").arg(source.table));
+    QSqlQuery &query = run(sql, bindings, QStringLiteral("delete a row of table %1").arg(source.table));
     const int affected = query.numRowsAffected();
     query.finish();
     return affected == 1;
@@ -665,7 +740,8 @@ QSqlQuery &Database::run(const QString &sql, const QVariantList &values, const Q
     // PostgreSQL refuses a NUL in a text with the driver's whole statement in
     // its message, SQLite cuts the text there: refused alike, before either.
     for (const QVariant &value : values) {
-        if (value.typeId() == QMetaType::QString && value.toString().contains(QChar(0)))
+        if ((value.typeId() == QMetaType::QString && value.toString().contains(QChar(0)))
+            || (value.typeId() == QMetaType::QByteArray && value.toByteArray().contains('\0')))
             throw EngineError(QStringLiteral("Could not %1: a text holds a NUL character (code 0), which the "
                                              "database cannot take; nothing was changed.").arg(what),
                               EngineError::Kind::WrongType);

@@ -100,7 +100,7 @@ public:
     // Every row of the source in key order, handed to the visitor while the
     // statement runs (one read of the whole result, for printing it); the
     // visitor returns false to stop. The values are the source's fields.
-    void scan(const Source &source, const std::function<bool(const QSqlQuery &row)> &visit);
+    void scan(const Source &source, const std::function<bool(const QVector<QVariant> &row)> &visit);
     // The distinct texts of a field, in ascending order.
     QStringList distinct(const Source &source, int field);
 
@@ -118,6 +118,14 @@ public:
     void begin(const QString &what);
     void commit(const QString &what);
     void rollback();   // never throws
+
+    // Texts exactly as stored: a text column selected as its UTF-8 bytes
+    // and read back as a text (a null stays null); the placeholder of a
+    // value and the value as it is bound there.
+    QString textAsBytes(const QString &column) const;
+    static QVariant text(const QVariant &stored);
+    QString placeholder(bool text) const;
+    QVariant bound(const QVariant &value, bool text) const;
 
     // Runs SQL with the given values bound in order, translating every
     // failure into an EngineError that says what failed.
@@ -141,7 +149,9 @@ private:
     QString key(const QString &table);
     QString where(const Source &source, QVariantList &values, const QString &extra = {});
     QString equals(const Table &table, const QString &column, const QVariant &value, QVariantList &values) const;
-    QVector<Row> read(QSqlQuery &query, int fieldCount, const QString &what);
+    QVector<Row> read(QSqlQuery &query, int fieldCount, const QString &what, const Source *source = nullptr);
+    QString selected(const Source &source, int field) const;
+    static QVector<QVariant> &decodeRow(const QSqlQuery &query, const Source &source, QVector<QVariant> &into, int first);
     [[noreturn]] void fail(const QSqlError &error, const QString &what);
 
     Engine m_engine = Engine::SQLite;

@@ -1,5 +1,6 @@
 // bsc-db, run as a program the way people and scripts use it.
 #include "fixture.h"
+#include "fixture_disk.h"
 
 #include "model/ampel.h"
 #include "model/katalog.h"
@@ -334,6 +335,35 @@ private slots:
         const Result q = bscDb(path, {QStringLiteral("query"), QStringLiteral("select * from maßnahmen")}, full);
         QCOMPARE(q.status, 1);
         QVERIFY2(q.err.contains(QLatin1String("could not write")), qPrintable(q.err));
+    }
+
+    // A database file or a backup on a full disk: the cause is named and
+    // nothing is left behind.
+    void fullDiskLeavesNoDatabaseFile_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("freeKiB");
+        for (int kib : {0, 16, 64}) {
+            QTest::addRow("init, %d KiB free", kib) << "init" << kib;
+            QTest::addRow("backup, %d KiB free", kib) << "backup" << kib;
+        }
+    }
+    void fullDiskLeavesNoDatabaseFile()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, freeKiB);
+        SmallDisk disk;
+        REQUIRE_SMALL_DISK(disk);
+        const QString original = fresh(QStringLiteral("voll-%1-%2.sqlite").arg(command).arg(freeKiB));
+        QCOMPARE(bscDb(original, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
+        QVERIFY(disk.leaveFree(freeKiB * 1024));
+        const QString target = disk.filePath(QStringLiteral("neu.sqlite"));
+        const Result r = command == QLatin1String("init") ? bscDb(target, {QStringLiteral("init"), QStringLiteral("--demo")})
+                                                          : bscDb(original, {QStringLiteral("backup"), target});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QLatin1String("disk is full")) || r.err.contains(QLatin1String("No space left on device")),
+                 qPrintable(r.err));
+        QCOMPARE(disk.files(), QStringList());
     }
 
     void statementsOverTheEnginesLimitsGetAShortMessage()

@@ -878,8 +878,7 @@ QString Database::describe(const QSqlError &error, const QString &what) const
         return QStringLiteral("Could not %1: a value does not suit the type of its column; nothing was changed.\n%2")
             .arg(what, shortened(detail));
     case Kind::DiskFull:
-        return QStringLiteral("The disk of the database is full; nothing was changed.\nCould not %1\nDatabase: %2")
-            .arg(what, m_display);
+        return QStringLiteral("The disk is full; nothing was written.\nCould not %1\nDatabase: %2").arg(what, m_display);
     case Kind::Damaged:
         if ((error.nativeErrorCode().toInt() & 0xff) == 26 && m_engine == Engine::SQLite)
             return QStringLiteral("The file is not a database: %1").arg(m_display);

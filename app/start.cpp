@@ -175,11 +175,11 @@ int Start::runReport(const QStringList &arguments)
         }
         QString error;
         if (!report.writePdf(file, &error)) {
-            err << "bsc: " << error << '\n';
+            err << "bsc: " << printable(error, true) << '\n';
             return 1;
         }
     } catch (const EngineError &error) {
-        err << "bsc: " << error.message() << '\n';
+        err << "bsc: " << printable(error.message(), true) << '\n';
         return 1;
     }
     return 0;

@@ -300,7 +300,8 @@ int main(int argc, char **argv)
         {QStringLiteral("copy"), {QStringLiteral("FROM"), QStringLiteral("TO")}},
         {QStringLiteral("alias"), {QStringLiteral("set"), QStringLiteral("TARGET")}},
     };
-    for (int i = 1; i < args.size() && named.contains(command); ++i) {
+    const bool needsNames = named.contains(command) && (command != QLatin1String("alias") || args.value(1) == QLatin1String("set"));
+    for (int i = 1; i < args.size() && needsNames; ++i) {
         if (args[i].isEmpty()) {
             const QStringList names = named.value(command);
             err << "bsc-db: " << command << " needs " << names.value(qMin(i - 1, int(names.size()) - 1))

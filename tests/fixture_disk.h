@@ -56,6 +56,11 @@ public:
             return 0;
         return qint64(st.f_bavail) * qint64(st.f_frsize);
     }
+    // Makes the whole file system read-only, as a medium that is.
+    bool makeReadOnly()
+    {
+        return QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-o"), QStringLiteral("remount,ro"), m_dir.path()}) == 0;
+    }
     // What is on the disk beside the filler.
     QStringList files() const
     {

@@ -76,6 +76,23 @@ public:
     }
 };
 
+// A writer that dies before its commit leaves a hot journal.
+void interruptWrite(const QString &path)
+{
+    QProcess writer;
+    writer.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"), QStringLiteral("import os, sqlite3, sys\n"
+                                                       "c = sqlite3.connect(sys.argv[1], isolation_level=None)\n"
+                                                       "c.execute('PRAGMA cache_size=1')\n"
+                                                       "c.execute('BEGIN')\n"
+                                                       "c.execute('UPDATE kz_liqui SET Ist_Wert_Jahr=77')\n"
+                                                       "c.execute('UPDATE \"maßnahmen\" SET \"Prozesse\"=hex(randomblob(3000))')\n"
+                                                       "os._exit(0)\n"),
+                  path});
+    QVERIFY(writer.waitForFinished(30000));
+    QVERIFY(QFileInfo(path + QStringLiteral("-journal")).size() > 0);
+}
+
 } // namespace
 
 class TestBscDb : public QObject {
@@ -463,19 +480,7 @@ private slots:
         QFETCH(QString, expected);
         const QString path = fresh(QStringLiteral("absturz-%1.sqlite").arg(QTest::currentDataTag()));
         QCOMPARE(bscDb(path, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
-        // A writer that dies before its commit.
-        QProcess writer;
-        writer.start(QStringLiteral("/usr/bin/python3"),
-                     {QStringLiteral("-c"), QStringLiteral("import os, sqlite3, sys\n"
-                                                           "c = sqlite3.connect(sys.argv[1], isolation_level=None)\n"
-                                                           "c.execute('PRAGMA cache_size=1')\n"
-                                                           "c.execute('BEGIN')\n"
-                                                           "c.execute('UPDATE kz_liqui SET Ist_Wert_Jahr=77')\n"
-                                                           "c.execute('UPDATE \"maßnahmen\" SET \"Prozesse\"=hex(randomblob(3000))')\n"
-                                                           "os._exit(0)\n"),
-                      path});
-        QVERIFY(writer.waitForFinished(30000));
-        QVERIFY(QFileInfo(path + QStringLiteral("-journal")).size() > 0);
+        interruptWrite(path);
         for (QString &arg : args)
             arg.replace(QLatin1Char('@'), path);
         const Result r = bscDb(path, args);
@@ -484,6 +489,23 @@ private slots:
         Connection c(path);
         QCOMPARE(c.rows(QStringLiteral("SELECT count(*) FROM kz_liqui WHERE \"Ist_Wert_Jahr\"=77")).first()[0].toInt(), 0);
     }
+
+    // Where nobody may write the file, the interrupted write is named as
+    // needing recovery, not as a read-only database.
+    void anInterruptedWriteOnAReadOnlyDiskNeedsRecovery()
+    {
+        SmallDisk disk(4096);
+        REQUIRE_SMALL_DISK(disk);
+        const QString path = disk.filePath(QStringLiteral("nur-lesen.sqlite"));
+        QCOMPARE(bscDb(path, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
+        interruptWrite(path);
+        QVERIFY(disk.makeReadOnly());
+        const Result r = bscDb(path, {QStringLiteral("check")});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QLatin1String("interrupted and needs recovery")), qPrintable(r.err));
+        QVERIFY(QFile::exists(path + QStringLiteral("-journal")));
+    }
+
 
     void checkFindsMissingRowsColumnsAndDamage_data()
     {

@@ -214,9 +214,10 @@ void Database::recoverInterruptedWrite(const QString &file)
     if (error.isValid()) {
         if (classify(error) == EngineError::Kind::Locked)
             fail(error, QStringLiteral("roll back the interrupted write of ") + file);
-        throw EngineError(QStringLiteral("The database %1 holds a write that was interrupted, and this user may not "
-                                         "write the file to roll it back; its owner must open it once.\n%2")
-                              .arg(file, error.text().trimmed()),
+        throw EngineError(QStringLiteral("The database %1 holds a write that was interrupted and needs recovery: "
+                                         "only a program that may write the file can roll it back (its owner, or "
+                                         "anyone once the disk is writable again). Nothing was read.")
+                              .arg(file),
                           EngineError::Kind::ReadOnly);
     }
 }

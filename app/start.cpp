@@ -10,6 +10,7 @@
 #include "model/katalog.h"
 #include "model/startwahl.h"
 #include "platform/db/engineerror.h"
+#include "platform/printable.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/controls.h"
 #include "report/bericht.h"
@@ -24,6 +25,7 @@
 #include <QTextStream>
 #include <QIcon>
 
+#include <algorithm>
 #include <cstdio>
 
 TForm1 *Form1 = nullptr;
@@ -130,14 +132,13 @@ private:
     bool m_agriculture;
 };
 
-// 0 to 3, or a perspective's name in either language; -1 when unknown.
+// One ASCII digit 0 to 3, or a perspective's name in either language, as
+// given; -1 for anything else (" 1", "+1", "01").
 int perspectiveFrom(const QString &text)
 {
-    bool number = false;
-    const int index = text.toInt(&number);
-    if (number)
-        return index >= 0 && index < ScorecardKatalog::PerspektiveCount ? index : -1;
-    const QString word = text.trimmed().toCaseFolded();
+    if (text.size() == 1 && text[0] >= QLatin1Char('0') && text[0] < QLatin1Char('0' + ScorecardKatalog::PerspektiveCount))
+        return text[0].unicode() - '0';
+    const QString word = text.toCaseFolded();
     const char *const shortNames[4] = {"financial", "customer", "employee", "process"};
     for (int p = 0; p < ScorecardKatalog::PerspektiveCount; ++p) {
         if (word == QLatin1String(shortNames[p]) || word == ScorecardKatalog::perspektiveText(p, false).toCaseFolded()
@@ -145,6 +146,13 @@ int perspectiveFrom(const QString &text)
             return p;
     }
     return -1;
+}
+
+// Years are four ASCII digits; anything else would only filter the rows.
+bool isYear(const QString &text)
+{
+    return text.size() == 4
+        && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
 }
 
 } // namespace
@@ -168,8 +176,12 @@ int Start::runReport(const QStringList &arguments)
     const bool wholeYear = perspectiveText == QLatin1String("all");
     const int perspektive = wholeYear ? 0 : perspectiveFrom(perspectiveText);
     if (perspektive < 0) {
-        err << "bsc: unknown perspective \"" << perspectiveText
+        err << "bsc: unknown perspective \"" << printable(perspectiveText)
             << "\"; give 0 to 3 or financial, customer, employee, process\n";
+        return 2;
+    }
+    if (!isYear(year)) {
+        err << "bsc: \"" << printable(year) << "\" is not a year of four digits\n";
         return 2;
     }
     if (QFileInfo::exists(file) || QFileInfo(file).isSymLink()) {
@@ -196,11 +208,11 @@ int Start::runReport(const QStringList &arguments)
         }
         QString error;
         if (!report.writePdf(file, &error)) {
-            err << "bsc: " << error << '\n';
+            err << "bsc: " << printable(error, true) << '\n';
             return 1;
         }
     } catch (const EngineError &error) {
-        err << "bsc: " << error.message() << '\n';
+        err << "bsc: " << printable(error.message(), true) << '\n';
         return 1;
     }
     return 0;

@@ -7,6 +7,7 @@
 #include "platform/db/engineerror.h"
 #include "core/safefile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -223,7 +224,7 @@ QList<QVariantList> rows(Database &db, const QString &sql, const QVariantList &v
     const QSqlError error = query.lastError();
     query.finish();
     if (error.isValid())
-        throw EngineError(db.describe(error, what));
+        throw EngineError(db.describe(error, what), db.classify(error));
     return result;
 }
 
@@ -282,8 +283,50 @@ void buildFile(const QString &path, const QString &purpose, const std::function<
     }
 }
 
+// A table's content as one checksum, computed the same way on both engines:
+// every row in the order of its natural key (the year, the measure's
+// number), every column the target has, each text as its stored UTF-8
+// bytes. Equal counts are not enough: a text that loses a character on the
+// way has the same count.
+QByteArray contentChecksum(Database &db, const Database::Table &table, const QStringList &columns)
+{
+    QStringList selected;
+    QVector<bool> integer;
+    for (const QString &name : columns) {
+        const Database::Column &c = table.columns[table.columnIndex(name)];
+        integer << c.isInteger;
+        selected << (c.isInteger ? quote(c.name) : db.textAsBytes(c.name));
+    }
+    const QString order = table.columnIndex(QStringLiteral("Nr")) >= 0 ? QStringLiteral("Nr") : YearColumn;
+    QSqlQuery &query = db.run(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+                                  .arg(selected.join(QLatin1Char(',')), quote(table.name),
+                                       quote(table.columns[table.columnIndex(order)].name)),
+                              {}, QStringLiteral("read table %1").arg(table.name));
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    while (query.next()) {
+        for (int i = 0; i < columns.size(); ++i) {
+            const QVariant v = query.value(i);
+            QByteArray field;
+            if (v.isNull())
+                field = "N";
+            else if (integer[i])
+                field = 'I' + QByteArray::number(v.toLongLong());
+            else
+                field = 'T' + (v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toUtf8());
+            hash.addData(QByteArray::number(field.size()) + ':' + field);
+        }
+        hash.addData("\n");
+    }
+    const QSqlError error = query.lastError();
+    query.finish();
+    if (error.isValid())
+        throw EngineError(db.describe(error, QStringLiteral("read table %1").arg(table.name)), db.classify(error));
+    return hash.result();
+}
+
 // Every row of the fourteen tables from one database into another whose
-// tables are empty, numbers of the measures kept; counts checked.
+// tables are empty, numbers of the measures kept, every text exactly; the
+// counts and each table's content checked.
 void copyRows(Database &from, Database &to)
 {
     for (const QString &name : ourTables()) {
@@ -294,23 +337,29 @@ void copyRows(Database &from, Database &to)
             throw EngineError(QStringLiteral("Table %1 of %2 holds rows already; nothing was copied.").arg(name, to.path()));
         QStringList fields;
         QStringList columns;
+        QStringList placeholders;
+        QVector<bool> text;
         for (const Database::Column &c : target.columns) {
             const int index = source.columnIndex(c.name);
             if (index < 0)
                 throw EngineError(QStringLiteral("Column does not exist: %1 in table %2 of %3").arg(c.name, name, from.path()));
             fields << source.columns[index].name;
             columns << quote(c.name);
+            text << !c.isInteger;
+            placeholders << to.placeholder(!c.isInteger);
         }
         const QString insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                   .arg(quote(target.name), columns.join(QLatin1Char(',')),
-                                        QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+                                   .arg(quote(target.name), columns.join(QLatin1Char(',')), placeholders.join(QLatin1Char(',')));
         Database::Source all = from.wholeTable(name);
         all.fields = fields;
+        all.integer.clear();
+        for (const QString &f : fields)
+            all.integer << source.columns[source.columnIndex(f)].isInteger;
         qint64 copied = 0;
-        from.scan(all, [&](const QSqlQuery &row) {
+        from.scan(all, [&](const QVector<QVariant> &row) {
             QVariantList values;
             for (int i = 0; i < fields.size(); ++i)
-                values << row.value(i);
+                values << to.bound(row[i], text[i]);
             to.run(insert, values, what).finish();
             ++copied;
             return true;
@@ -318,6 +367,12 @@ void copyRows(Database &from, Database &to)
         const qint64 stored = to.count(to.wholeTable(name));
         if (stored != copied || stored != from.count(from.wholeTable(name)))
             throw EngineError(QStringLiteral("Table %1: %2 rows read, %3 stored; nothing was copied.").arg(name).arg(copied).arg(stored));
+        QStringList compared;
+        for (const Database::Column &c : target.columns)
+            compared << c.name;
+        if (contentChecksum(from, source, fields) != contentChecksum(to, target, compared))
+            throw EngineError(QStringLiteral("Table %1: the copy does not hold exactly what %2 holds; nothing was copied.")
+                                  .arg(name, from.path()));
     }
     // New measures go on after the numbers copied.
     if (to.engine() == Engine::PostgreSQL) {
@@ -376,12 +431,14 @@ void DbAdmin::create(const QString &target, bool demo, int currentYear)
     }
 }
 
-void DbAdmin::addYear(const QString &path, const QString &year)
+DbAdmin::AddedYears DbAdmin::addYear(const QString &path, const QString &year)
 {
     static const QRegularExpression fourDigits(QStringLiteral("\\A[0-9]{4}\\z"));
     if (!fourDigits.match(year).hasMatch())
         throw EngineError(QStringLiteral("\"%1\" is not a year of four digits.").arg(year));
+    const int wanted = year.toInt();
     Database &db = Database::open(path);
+    AddedYears added;
     db.begin(QStringLiteral("add the year %1").arg(year));
     try {
         for (const QString &name : ScorecardKatalog::allTables()) {
@@ -394,13 +451,27 @@ void DbAdmin::addYear(const QString &path, const QString &year)
             if (!last.isEmpty() && year <= last)
                 throw EngineError(QStringLiteral("The year %1 is not after the last year of table %2 (%3); "
                                                  "nothing was added.").arg(year, table.name, last));
-            db.run(QStringLiteral("INSERT INTO %1 (\"Jahr\") VALUES (?)").arg(quote(table.name)), {year}, what).finish();
+            // Every year up to the new one, so that no table gets a gap.
+            const int from = last.isEmpty() ? ScorecardKatalog::FirstYear : last.toInt() + 1;
+            if (!last.isEmpty() && wanted - last.toInt() > MaxYearsAdded)
+                throw EngineError(QStringLiteral("The year %1 is more than %2 years after the last year of table %3 (%4); "
+                                                 "nothing was added.").arg(year).arg(MaxYearsAdded).arg(table.name, last));
+            if (wanted < from)
+                throw EngineError(QStringLiteral("The year %1 is before the first year %2; nothing was added.")
+                                      .arg(year).arg(ScorecardKatalog::FirstYear));
+            for (int y = from; y <= wanted; ++y)
+                db.run(QStringLiteral("INSERT INTO %1 (\"Jahr\") VALUES (?)").arg(quote(table.name)),
+                       {QString::number(y)}, what).finish();
+            if (added.count == 0 || from < added.first)
+                added.first = from;
+            added.count = qMax(added.count, wanted - from + 1);
         }
         db.commit(QStringLiteral("add the year %1").arg(year));
     } catch (...) {
         db.rollback();
         throw;
     }
+    return added;
 }
 
 void DbAdmin::copy(const QString &from, const QString &to)
@@ -437,6 +508,8 @@ void DbAdmin::copy(const QString &from, const QString &to)
 
 void DbAdmin::backup(const QString &path, const QString &file)
 {
+    if (file.isEmpty())
+        throw EngineError(QStringLiteral("No file was named for the backup."));
     const QString target = QFileInfo(file).absoluteFilePath();
     if (SafeFile::occupied(target))
         throw EngineError(QStringLiteral("%1 exists already; it was left untouched.").arg(file));
@@ -484,7 +557,7 @@ void checkValueRange(Database &db, const Database::Table &table, const QString &
         quoted << quote(column);
     const auto values = rows(db, QStringLiteral("SELECT \"Jahr\", %1 FROM %2 ORDER BY \"Jahr\"")
                                      .arg(quoted.join(QStringLiteral(", ")), quote(table.name)),
-                             {}, QStringLiteral("read table %1").arg(name));
+                             {}, QStringLiteral("read table %1").arg(name), 1 + KennzahlSchema::ValueColumnCount);
     for (const QVariantList &row : values) {
         for (int i = 0; i < KennzahlSchema::ValueColumnCount; ++i) {
             const QVariant v = row.value(i + 1);
@@ -498,34 +571,53 @@ void checkValueRange(Database &db, const Database::Table &table, const QString &
     }
 }
 
-} // namespace
-
-DbAdmin::CheckReport DbAdmin::check(const QString &path)
+// Measures stored under a text that is no goal of the catalog are listed
+// under no goal and never found again from the pages.
+void checkGoals(Database &db, const Database::Table &measures, QStringList &warnings)
 {
-    CheckReport report;
-    Database &db = Database::open(path, true);
-
-    if (db.engine() == Engine::SQLite) {
-        const auto integrity = rows(db, QStringLiteral("PRAGMA integrity_check"), {}, QStringLiteral("check the file"));
-        if (integrity.value(0).value(0).toString() != QLatin1String("ok")) {
-            for (const QVariantList &line : integrity.mid(0, 20))
-                report.faults << QStringLiteral("integrity: %1").arg(line.value(0).toString());
-        } else {
-            report.notes << QStringLiteral("integrity check: ok");
-        }
-    } else {
-        report.notes << QStringLiteral("integrity check: kept by the database server");
+    QSet<QString> goals;
+    for (int ziel = 1; ziel <= ScorecardKatalog::ZielCount; ++ziel) {
+        goals << ScorecardKatalog::zielText(ziel, ScorecardKatalog::BrancheAgriculture)
+              << ScorecardKatalog::zielText(ziel, ScorecardKatalog::BrancheMining);
     }
-
-    static const QRegularExpression fourDigits(QStringLiteral("\\A[0-9]{4}\\z"));
-    for (const QString &name : ScorecardKatalog::allTables()) {
-        const Database::Table *table = nullptr;
-        try {
-            table = &db.table(name);
-        } catch (const EngineError &) {
-            report.faults << QStringLiteral("%1: the table is missing").arg(name);
+    const QString goal = measures.columns[measures.columnIndex(QStringLiteral("Ziel"))].name;
+    const auto stored = rows(db, QStringLiteral("SELECT %1, count(*) FROM %2 GROUP BY %1 ORDER BY %1")
+                                     .arg(quote(goal), quote(measures.name)),
+                             {}, QStringLiteral("read table %1").arg(MeasuresTable), 2);
+    for (const QVariantList &row : stored) {
+        const QString text = row.value(0).toString();
+        if (goals.contains(text))
             continue;
-        }
+        const qint64 n = row.value(1).toLongLong();
+        const QString where = text.isEmpty()
+            ? QStringLiteral("without a goal")
+            : QStringLiteral("under the goal \"%1\", which is no goal of the catalog").arg(text);
+        warnings << QStringLiteral("%1: %2 %3 %4; no page shows %5")
+                        .arg(MeasuresTable)
+                        .arg(n)
+                        .arg(n == 1 ? QStringLiteral("measure") : QStringLiteral("measures"), where,
+                             n == 1 ? QStringLiteral("it") : QStringLiteral("them"));
+    }
+}
+
+// A table that cannot be read is named for why: missing, or what the
+// engine said (a lock, a refused permission). Without the connection
+// nothing more can be read.
+void unreadable(const QString &name, const EngineError &error, DbAdmin::CheckReport &report)
+{
+    if (error.kind() == EngineError::Kind::LostConnection)
+        throw error;
+    if (error.kind() == EngineError::Kind::MissingTable)
+        report.faults << QStringLiteral("%1: the table is missing").arg(name);
+    else
+        report.faults << QStringLiteral("%1: the table cannot be read: %2").arg(name, QString(error.message()).replace(QLatin1Char('\n'), QStringLiteral("; ")));
+}
+
+void checkFigureTable(Database &db, const QString &name, DbAdmin::CheckReport &report)
+{
+    static const QRegularExpression fourDigits(QStringLiteral("\\A[0-9]{4}\\z"));
+    {
+        const Database::Table *table = &db.table(name);
         QStringList missing;
         for (const QString &column : QStringList{YearColumn} + KennzahlSchema::valueColumns()) {
             if (table->columnIndex(column) < 0)
@@ -534,7 +626,7 @@ DbAdmin::CheckReport DbAdmin::check(const QString &path)
         if (!missing.isEmpty()) {
             report.faults << QStringLiteral("%1: columns missing: %2").arg(name, missing.join(QStringLiteral(", ")));
             if (missing.contains(YearColumn))
-                continue;
+                return;
         }
         const auto years = rows(db, QStringLiteral("SELECT \"Jahr\" FROM %1 ORDER BY \"Jahr\"").arg(quote(table->name)),
                                 {}, QStringLiteral("read table %1").arg(name));
@@ -559,7 +651,7 @@ DbAdmin::CheckReport DbAdmin::check(const QString &path)
         }
         if (seen.isEmpty()) {
             report.faults << QStringLiteral("%1: no rows").arg(name);
-            continue;
+            return;
         }
         if (first != ScorecardKatalog::FirstYear) {
             report.faults << QStringLiteral("%1: the first year is %2, not %3").arg(name).arg(first).arg(ScorecardKatalog::FirstYear);
@@ -579,8 +671,11 @@ DbAdmin::CheckReport DbAdmin::check(const QString &path)
         if (missing.isEmpty())
             checkValueRange(db, *table, name, report.faults);
     }
+}
 
-    try {
+void checkMeasuresTable(Database &db, DbAdmin::CheckReport &report)
+{
+    {
         const Database::Table &measures = db.table(MeasuresTable);
         QStringList missing;
         for (const QString &column : MeasureColumns) {
@@ -591,14 +686,49 @@ DbAdmin::CheckReport DbAdmin::check(const QString &path)
             report.faults << QStringLiteral("%1: columns missing: %2").arg(MeasuresTable, missing.join(QStringLiteral(", ")));
         const qint64 count = db.count(db.wholeTable(MeasuresTable));
         report.notes << QStringLiteral("%1: %2 measures").arg(MeasuresTable).arg(count);
+        if (!missing.contains(QStringLiteral("Ziel")))
+            checkGoals(db, measures, report.warnings);
         if (!hasIndex(db))
             report.notes << QStringLiteral("%1: no index by goal and year; \"bsc-db upgrade\" adds it").arg(MeasuresTable);
-    } catch (const EngineError &) {
-        report.faults << QStringLiteral("%1: the table is missing").arg(MeasuresTable);
+    }
+}
+
+} // namespace
+
+DbAdmin::CheckReport DbAdmin::check(const QString &path)
+{
+    CheckReport report;
+    Database &db = Database::open(path, true);
+
+    if (db.engine() == Engine::SQLite) {
+        const auto integrity = rows(db, QStringLiteral("PRAGMA integrity_check"), {}, QStringLiteral("check the file"));
+        if (integrity.value(0).value(0).toString() != QLatin1String("ok")) {
+            for (const QVariantList &line : integrity.mid(0, 20))
+                report.faults << QStringLiteral("integrity: %1").arg(line.value(0).toString());
+        } else {
+            report.notes << QStringLiteral("integrity check: ok");
+        }
+    } else {
+        report.notes << QStringLiteral("integrity check: kept by the database server");
+    }
+
+    for (const QString &name : ScorecardKatalog::allTables()) {
+        try {
+            checkFigureTable(db, name, report);
+        } catch (const EngineError &error) {
+            unreadable(name, error, report);
+        }
+    }
+
+    try {
+        checkMeasuresTable(db, report);
+    } catch (const EngineError &error) {
+        unreadable(MeasuresTable, error, report);
     }
     Database::close();
     return report;
 }
+
 
 QStringList DbAdmin::upgrade(const QString &path)
 {

@@ -20,9 +20,15 @@ int lastYear(int currentYear);
 // of an existing server database that holds none of them, in one go.
 void create(const QString &target, bool demo, int currentYear);
 
-// Adds an empty row for a year after the last one stored to every
-// key-figure table, all or nothing. The year is exactly four digits.
-void addYear(const QString &path, const QString &year);
+// Adds an empty row for every year after the last one stored up to the
+// given one to every key-figure table, in one transaction, all or nothing.
+// The year is exactly four digits and at most MaxYearsAdded after the last.
+constexpr int MaxYearsAdded = 100;
+struct AddedYears {
+    int first = 0;   // the first year added
+    int count = 0;   // years added (to the table that had the fewest)
+};
+AddedYears addYear(const QString &path, const QString &year);
 
 // Writes a consistent copy of the database into a new file, also while
 // the program works on it, and checks the copy before giving it its name.
@@ -37,12 +43,14 @@ void copy(const QString &from, const QString &to);
 
 struct CheckReport {
     QStringList faults;   // damage or missing data: the check fails
+    QStringList warnings; // looks wrong, but older files may hold it: the check passes
     QStringList notes;    // worth knowing, nothing is wrong
     bool ok() const { return faults.isEmpty(); }
 };
 // The engine's integrity check, then the layout: every key-figure table
 // holds all value columns and exactly one row per year from the first year
-// on without gaps; the measures table has its columns.
+// on without gaps; the measures table has its columns. Measures whose goal
+// is no goal text of the catalog are warnings: no page ever shows them.
 CheckReport check(const QString &path);
 
 // Brings a database made by an older version up to date (the index of the

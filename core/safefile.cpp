@@ -1,5 +1,6 @@
 #include "core/safefile.h"
 
+#include "platform/atomicfile.h"
 #include "platform/db/engineerror.h"
 
 #include <QDir>
@@ -27,40 +28,17 @@ bool SafeFile::occupied(const QString &path)
 
 bool SafeFile::renameNoReplace(const QString &from, const QString &to, QString *error)
 {
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    int code = errno;
-    if (code == EINVAL || code == ENOSYS) {
-        // File systems without the flag: a hard link is just as atomic and
-        // fails when the name exists.
-        if (::link(source.constData(), target.constData()) == 0) {
-            ::unlink(source.constData());
-            return true;
-        }
-        code = errno;
-    }
-    if (error) {
-        *error = code == EEXIST ? QStringLiteral("%1 exists already; it was left untouched.").arg(to)
-                                : QStringLiteral("Cannot name the file %1: %2").arg(to, systemError(code));
-    }
-    return false;
+    return AtomicFile::renameNoReplace(from, to, error);
 }
 
 bool SafeFile::renameReplacing(const QString &from, const QString &to, QString *error)
 {
-    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
-        return true;
-    if (error)
-        *error = QStringLiteral("Cannot name the file %1: %2").arg(to, systemError(errno));
-    return false;
+    return AtomicFile::renameReplacing(from, to, error);
 }
 
 QString SafeFile::temporaryName(const QString &target, const QString &purpose)
 {
-    return target + QLatin1Char('.') + purpose + QLatin1Char('-')
-        + QUuid::createUuid().toString(QUuid::Id128).left(8) + QStringLiteral(".tmp");
+    return AtomicFile::temporaryName(target, purpose);
 }
 
 SafeFile::FolderLock::FolderLock(const QString &folder)

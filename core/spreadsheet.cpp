@@ -7,6 +7,7 @@
 #include "platform/db/engineerror.h"
 #include "core/dbadmin.h"
 #include "core/safefile.h"
+#include "platform/atomicfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,6 +21,8 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <numeric>
 #include <unistd.h>
 
@@ -130,7 +133,14 @@ QString csvField(const QVariant &value)
         return QString();
     if (isNumber(value))
         return QString::number(value.toLongLong());
-    const QString text = value.toString();
+    QString text = value.toString();
+    // A spreadsheet program runs a cell that begins like a formula; a leading
+    // apostrophe makes it read as the text it is. A plain number ("-5") runs
+    // nothing and stays a number.
+    static const QRegularExpression plainNumber(QStringLiteral("\\A[+-]?[0-9]+([.,][0-9]+)?\\z"));
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!text.isEmpty() && formulaStarts.contains(text.front()) && !plainNumber.match(text).hasMatch())
+        text.prepend(QLatin1Char('\''));
     const bool quoted = text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"'))
         || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))
         || (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()));
@@ -139,18 +149,11 @@ QString csvField(const QVariant &value)
     return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
-void writeCsv(const QString &path, const Sheet &sheet)
+void writeCsv(const QString &temp, const QString &path, const Sheet &sheet)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw EngineError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    const QByteArray bytes = csv(sheet);
-    // On disk before it gets its name.
-    const bool written = file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0;
-    const QString reason = file.errorString();
-    file.close();
-    if (!written)
-        throw EngineError(QStringLiteral("Cannot write %1: %2").arg(path, reason));
+    QString error;
+    if (!AtomicFile::writeNew(temp, csv(sheet), &error))
+        throw EngineError(error.replace(temp, path));
 }
 
 QString columnName(int column)
@@ -177,7 +180,7 @@ QString cellError(lxw_error error, const Sheet &sheet, int row, int column)
     }
 }
 
-void writeXlsx(const QString &path, const QList<Sheet> &sheets)
+void writeXlsx(const QString &path, const QString &shownPath, const QList<Sheet> &sheets)
 {
     const QByteArray name = QFile::encodeName(path);
     lxw_workbook *book = workbook_new(name.constData());
@@ -238,10 +241,19 @@ void writeXlsx(const QString &path, const QList<Sheet> &sheets)
         for (int c = 0; c < widths.size(); ++c)
             worksheet_set_column(page, lxw_col_t(c), lxw_col_t(c), widths[c], nullptr);
     }
-    // Closing frees the workbook in every case.
+    // Closing writes the file and frees the workbook in every case. The
+    // library names only its own step; the system's reason (a full disk)
+    // is what the user can act on.
+    errno = 0;
     const lxw_error closed = workbook_close(book);
-    if (failure.isEmpty() && closed != LXW_NO_ERROR)
-        failure = QStringLiteral("Cannot write %1: %2").arg(path, QString::fromUtf8(lxw_strerror(closed)));
+    const int code = errno;
+    if (failure.isEmpty() && closed != LXW_NO_ERROR) {
+        failure = QStringLiteral("Cannot write %1: %2; nothing was written.")
+                      .arg(shownPath, code ? QString::fromLocal8Bit(std::strerror(code))
+                                           : QString::fromUtf8(lxw_strerror(closed)));
+    }
+    if (failure.isEmpty() && !AtomicFile::sync(path, &failure))
+        failure.replace(path, shownPath);
     if (!failure.isEmpty())
         throw EngineError(failure);
 }
@@ -321,11 +333,11 @@ Sheet kennzahlen(Database &db, const QString &year)
             ScorecardKatalog::zielText(figure.ziel, figure.branche),
             ScorecardKatalog::kennzahlName(figure.ziel, figure.branche), name};
         QList<QVariantList> rows;
-        db.scan(source, [&](const QSqlQuery &query) {
+        db.scan(source, [&](const QVector<QVariant> &values) {
             QVariantList row = prefix;
-            row << query.value(0).toString();
+            row << values[0].toString();
             for (int i = 1; i < source.fields.size(); ++i)
-                row << cell(query.value(i));
+                row << cell(values[i]);
             rows << row;
             return true;
         });
@@ -350,10 +362,10 @@ Sheet massnahmen(Database &db, const QString &year)
         storedColumns(table, {YearColumn});
     const Database::Source source = sourceOf(table, fields, year);
     sheet.header = fields;
-    db.scan(source, [&](const QSqlQuery &query) {
+    db.scan(source, [&](const QVector<QVariant> &values) {
         QVariantList row;
         for (int i = 0; i < fields.size(); ++i)
-            row << cell(query.value(i));
+            row << cell(values[i]);
         sheet.rows << row;
         return true;
     });
@@ -417,9 +429,9 @@ void write(const QList<File> &files, bool replace)
     try {
         for (int i = 0; i < files.size(); ++i) {
             if (formatOf(files[i].path) == Format::Csv)
-                writeCsv(targets[i].temp, files[i].sheets.first());
+                writeCsv(targets[i].temp, files[i].path, files[i].sheets.first());
             else
-                writeXlsx(targets[i].temp, files[i].sheets);
+                writeXlsx(targets[i].temp, files[i].path, files[i].sheets);
         }
     } catch (...) {
         removeTemps(0);

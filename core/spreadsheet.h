@@ -37,7 +37,9 @@ enum class Format { Csv, Xlsx };
 Format formatOf(const QString &path);
 
 // CSV text: UTF-8 with a byte-order mark, comma-separated, CRLF line ends,
-// fields quoted where needed; line breaks inside a text are kept.
+// fields quoted where needed; line breaks inside a text are kept. A text
+// that begins with =, +, -, @, a tab or a carriage return (and is no plain
+// number) gets a leading apostrophe, so that no spreadsheet runs it.
 QByteArray csv(const Sheet &sheet);
 
 // A file to write: a CSV file holds one sheet, an XLSX file one or more.

@@ -1,8 +1,10 @@
 // bsc-db, run as a program the way people and scripts use it.
 #include "fixture.h"
+#include "fixture_disk.h"
 
 #include "model/ampel.h"
 #include "model/katalog.h"
+#include "model/kennzahlschema.h"
 
 #include <QCryptographicHash>
 #include <QDate>
@@ -53,6 +55,23 @@ public:
         return result;
     }
 };
+
+// A writer that dies before its commit leaves a hot journal.
+void interruptWrite(const QString &path)
+{
+    QProcess writer;
+    writer.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"), QStringLiteral("import os, sqlite3, sys\n"
+                                                       "c = sqlite3.connect(sys.argv[1], isolation_level=None)\n"
+                                                       "c.execute('PRAGMA cache_size=1')\n"
+                                                       "c.execute('BEGIN')\n"
+                                                       "c.execute('UPDATE kz_liqui SET Ist_Wert_Jahr=77')\n"
+                                                       "c.execute('UPDATE \"maßnahmen\" SET \"Prozesse\"=hex(randomblob(3000))')\n"
+                                                       "os._exit(0)\n"),
+                  path});
+    QVERIFY(writer.waitForFinished(30000));
+    QVERIFY(QFileInfo(path + QStringLiteral("-journal")).size() > 0);
+}
 
 } // namespace
 
@@ -156,6 +175,38 @@ private slots:
         QCOMPARE(bscDb(path, {QStringLiteral("add-year"), QStringLiteral("2041")}).status, 1);
         Connection c(path);
         QCOMPARE(c.rows(QStringLiteral("SELECT count(*) FROM kz_ges_renta WHERE \"Jahr\"='2041'")).first()[0].toInt(), 0);
+    }
+
+    // A later year brings every year before it, so that check finds no gap;
+    // a year far beyond the last one is a typing error.
+    void addYearAddsEveryMissingYearUpToTheGivenOne()
+    {
+        const QString path = fresh(QStringLiteral("luecke.sqlite"));
+        QCOMPARE(bscDb(path, {QStringLiteral("init")}).status, 0);
+        const int last = qMax(2013, QDate::currentDate().year() + 1);
+        const int wanted = last + 64;
+        Result r = bscDb(path, {QStringLiteral("add-year"), QString::number(wanted)});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QVERIFY2(r.out.contains(QStringLiteral("Added 64 years, %1 to %2").arg(last + 1).arg(wanted)), qPrintable(r.out));
+        r = bscDb(path, {QStringLiteral("check")});
+        QVERIFY2(r.status == 0, qPrintable(r.out + r.err));
+        {
+            Connection c(path);
+            for (const QString &table : ScorecardKatalog::allTables()) {
+                const auto years = c.rows(QStringLiteral("SELECT count(*), min(\"Jahr\"), max(\"Jahr\") FROM \"%1\" WHERE \"Jahr\">'%2'")
+                                              .arg(table).arg(last));
+                QCOMPARE(years.first()[0].toInt(), 64);
+                QCOMPARE(years.first()[2].toString(), QString::number(wanted));
+            }
+        }
+        const QByteArray before = digest(path);
+        r = bscDb(path, {QStringLiteral("add-year"), QString::number(wanted + 101)});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QLatin1String("more than 100 years after")), qPrintable(r.err));
+        QCOMPARE(digest(path), before);
+        r = bscDb(path, {QStringLiteral("add-year"), QString::number(wanted + 100)});
+        QVERIFY2(r.status == 0 && r.out.contains(QLatin1String("Added 100 years")), qPrintable(r.out + r.err));
+        QCOMPARE(bscDb(path, {QStringLiteral("check")}).status, 0);
     }
 
     void addYearTakesExactlyFourDigitsAfterTheLastYear_data()
@@ -283,6 +334,35 @@ private slots:
         QVERIFY2(q.err.contains(QLatin1String("could not write")), qPrintable(q.err));
     }
 
+    // A database file or a backup on a full disk: the cause is named and
+    // nothing is left behind.
+    void fullDiskLeavesNoDatabaseFile_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("freeKiB");
+        for (int kib : {0, 16, 64}) {
+            QTest::addRow("init, %d KiB free", kib) << "init" << kib;
+            QTest::addRow("backup, %d KiB free", kib) << "backup" << kib;
+        }
+    }
+    void fullDiskLeavesNoDatabaseFile()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, freeKiB);
+        SmallDisk disk;
+        REQUIRE_SMALL_DISK(disk);
+        const QString original = fresh(QStringLiteral("voll-%1-%2.sqlite").arg(command).arg(freeKiB));
+        QCOMPARE(bscDb(original, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
+        QVERIFY(disk.leaveFree(freeKiB * 1024));
+        const QString target = disk.filePath(QStringLiteral("neu.sqlite"));
+        const Result r = command == QLatin1String("init") ? bscDb(target, {QStringLiteral("init"), QStringLiteral("--demo")})
+                                                          : bscDb(original, {QStringLiteral("backup"), target});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QLatin1String("disk is full")) || r.err.contains(QLatin1String("No space left on device")),
+                 qPrintable(r.err));
+        QCOMPARE(disk.files(), QStringList());
+    }
+
     void statementsOverTheEnginesLimitsGetAShortMessage()
     {
         const QString path = fresh(QStringLiteral("grenzen.sqlite"));
@@ -338,6 +418,75 @@ private slots:
         QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("*.tmp")}, QDir::Files), QStringList());
     }
 
+    // An empty name is a name left out: never the current folder, never
+    // the stored address removed.
+    void emptyArgumentsAreNamed_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("backup") << QStringList{"backup", ""} << "backup needs FILE";
+        QTest::newRow("copy to") << QStringList{"copy", "@", ""} << "copy needs TO";
+        QTest::newRow("copy from") << QStringList{"copy", "", "@.kopie"} << "copy needs FROM";
+        QTest::newRow("alias set") << QStringList{"alias", "set", ""} << "alias needs TARGET";
+    }
+    void emptyArgumentsAreNamed()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, expected);
+        const QString path = fresh(QStringLiteral("leer-%1.sqlite").arg(QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-'))));
+        QCOMPARE(bscDb(path, {QStringLiteral("init")}).status, 0);
+        for (QString &arg : args)
+            arg.replace(QLatin1Char('@'), path);
+        const QStringList before = QDir(m_dir.path()).entryList(QDir::Files);
+        const Result r = bscDb(path, args);
+        QCOMPARE(r.status, 2);
+        QVERIFY2(r.err.contains(expected), qPrintable(r.err));
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), before);
+    }
+
+    // After a crash in the middle of a write (a hot journal beside the file)
+    // the commands that only read roll the interrupted write back and go on.
+    void readingCommandsRecoverAnInterruptedWrite_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("check") << QStringList{"check"} << "No faults found";
+        QTest::newRow("backup") << QStringList{"backup", "@.sicherung"} << "Wrote a copy";
+        QTest::newRow("export") << QStringList{"export", "kennzahlen", "@.csv"} << "Wrote";
+    }
+    void readingCommandsRecoverAnInterruptedWrite()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, expected);
+        const QString path = fresh(QStringLiteral("absturz-%1.sqlite").arg(QTest::currentDataTag()));
+        QCOMPARE(bscDb(path, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
+        interruptWrite(path);
+        for (QString &arg : args)
+            arg.replace(QLatin1Char('@'), path);
+        const Result r = bscDb(path, args);
+        QVERIFY2(r.status == 0 && r.out.contains(expected), qPrintable(r.out + r.err));
+        QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
+        Connection c(path);
+        QCOMPARE(c.rows(QStringLiteral("SELECT count(*) FROM kz_liqui WHERE \"Ist_Wert_Jahr\"=77")).first()[0].toInt(), 0);
+    }
+
+    // Where nobody may write the file, the interrupted write is named as
+    // needing recovery, not as a read-only database.
+    void anInterruptedWriteOnAReadOnlyDiskNeedsRecovery()
+    {
+        SmallDisk disk(4096);
+        REQUIRE_SMALL_DISK(disk);
+        const QString path = disk.filePath(QStringLiteral("nur-lesen.sqlite"));
+        QCOMPARE(bscDb(path, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
+        interruptWrite(path);
+        QVERIFY(disk.makeReadOnly());
+        const Result r = bscDb(path, {QStringLiteral("check")});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QLatin1String("interrupted and needs recovery")), qPrintable(r.err));
+        QVERIFY(QFile::exists(path + QStringLiteral("-journal")));
+    }
+
+
     void checkFindsMissingRowsColumnsAndDamage_data()
     {
         QTest::addColumn<QString>("breakage");
@@ -366,6 +515,60 @@ private slots:
         QVERIFY2((r.out + r.err).contains(expected), qPrintable(r.out + r.err));
         if (breakage == QLatin1String("truncate"))
             QVERIFY2(!r.err.isEmpty() || r.out.contains(QLatin1String("FAULT")), qPrintable(r.out));
+    }
+
+    // Older files may hold measures under a text that is no goal: worth a
+    // warning, not a failed check.
+    void checkWarnsOfMeasuresUnderNoGoalOfTheCatalog()
+    {
+        const QString path = fresh(QStringLiteral("ziellos.sqlite"));
+        QCOMPARE(bscDb(path, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
+        QVERIFY(!bscDb(path, {QStringLiteral("check")}).out.contains(QLatin1String("WARNING")));
+        {
+            Connection c(path);
+            c.rows(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Jahr\", \"Ziel\") VALUES ('a', '2005', 'Erfundenes Ziel')"));
+            c.rows(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Jahr\", \"Ziel\") VALUES ('b', '2005', 'Erfundenes Ziel')"));
+            c.rows(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Jahr\") VALUES ('c', '2005')"));
+        }
+        const Result r = bscDb(path, {QStringLiteral("check")});
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.out.contains(QStringLiteral("WARNING: maßnahmen: 2 measures under the goal \"Erfundenes Ziel\", "
+                                               "which is no goal of the catalog; no page shows them")), qPrintable(r.out));
+        QVERIFY2(r.out.contains(QStringLiteral("WARNING: maßnahmen: 1 measure without a goal; no page shows it")), qPrintable(r.out));
+        QCOMPARE(r.out.count(QLatin1String("WARNING")), 2);
+        QVERIFY(r.out.contains(QLatin1String("No faults found")));
+    }
+
+    // A table made with an older definition may hold a value that no window
+    // or import takes; check names it, with its year and column.
+    void checkReportsStoredValuesOutsideTheRange()
+    {
+        const QString path = fresh(QStringLiteral("bereich.sqlite"));
+        QCOMPARE(bscDb(path, {QStringLiteral("init")}).status, 0);
+        const QStringList columns = KennzahlSchema::valueColumns();
+        const qint64 above = qint64(KennzahlSchema::MaxMagnitude) + 1;
+        {
+            Connection c(path);
+            QStringList declared{QStringLiteral("\"Jahr\" TEXT")};
+            for (const QString &column : columns)
+                declared << QStringLiteral("\"%1\" INTEGER").arg(column);
+            c.rows(QStringLiteral("ALTER TABLE kz_liqui RENAME TO kz_liqui_neu"));
+            c.rows(QStringLiteral("CREATE TABLE kz_liqui (%1)").arg(declared.join(QLatin1Char(','))));
+            c.rows(QStringLiteral("INSERT INTO kz_liqui (\"Jahr\") SELECT \"Jahr\" FROM kz_liqui_neu"));
+            c.rows(QStringLiteral("DROP TABLE kz_liqui_neu"));
+            c.rows(QStringLiteral("UPDATE kz_liqui SET \"%1\"=%2, \"%3\"=%4 WHERE \"Jahr\"='2005'")
+                       .arg(columns[1]).arg(above).arg(columns[13]).arg(-above));
+            c.rows(QStringLiteral("UPDATE kz_liqui SET \"%1\"=%2 WHERE \"Jahr\"='2006'")
+                       .arg(columns[0]).arg(KennzahlSchema::MaxMagnitude));
+        }
+        const Result r = bscDb(path, {QStringLiteral("check")});
+        QVERIFY2(r.status == 1, qPrintable(r.out + r.err));
+        for (const auto &[column, value] : {std::pair{columns[1], above}, std::pair{columns[13], -above}}) {
+            const QString line = QStringLiteral("FAULT: kz_liqui, year 2005: ")
+                + KennzahlSchema::describe(column, QString::number(value), KennzahlSchema::Verdict::OutOfRange, true);
+            QVERIFY2(r.out.contains(line), qPrintable(line + QLatin1Char('\n') + r.out));
+        }
+        QCOMPARE(r.out.count(QLatin1String("FAULT")), 2);
     }
 
     void upgradeAddsTheMeasuresIndexToAnOlderFile()

@@ -350,6 +350,62 @@ private slots:
         QCOMPARE(run("select nr from maßnahmen where jahr=\"2009\""), QString::number(numbers[1]));
     }
 
+    // A text comes back exactly as it was saved, on either engine: a leading
+    // U+FEFF and the noncharacters U+FFFE and U+FFFF included; a change and a
+    // delete of such a row find it unchanged.
+    void textsComeBackExactly_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("leading byte-order mark") << QString(QChar(0xFEFF)) + QStringLiteral("Schulung");
+        QTest::newRow("noncharacters") << QStringLiteral("a") + QChar(0xFFFE) + QStringLiteral("b") + QChar(0xFFFF);
+        QTest::newRow("only the mark") << QString(QChar(0xFEFF));
+        QTest::newRow("mark inside") << QStringLiteral("a") + QChar(0xFEFF) + QStringLiteral("b");
+    }
+    void textsComeBackExactly()
+    {
+        QFETCH(QString, text);
+        Table t(QStringLiteral("Table1"));
+        t.setTableName(QStringLiteral("maßnahmen.DB"));
+        t.open();
+        t.append();
+        t.setText(QStringLiteral("Ziel"), Goal7);
+        t.setText(QStringLiteral("Jahr"), QStringLiteral("2009"));
+        t.setText(QStringLiteral("Maßnahme"), text);
+        t.post();
+        const QString nr = t.asText(QStringLiteral("Nr"));
+        QCOMPARE(t.asText(QStringLiteral("Maßnahme")), text);
+        Query q(QStringLiteral("Query1"));
+        q.setSql(QStringLiteral("select Maßnahme from maßnahmen where nr=\"%1\"").arg(nr));
+        q.open();
+        QCOMPARE(q.asText(QStringLiteral("Maßnahme")), text);
+        // Found by its text, changed and deleted without a false conflict.
+        QVERIFY(t.locate(QStringLiteral("Maßnahme"), text));
+        t.edit();
+        t.setText(QStringLiteral("Prozesse"), text);
+        t.post();
+        QCOMPARE(t.asText(QStringLiteral("Prozesse")), text);
+        t.remove();
+        QCOMPARE(run(QStringLiteral("select nr from maßnahmen where nr=\"%1\"").arg(nr)), QString());
+    }
+
+    // A NUL character is refused with a message of its own, not with the
+    // driver's statement.
+    void textWithNulIsRefused()
+    {
+        const int before = m_db->value(QStringLiteral("SELECT count(*) FROM \"maßnahmen\"")).toInt();
+        Table t(QStringLiteral("Table1"));
+        t.setTableName(QStringLiteral("maßnahmen.DB"));
+        t.open();
+        t.append();
+        t.setText(QStringLiteral("Ziel"), Goal7);
+        t.setText(QStringLiteral("Maßnahme"), QStringLiteral("vor") + QChar(0) + QStringLiteral("nach"));
+        const QString error = errorOf([&] { t.post(); });
+        QVERIFY2(error.contains(QLatin1String("NUL character")), qPrintable(error));
+        QVERIFY2(!error.contains(QLatin1String("EXECUTE")) && !error.contains(QLatin1String("INSERT")), qPrintable(error));
+        QCOMPARE(t.state(), DataSet::State::Insert);
+        QCOMPARE(m_db->value(QStringLiteral("SELECT count(*) FROM \"maßnahmen\"")).toInt(), before);
+    }
+
     // A save whose write went through but whose re-read failed shows what
     // was written and says so; nothing is pending any more.
     void savedRowThatCannotBeReadAgain()

@@ -4,11 +4,34 @@
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/db/dbcontrols.h"
+#include "platform/db/engineerror.h"
 
 #include <QTest>
 
 namespace {
 const QString Goal7 = QStringLiteral("Qualitätsbewusstsein der Mitarbeiter erhöhen");
+
+// A query whose reads fail from a moment on, as a lock or a lost server does.
+class FailingQuery : public Query {
+public:
+    using Query::Query;
+    bool failing = false;
+
+protected:
+    QVector<Database::Row> fetch(Database::Fetch kind, const QVariant &key, int limit, int offset) const override
+    {
+        if (failing)
+            throw EngineError(QStringLiteral("Could not read table maßnahmen: the disk is gone"));
+        return Query::fetch(kind, key, limit, offset);
+    }
+};
+
+// Catches what goes to the usual error path and restores it.
+struct ReportedErrors {
+    ReportedErrors() { EngineError::setReporter([this](const QString &m) { messages << m; }); }
+    ~ReportedErrors() { EngineError::setReporter({}); }
+    QStringList messages;
+};
 } // namespace
 
 class TestDbControls : public QObject {
@@ -118,6 +141,52 @@ private slots:
             QCOMPARE(table.state(), DataSet::State::Browse);
             QCOMPARE(edit.text(), stored);
         }
+    }
+
+    // A read that fails while the grid shows its rows is reported once, and
+    // the grid then shows no rows rather than empty ones; bound controls
+    // show nothing either. Reading again shows the rows.
+    void failedReadsAreReportedOnceAndShowNoRows()
+    {
+        for (const char *m : {"Audit", "Handbuch", "Kennzahlen"})
+            m_db->sql(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Ziel\", \"Jahr\") VALUES (?,?,?)"),
+                      {QString::fromUtf8(m), Goal7, QStringLiteral("2007")});
+        ReportedErrors reported;
+        FailingQuery query(QStringLiteral("Query7"));
+        query.setPageSize(2);
+        query.setSql("select * from maßnahmen where ziel=\"" + Goal7 + "\" and jahr=\"2007\"");
+        query.open();
+        DataSource source(QStringLiteral("DataSource7"), &query);
+        DBGrid grid(QStringLiteral("DBGrid1"));
+        grid.setDataSource(&source);
+        grid.setColumns({QStringLiteral("Maßnahme")});
+        DBText text(QStringLiteral("DBText1"));
+        text.setDataSource(&source);
+        text.setDataField(QStringLiteral("Maßnahme"));
+        grid.resize(400, 300);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QCOMPARE(grid.model()->rowCount(), 5);
+        QCOMPARE(grid.model()->index(0, 0).data().toString(), QStringLiteral("Schulung"));
+        QCOMPARE(text.text(), QStringLiteral("Schulung"));
+
+        query.failing = true;
+        for (int i = 0; i < 3; ++i)
+            grid.model()->index(4, 0).data();
+        grid.viewport()->repaint();
+        QTest::qWait(50);
+        QCOMPARE(reported.messages, QStringList{QStringLiteral("Could not read table maßnahmen: the disk is gone")});
+        QCOMPARE(grid.model()->rowCount(), 0);
+        QCOMPARE(text.text(), QString());
+        grid.viewport()->repaint();
+        QTest::qWait(50);
+        QCOMPARE(reported.messages.size(), 1);
+
+        query.failing = false;
+        query.refresh();
+        QCOMPARE(grid.model()->rowCount(), 5);
+        QCOMPARE(grid.model()->index(4, 0).data().toString(), QStringLiteral("Kennzahlen"));
+        QCOMPARE(text.text(), QStringLiteral("Schulung"));
     }
 
     void gridMovesTheRowByKeyboardAndMouse()

@@ -10,6 +10,7 @@
 #include "platform/db/engineerror.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,6 +30,26 @@ struct ServerDatabase {
     }
     QString address;
 };
+
+// Runs statements on a server's database as the test's own superuser.
+void serverSql(const QString &address, const QStringList &statements)
+{
+    const Target t = Target::parse(address);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("admin"));
+        db.setHostName(t.host);
+        db.setDatabaseName(t.database);
+        db.setUserName(t.user);
+        if (!db.open())
+            qFatal("cannot reach %s", qPrintable(address));
+        for (const QString &statement : statements) {
+            QSqlQuery q(db);
+            if (!q.exec(statement))
+                qFatal("%s: %s", qPrintable(statement), qPrintable(q.lastError().text()));
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("admin"));
+}
 
 } // namespace
 
@@ -162,6 +183,128 @@ private slots:
         QVERIFY2(r.status == 0, qPrintable(r.out + r.err));
     }
 
+    // Texts come back from the server exactly as a file holds them, a
+    // leading U+FEFF and U+FFFE/U+FFFF included, through copy, query and
+    // backup; copy compares each table's content, not only its count.
+    void textsSurviveTheServerExactly()
+    {
+        ServerDatabase server;
+        const QString file = m_dir.filePath(QStringLiteral("zeichen.sqlite"));
+        QCOMPARE(bscDb(file, {QStringLiteral("init")}).status, 0);
+        const QString mark = QString(QChar(0xFEFF)) + QStringLiteral("Schulung");
+        const QString odd = QStringLiteral("a") + QChar(0xFFFE) + QStringLiteral("b") + QChar(0xFFFF);
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("texte"));
+            db.setDatabaseName(file);
+            db.open();
+            QSqlQuery q(db);
+            // As UTF-8 bytes: the driver's own binding would drop the mark.
+            q.prepare(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Prozesse\", \"Jahr\") "
+                                     "VALUES (CAST(? AS TEXT), CAST(? AS TEXT), '2005')"));
+            q.addBindValue(mark.toUtf8());
+            q.addBindValue(odd.toUtf8());
+            QVERIFY(q.exec());
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("texte"));
+        const QString statement = QStringLiteral("select Maßnahme,Prozesse from maßnahmen");
+        const QString expected = QStringLiteral("Maßnahme\tProzesse\n") + mark + QLatin1Char('\t') + odd + QLatin1Char('\n');
+        QCOMPARE(bscDb(file, {QStringLiteral("query"), statement}).out, expected);
+
+        Result r = bscDb(QString(), {QStringLiteral("copy"), file, server.address});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QCOMPARE(bscDb(server.address, {QStringLiteral("query"), statement}).out, expected);
+        const QString back = m_dir.filePath(QStringLiteral("zeichen-zurueck.sqlite"));
+        r = bscDb(QString(), {QStringLiteral("copy"), server.address, back});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QCOMPARE(bscDb(back, {QStringLiteral("query"), statement}).out, expected);
+        const QString backup = m_dir.filePath(QStringLiteral("zeichen-sicherung.sqlite"));
+        r = bscDb(server.address, {QStringLiteral("backup"), backup});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QCOMPARE(bscDb(backup, {QStringLiteral("query"), statement}).out, expected);
+    }
+
+    // A NUL in a file's text is refused by copy with a message of its own,
+    // not with the driver's statement; nothing is copied.
+    void copyRefusesATextWithNul()
+    {
+        ServerDatabase server;
+        const QString file = m_dir.filePath(QStringLiteral("nul.sqlite"));
+        QCOMPARE(bscDb(file, {QStringLiteral("init")}).status, 0);
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("nul"));
+            db.setDatabaseName(file);
+            db.open();
+            QSqlQuery(db).exec(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Jahr\") VALUES ('vor' || char(0) || 'nach', '2005')"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("nul"));
+        const Result r = bscDb(QString(), {QStringLiteral("copy"), file, server.address});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QLatin1String("NUL character")), qPrintable(r.err));
+        QVERIFY2(!r.err.contains(QLatin1String("EXECUTE")) && !r.err.contains(QLatin1String("INSERT")), qPrintable(r.err));
+        QCOMPARE(bscDb(server.address, {QStringLiteral("query"), QStringLiteral("select Jahr from kz_liqui")}).status, 1);
+    }
+
+    // check names a table it cannot read for what keeps it: a lock another
+    // user holds, a permission refused; never "missing".
+    void checkNamesWhyATableCannotBeRead_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("locked") << "lock" << "maßnahmen: the table cannot be read: The database is locked by another";
+        QTest::newRow("permission") << "permission" << "maßnahmen: the table cannot be read: Permission refused";
+    }
+    void checkNamesWhyATableCannotBeRead()
+    {
+        QFETCH(QString, obstacle);
+        QFETCH(QString, expected);
+        ServerDatabase server;
+        QCOMPARE(bscDb(server.address, {QStringLiteral("init")}).status, 0);
+        QString address = server.address;
+        const QString reader = QStringLiteral("bsc_leser_%1").arg(QCoreApplication::applicationPid());
+        std::unique_ptr<Database> holder;
+        if (obstacle == QLatin1String("lock")) {
+            holder = Database::connect(server.address, false, QStringLiteral("holder"));
+            holder->run(QStringLiteral("BEGIN"), {}, QStringLiteral("hold")).finish();
+            holder->run(QStringLiteral("LOCK TABLE \"maßnahmen\" IN ACCESS EXCLUSIVE MODE"), {}, QStringLiteral("hold")).finish();
+        } else {
+            serverSql(server.address, {QStringLiteral("CREATE ROLE %1 LOGIN").arg(reader),
+                                       QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1").arg(reader),
+                                       QStringLiteral("REVOKE SELECT ON \"maßnahmen\" FROM %1").arg(reader)});
+            address.replace(QStringLiteral("://postgres@"), QStringLiteral("://%1@").arg(reader));
+            QVERIFY(address.contains(reader));
+        }
+        const Result r = bscDb(address, {QStringLiteral("check")});
+        if (holder) {
+            holder->rollback();
+            holder.reset();
+        } else {
+            serverSql(server.address, {QStringLiteral("REVOKE ALL ON ALL TABLES IN SCHEMA public FROM %1").arg(reader),
+                                       QStringLiteral("DROP ROLE %1").arg(reader)});
+        }
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.out.contains(QStringLiteral("FAULT: ") + expected), qPrintable(r.out + r.err));
+        QVERIFY2(!r.out.contains(QLatin1String("missing")), qPrintable(r.out));
+        QVERIFY2(r.out.contains(QLatin1String("kz_liqui: one row per year")), qPrintable(r.out));
+    }
+
+    // A connection option whose value holds blanks reaches the server whole.
+    void connectionOptionsWithBlanksArePassedWhole()
+    {
+        ServerDatabase server;
+        serverSql(server.address, {QStringLiteral("CREATE SCHEMA nebenan")});
+        const QString address = server.address + QStringLiteral("&options=-c%20search_path%3Dnebenan");
+        Result r = bscDb(address, {QStringLiteral("init")});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        r = bscDb(address, {QStringLiteral("check")});
+        QVERIFY2(r.status == 0, qPrintable(r.out + r.err));
+        // The tables are in that schema, not in the default one.
+        r = bscDb(server.address, {QStringLiteral("query"), QStringLiteral("select Jahr from kz_liqui")});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QLatin1String("Table does not exist")), qPrintable(r.err));
+    }
+
     // A row another user holds is reported within the lock wait, and the
     // same change goes through once it is free.
     void rowHeldByAnotherUser()
@@ -197,6 +340,8 @@ private slots:
         db.sql(QStringLiteral("SELECT pg_terminate_backend(%1)").arg(server));
         const QString error = errorOf([&] { q.refresh(); });
         QVERIFY2(error.contains(QLatin1String("connection to the database server was lost")), qPrintable(error));
+        // One line, without the driver's words.
+        QVERIFY2(!error.contains(QLatin1Char('\n')) && !error.contains(QLatin1String("terminat")), qPrintable(error));
         q.close();
         q.open();   // the next command opens it again
         QCOMPARE(q.asText(QStringLiteral("Jahr")), QStringLiteral("2005"));

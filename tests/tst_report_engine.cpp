@@ -1,6 +1,7 @@
 // The banded report engine: layout, painting in millimetres, PDF output and
 // the preview that waits.
 #include "fixture.h"
+#include "fixture_disk.h"
 
 #include "platform/db/dataset.h"
 #include "platform/report/reportlayout.h"
@@ -202,6 +203,13 @@ private slots:
     void writePdfPages();
     void previewWaits();
     void previewSaveRefusal();
+    void fullDiskLeavesNoPdf_data();
+    void fullDiskLeavesNoPdf();
+    void previewSaveOnAFullDisk();
+    void reportCommandOnAFullDisk_data();
+    void reportCommandOnAFullDisk();
+    void reportCommandTakesOnlyYearsAndPerspectives_data();
+    void reportCommandTakesOnlyYearsAndPerspectives();
 };
 
 void TestReportEngine::pdfContent_data()
@@ -586,6 +594,134 @@ void TestReportEngine::previewSaveRefusal()
     QFile f(existing);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("old"));
+}
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QString err;
+};
+
+Run bscReport(const QString &database, const QStringList &args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("PROJEKT_BSC_DATABASE", database);
+    p.setProcessEnvironment(env);
+    p.start(BSC_EXE, QStringList{"--report"} + args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardError())};
+}
+
+void freeRows()
+{
+    QTest::addColumn<int>("freeKiB");
+    for (int kib : {4, 24, 56})
+        QTest::addRow("%d KiB free", kib) << kib;
+}
+
+} // namespace
+
+// A full disk never leaves a truncated PDF behind, and says why.
+void TestReportEngine::fullDiskLeavesNoPdf_data()
+{
+    QTest::addColumn<int>("eighths");   // of the PDF's size that is free
+    for (int eighths : {0, 1, 4})
+        QTest::addRow("%d/8 of the PDF free", eighths) << eighths;
+}
+
+void TestReportEngine::fullDiskLeavesNoPdf()
+{
+    QFETCH(int, eighths);
+    SmallDisk disk;
+    REQUIRE_SMALL_DISK(disk);
+    auto q = query("2005");
+    SamplePage page(q.get());
+    QTemporaryDir dir;
+    const qint64 size = QFileInfo(writeOne(page.layout, dir)).size() * 2;
+    QVERIFY(disk.leaveFree(size * eighths / 8));
+    QString error;
+    QVERIFY(!writePdf({&page.layout, &page.layout}, disk.filePath("voll.pdf"), &error));
+    QVERIFY2(error.contains("No space left on device") && error.contains("voll.pdf"), qPrintable(error));
+    QCOMPARE(disk.files(), QStringList());
+}
+
+void TestReportEngine::previewSaveOnAFullDisk()
+{
+    SmallDisk disk;
+    REQUIRE_SMALL_DISK(disk);
+    auto q = query("2005");
+    SamplePage page(q.get());
+    QVERIFY(disk.leaveFree(8 * 1024));
+    SaveFileAsker::install([&](const SaveFileAsker::Question &) { return disk.filePath("vorschau.pdf"); });
+    QList<Asker::Question> messages;
+    Asker::install([&](const Asker::Question &question) {
+        messages << question;
+        return Asker::Answer::Ok;
+    });
+    QTimer::singleShot(0, this, [&] {
+        QPrintPreviewDialog *preview = ReportPreview::current();
+        preview->findChild<QAction *>("savePdfAction")->trigger();
+        preview->close();
+    });
+    QVERIFY(ReportPreview::show(page.layout, {"Preview", "vorschau.pdf", nullptr}));
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages[0].text.contains("No space left on device"), qPrintable(messages[0].text));
+    QCOMPARE(disk.files(), QStringList());
+}
+
+void TestReportEngine::reportCommandOnAFullDisk_data() { freeRows(); }
+
+void TestReportEngine::reportCommandOnAFullDisk()
+{
+    QFETCH(int, freeKiB);
+    SmallDisk disk;
+    REQUIRE_SMALL_DISK(disk);
+    QVERIFY(disk.leaveFree(freeKiB * 1024));
+    const Run r = bscReport(m_db->path(), {"0", "2005", disk.filePath("bericht.pdf")});
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.err.contains("No space left on device"), qPrintable(r.err));
+    QCOMPARE(disk.files(), QStringList());
+}
+
+// The report is of one perspective and one year of four digits; anything
+// else is refused before a file is written.
+void TestReportEngine::reportCommandTakesOnlyYearsAndPerspectives_data()
+{
+    QTest::addColumn<QString>("perspective");
+    QTest::addColumn<QString>("year");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("statement after the year") << "0" << "2005; drop" << 2 << "not a year of four digits";
+    QTest::newRow("empty year") << "0" << "" << 2 << "not a year of four digits";
+    QTest::newRow("five digits") << "0" << "99999" << 2 << "not a year of four digits";
+    QTest::newRow("wide digits") << "0" << "２００５" << 2 << "not a year of four digits";
+    QTest::newRow("condition in the year") << "0" << "2005\" and Ist_Wert_Q1=\"16" << 2 << "not a year of four digits";
+    QTest::newRow("escape in the year") << "0" << "20\x1b[2J05" << 2 << "\\x1b[2J";
+    QTest::newRow("blank before the perspective") << " 1" << "2005" << 2 << "unknown perspective";
+    QTest::newRow("sign before the perspective") << "+1" << "2005" << 2 << "unknown perspective";
+    QTest::newRow("two digits") << "01" << "2005" << 2 << "unknown perspective";
+    QTest::newRow("perspective 4") << "4" << "2005" << 2 << "unknown perspective";
+    QTest::newRow("a year without rows") << "3" << "1990" << 0 << "no row for the year \"1990\"";
+    QTest::newRow("a name") << "Financial" << "2005" << 0 << "";
+}
+
+void TestReportEngine::reportCommandTakesOnlyYearsAndPerspectives()
+{
+    QFETCH(QString, perspective);
+    QFETCH(QString, year);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("bericht.pdf");
+    const Run r = bscReport(m_db->path(), {perspective, year, file});
+    QCOMPARE(r.status, status);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY2(!r.err.contains("\x1b"), qPrintable(r.err));
+    QCOMPARE(QFile::exists(file), status == 0);
+    if (status == 0)
+        QCOMPARE(pdfPages(file), 2);
 }
 
 QTEST_MAIN(TestReportEngine)

@@ -1,6 +1,7 @@
 // Key figures and measures through spreadsheet files: bsc-db export and
 // import run as programs, the import's plan and its transaction in process.
 #include "fixture.h"
+#include "fixture_disk.h"
 
 #include "model/katalog.h"
 #include "platform/db/database.h"
@@ -386,6 +387,136 @@ private slots:
         QCOMPARE(fields.size(), last.size());
         for (int i = 0; i < last.size(); ++i)
             QCOMPARE(fields[i].toString(), last[i]);
+    }
+
+    // A text that a spreadsheet would run as a formula is exported as text:
+    // in CSV behind an apostrophe, in the workbook as a string cell; numbers,
+    // negative ones too, stay numbers.
+    void formulaTextsAreExportedAsText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("csvText");
+        QTest::newRow("equals") << "=1+2" << "'=1+2";
+        QTest::newRow("plus") << "+A1*3" << "'+A1*3";
+        QTest::newRow("minus") << "-2+3" << "'-2+3";
+        QTest::newRow("at") << "@SUM(A1:A9)" << "'@SUM(A1:A9)";
+        QTest::newRow("tab") << "\t=cmd|' /C calc'!A0" << "'\t=cmd|' /C calc'!A0";
+        QTest::newRow("carriage return") << "\r=1+1" << "'\r=1+1";
+        QTest::newRow("negative number") << "-5" << "-5";
+        QTest::newRow("plain text") << "Schulung" << "Schulung";
+    }
+    void formulaTextsAreExportedAsText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, csvText);
+        const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-'));
+        const QString db = demo(QStringLiteral("formel-%1.sqlite").arg(tag));
+        change(db, QStringLiteral("UPDATE kz_liqui SET Ist_Wert_Q1=-17 WHERE Jahr='2005'"));
+        change(db, QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Erfüllungsgrad_in_%\", \"Jahr\", \"Ziel\") "
+                                  "VALUES ('%1', '%1', '2005', 'Erhöhung der Liquidität')")
+                          .arg(QString(text).replace(QLatin1Char('\''), QLatin1String("''"))));
+        const QString csv = file(QStringLiteral("formel-%1.csv").arg(tag));
+        const QString xlsx = file(QStringLiteral("formel-%1.xlsx").arg(tag));
+        QCOMPARE(bscDb(db, {QStringLiteral("export"), QStringLiteral("massnahmen"), csv}).status, 0);
+        QCOMPARE(bscDb(db, {QStringLiteral("export"), QStringLiteral("massnahmen"), xlsx}).status, 0);
+        const QList<QStringList> rows = records(contents(csv));
+        QCOMPARE(rows.last()[1], csvText);
+        QCOMPARE(rows.last()[6], csvText);
+
+        const QString figures = file(QStringLiteral("formel-%1-kz.csv").arg(tag));
+        QCOMPARE(bscDb(db, {QStringLiteral("export"), QStringLiteral("kennzahlen"), QStringLiteral("--year"),
+                            QStringLiteral("2005"), figures}).status, 0);
+        const QList<QStringList> values = records(contents(figures));
+        QCOMPARE(values[recordOf(values, QStringLiteral("kz_liqui"), QStringLiteral("2005"))][columnOf(values, QStringLiteral("Ist_Wert_Q1"))],
+                 QStringLiteral("-17"));
+
+        const Result py = run(Python, {QStringLiteral("-c"), QStringLiteral(
+                                  "import json, sys, openpyxl\n"
+                                  "page = openpyxl.load_workbook(sys.argv[1]).active\n"
+                                  "row = list(page.iter_rows())[-1]\n"
+                                  "print(json.dumps([[c.value, c.data_type] for c in row]))\n"), xlsx});
+        QVERIFY2(py.status == 0, qPrintable(py.err));
+        const QJsonArray cells = QJsonDocument::fromJson(py.out.toUtf8()).array();
+        for (int c : {1, 6}) {
+            // The workbook writes a carriage return as OOXML's escape, which
+            // openpyxl leaves as it is.
+            QCOMPARE(cells[c].toArray()[0].toString().replace(QLatin1String("_x000D_"), QLatin1String("\r")), text);
+            QCOMPARE(cells[c].toArray()[1].toString(), QStringLiteral("s"));
+        }
+        QCOMPARE(cells[0].toArray()[1].toString(), QStringLiteral("n"));
+    }
+
+    // A full disk leaves no file, and the message names it.
+    void exportOnAFullDiskLeavesNothing_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("freeKiB");
+        for (int kib : {0, 8, 24}) {
+            QTest::addRow("csv, %d KiB free", kib) << "kennzahlen" << "kz.csv" << kib;
+            QTest::addRow("xlsx, %d KiB free", kib) << "kennzahlen" << "kz.xlsx" << kib;
+        }
+    }
+    void exportOnAFullDiskLeavesNothing()
+    {
+        QFETCH(QString, sheet);
+        QFETCH(QString, name);
+        QFETCH(int, freeKiB);
+        SmallDisk disk;
+        REQUIRE_SMALL_DISK(disk);
+        const QString db = demo(QStringLiteral("voll-%1.sqlite").arg(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-')));
+        QVERIFY(disk.leaveFree(freeKiB * 1024));
+        const Result r = bscDb(db, {QStringLiteral("export"), sheet, disk.filePath(name)});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QLatin1String("No space left on device")) && r.err.contains(disk.filePath(name)),
+                 qPrintable(r.err));
+        QCOMPARE(disk.files(), QStringList());
+    }
+
+    // A year without rows is most likely mistyped: said so, nothing written.
+    void exportOfAYearWithoutRowsWritesNothing_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("key figures") << "kennzahlen" << "2099" << "holds no key figures of the year 2099";
+        QTest::newRow("measures") << "massnahmen" << "2004" << "holds no measures of the year 2004";
+    }
+    void exportOfAYearWithoutRowsWritesNothing()
+    {
+        QFETCH(QString, sheet);
+        QFETCH(QString, year);
+        QFETCH(QString, message);
+        const QString db = demo(QStringLiteral("leer-%1.sqlite").arg(sheet));
+        const QString target = file(QStringLiteral("leer-%1.csv").arg(sheet));
+        const Result r = bscDb(db, {QStringLiteral("export"), sheet, QStringLiteral("--year"), year, target});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QVERIFY(!QFile::exists(target));
+        QCOMPARE(leftovers(m_dir.path()), QStringList());
+    }
+
+    // What a file holds is quoted in messages with its control characters
+    // escaped: an escape sequence never reaches the terminal.
+    void importMessagesShowControlCharactersEscaped()
+    {
+        const QString db = demo(QStringLiteral("steuer.sqlite"));
+        const QString csv = file(QStringLiteral("steuer.csv"));
+        QCOMPARE(bscDb(db, {QStringLiteral("export"), QStringLiteral("kennzahlen"), csv}).status, 0);
+        QList<QStringList> rows = records(contents(csv));
+        const int row = recordOf(rows, QStringLiteral("kz_liqui"), QStringLiteral("2005"));
+        rows[row][columnOf(rows, QStringLiteral("Ist_Wert_Q1"))] = QStringLiteral("\x1b]0;owned\x07\x1b[2J");
+        rows[0] << QStringLiteral("\x1b[31mrot");
+        for (int i = 1; i < rows.size(); ++i)
+            rows[i] << QString();
+        save(csv, joined(rows, QLatin1Char(','), true, "\r\n"));
+        const QByteArray before = digest(db);
+        const Result r = bscDb(db, {QStringLiteral("import"), QStringLiteral("kennzahlen"), csv, QStringLiteral("--yes")});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(!r.err.contains(QChar(0x1b)) && !r.err.contains(QChar(0x07)), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QLatin1String("\\x1b]0;owned\\x07\\x1b[2J")), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QLatin1String("\\x1b[31mrot")), qPrintable(r.err));
+        QCOMPARE(digest(db), before);
     }
 
     // The workbook is read by openpyxl: the same values as the CSV, numbers

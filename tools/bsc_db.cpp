@@ -3,6 +3,7 @@
 #include "platform/db/database.h"
 #include "platform/db/dataset.h"
 #include "platform/db/engineerror.h"
+#include "platform/printable.h"
 #include "core/dbadmin.h"
 #include "core/legacyimport.h"
 #include "core/safefile.h"
@@ -12,6 +13,7 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStringEncoder>
@@ -31,8 +33,8 @@ const char *const Usage =
     "\n"
     "  init [--demo]     create the database where the alias points (with --demo:\n"
     "                    sample values and measures); refuses an existing file\n"
-    "  add-year YYYY     add an empty row for a year after the last one to every\n"
-    "                    key-figure table\n"
+    "  add-year YYYY     add an empty row for every year after the last one up to\n"
+    "                    YYYY (at most 100 later) to every key-figure table\n"
     "  path              print the file or address the alias projekt_bsc points to\n"
     "  query \"STATEMENT\" run one statement of the program's dialect and print the\n"
     "                    rows as tab-separated text with a header line\n"
@@ -115,11 +117,18 @@ private:
 };
 
 // One row per line: line breaks, tabs and backslashes inside a value are
-// escaped.
+// escaped, and so is every other control character (an escape sequence
+// stored in a text never reaches the terminal).
+bool isSpecial(QChar ch)
+{
+    const char16_t c = ch.unicode();
+    return c == u'\\' || c < 0x20 || c == 0x7f || (c >= 0x80 && c <= 0x9f) || (c >= 0x202a && c <= 0x202e)
+        || (c >= 0x2066 && c <= 0x2069);
+}
+
 void appendEscaped(QString &line, const QString &value)
 {
-    const auto special = [](QChar c) { return c == QLatin1Char('\\') || c == QLatin1Char('\n') || c == QLatin1Char('\t'); };
-    if (std::none_of(value.begin(), value.end(), special)) {
+    if (std::none_of(value.begin(), value.end(), isSpecial)) {
         line += value;
         return;
     }
@@ -130,6 +139,8 @@ void appendEscaped(QString &line, const QString &value)
             line += QLatin1String("\\n");
         else if (c == QLatin1Char('\t'))
             line += QLatin1String("\\t");
+        else if (isSpecial(c))
+            line += printable(QString(c));
         else
             line += c;
     }
@@ -144,12 +155,12 @@ bool query(const QString &statement, Output &out)
     const int count = source.fields.size();
     QString line;
     bool written = true;
-    db.scan(source, [&](const QSqlQuery &row) {
+    db.scan(source, [&](const QVector<QVariant> &row) {
         line.clear();
         for (int i = 0; i < count; ++i) {
             if (i)
                 line += QLatin1Char('\t');
-            appendEscaped(line, DataSet::format(row.value(i)));
+            appendEscaped(line, DataSet::format(row[i]));
         }
         line += QLatin1Char('\n');
         out << line;
@@ -196,7 +207,7 @@ int exportSheet(const QString &path, const SheetArguments &a, Output &out)
 {
     static const QRegularExpression fourDigits(QStringLiteral("\\A[0-9]{4}\\z"));
     if (!a.year.isNull() && !fourDigits.match(a.year).hasMatch())
-        throw EngineError(QStringLiteral("\"%1\" is not a year of four digits.").arg(a.year));
+        throw EngineError(QStringLiteral("\"%1\" is not a year of four digits.").arg(printable(a.year)));
     Spreadsheet::formatOf(a.file);
     if (!a.force && SafeFile::occupied(QFileInfo(a.file).absoluteFilePath()))
         throw EngineError(QStringLiteral("%1 exists already; it was left untouched (--force replaces it).").arg(a.file));
@@ -204,6 +215,11 @@ int exportSheet(const QString &path, const SheetArguments &a, Output &out)
     const bool figures = a.sheet == QLatin1String("kennzahlen");
     const Spreadsheet::Sheet sheet = figures ? Spreadsheet::kennzahlen(db, a.year) : Spreadsheet::massnahmen(db, a.year);
     Database::close();
+    // A year the database does not hold is most likely mistyped: an empty
+    // sheet would pass for an export.
+    if (!a.year.isNull() && sheet.rows.isEmpty())
+        throw EngineError(QStringLiteral("The database holds no %1 of the year %2; nothing was written.")
+                              .arg(figures ? QStringLiteral("key figures") : QStringLiteral("measures"), a.year));
     Spreadsheet::write({{a.file, {sheet}}}, a.force);
     out << "Wrote " << QString::number(sheet.rows.size())
         << (figures ? " lines of key figures" : " measures") << " to " << a.file << '\n';
@@ -226,7 +242,7 @@ int importSheet(const QString &path, const SheetArguments &a, Output &out, QText
     const Spreadsheet::Plan plan = Spreadsheet::planKennzahlenImport(db, bytes);
     if (!plan.ok()) {
         for (const Spreadsheet::Fault &fault : plan.faults)
-            err << a.file << ": " << fault.text() << '\n';
+            err << a.file << ": " << printable(fault.text()) << '\n';
         err << "bsc-db: " << plan.faults.size() << (plan.faults.size() == 1 ? " fault" : " faults") << " in "
             << a.file << "; nothing was written.\n";
         return 1;
@@ -334,6 +350,21 @@ int main(int argc, char **argv)
         err << "bsc-db: could not write the output (" << QString::fromLocal8Bit(std::strerror(errno)) << ")\n";
         return 1;
     };
+    // A name given empty (backup "") is a name left out, not the current folder.
+    static const QHash<QString, QStringList> named{
+        {QStringLiteral("backup"), {QStringLiteral("FILE")}},
+        {QStringLiteral("copy"), {QStringLiteral("FROM"), QStringLiteral("TO")}},
+        {QStringLiteral("alias"), {QStringLiteral("set"), QStringLiteral("TARGET")}},
+    };
+    const bool needsNames = named.contains(command) && (command != QLatin1String("alias") || args.value(1) == QLatin1String("set"));
+    for (int i = 1; i < args.size() && needsNames; ++i) {
+        if (args[i].isEmpty()) {
+            const QStringList names = named.value(command);
+            err << "bsc-db: " << command << " needs " << names.value(qMin(i - 1, int(names.size()) - 1))
+                << ", which was given empty.\n";
+            return 2;
+        }
+    }
     try {
         if ((command == QLatin1String("--help") || command == QLatin1String("-h")) && args.size() == 1) {
             out << Usage;
@@ -351,8 +382,13 @@ int main(int argc, char **argv)
             return written();
         }
         if (command == QLatin1String("add-year") && args.size() == 2) {
-            DbAdmin::addYear(path, args[1]);
-            out << "Added the year " << args[1] << " to every key-figure table of " << shown << '\n';
+            const DbAdmin::AddedYears added = DbAdmin::addYear(path, args[1]);
+            if (added.count == 1)
+                out << "Added the year " << args[1];
+            else
+                out << "Added " << QString::number(added.count) << " years, " << QString::number(added.first) << " to "
+                    << args[1] << ',';
+            out << " to every key-figure table of " << shown << '\n';
             return written();
         }
         if (command == QLatin1String("path") && args.size() == 1) {
@@ -398,9 +434,11 @@ int main(int argc, char **argv)
         if (command == QLatin1String("check") && args.size() == 1) {
             const DbAdmin::CheckReport report = DbAdmin::check(path);
             for (const QString &line : report.notes)
-                out << line << '\n';
+                out << printable(line) << '\n';
+            for (const QString &line : report.warnings)
+                out << "WARNING: " << printable(line) << '\n';
             for (const QString &line : report.faults)
-                out << "FAULT: " << line << '\n';
+                out << "FAULT: " << printable(line) << '\n';
             out << (report.ok() ? "No faults found in " : "Faults found in ") << shown << '\n';
             const int status = written();
             return status ? status : (report.ok() ? 0 : 1);
@@ -428,7 +466,7 @@ int main(int argc, char **argv)
         }
     } catch (const EngineError &error) {
         out.flush();
-        err << "bsc-db: " << error.message() << '\n';
+        err << "bsc-db: " << printable(error.message(), true) << '\n';
         return 1;
     }
     err << Usage;

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QStringDecoder>
 
 namespace {
 
@@ -23,6 +24,13 @@ struct Dialect {
     bool returning;            // an insert hands back its key itself
     const char *columnsOfTables; // table, column, declared type; in column order
     const char *primaryKeys;   // table, key column; nullptr: rowKey serves
+    // A text column read as its stored UTF-8 bytes, and a placeholder that
+    // binds UTF-8 bytes as a text (nullptr: texts are bound as they are):
+    // the drivers' own conversions drop a leading U+FEFF (PostgreSQL on the
+    // way out, SQLite on the way in) and turn U+FFFE/U+FFFF into U+FFFD
+    // (SQLite on the way out).
+    const char *textAsBytes;
+    const char *bytesAsText;
 };
 const Dialect Dialects[2] = {
     {"QSQLITE", "rowid", "IS", "0", "BEGIN IMMEDIATE", false,
@@ -30,20 +38,24 @@ const Dialect Dialects[2] = {
      "JOIN pragma_table_info(m.name) AS p "
      "WHERE m.type='table' AND m.name NOT LIKE 'sqlite_%' "
      "ORDER BY m.name, p.cid",
-     nullptr},
+     nullptr, "CAST(%1 AS BLOB)", "CAST(? AS TEXT)"},
     {"QPSQL", nullptr, "IS NOT DISTINCT FROM", "FALSE", "BEGIN", true,
-     "SELECT c.table_name, c.column_name, c.data_type "
-     "FROM information_schema.columns AS c "
-     "JOIN information_schema.tables AS t ON t.table_schema = c.table_schema "
-     "AND t.table_name = c.table_name AND t.table_type = 'BASE TABLE' "
-     "WHERE c.table_schema = current_schema() "
-     "ORDER BY c.table_name, c.ordinal_position",
-     "SELECT k.table_name, k.column_name "
-     "FROM information_schema.table_constraints AS t "
-     "JOIN information_schema.key_column_usage AS k "
-     "ON k.constraint_name = t.constraint_name AND k.table_schema = t.table_schema "
-     "AND k.table_name = t.table_name "
-     "WHERE t.table_schema = current_schema() AND t.constraint_type = 'PRIMARY KEY'"},
+     // From the catalog, which every role may read: information_schema
+     // hides a table whose privileges were refused, and the refusal would
+     // pass for a missing table.
+     "SELECT c.relname, a.attname, format_type(a.atttypid, a.atttypmod) "
+     "FROM pg_catalog.pg_class AS c "
+     "JOIN pg_catalog.pg_namespace AS n ON n.oid = c.relnamespace "
+     "JOIN pg_catalog.pg_attribute AS a ON a.attrelid = c.oid "
+     "WHERE n.nspname = current_schema() AND c.relkind IN ('r', 'p') AND a.attnum > 0 AND NOT a.attisdropped "
+     "ORDER BY c.relname, a.attnum",
+     "SELECT c.relname, a.attname "
+     "FROM pg_catalog.pg_index AS i "
+     "JOIN pg_catalog.pg_class AS c ON c.oid = i.indrelid "
+     "JOIN pg_catalog.pg_namespace AS n ON n.oid = c.relnamespace "
+     "JOIN pg_catalog.pg_attribute AS a ON a.attrelid = c.oid AND a.attnum = i.indkey[0] "
+     "WHERE n.nspname = current_schema() AND i.indisprimary",
+     "convert_to(%1::text, 'UTF8')", nullptr},
 };
 
 const Dialect &dialect(Database::Engine engine) { return Dialects[engine == Database::Engine::SQLite ? 0 : 1]; }
@@ -161,11 +173,53 @@ void Database::openFile(const Target &target, bool readOnly)
     db.setConnectOptions(options);
     if (!db.open())
         throw EngineError(QStringLiteral("Cannot open database %1: %2").arg(target.file, db.lastError().text()));
+    if (readOnly)
+        recoverInterruptedWrite(target.file);
     // Reading the schema is the first real access: a file that is not a
     // SQLite database fails there. Every write is on disk before the call
     // returns.
     if (!readOnly)
         run(QStringLiteral("PRAGMA synchronous=FULL"), {}, QStringLiteral("open ") + target.file).finish();
+}
+
+// A write that was interrupted (a crash, a killed program) leaves a hot
+// journal, which only a connection that may write can roll back; a reader
+// would be refused as if the file were read-only. So the interrupted write
+// is rolled back first, through a short writing connection, and the reader
+// goes on; a file this user may not write needs its owner to do it.
+void Database::recoverInterruptedWrite(const QString &file)
+{
+    constexpr int ReadOnlyRollback = 8 | (3 << 8);   // SQLITE_READONLY_ROLLBACK
+    auto probe = [](const QSqlDatabase &db) {
+        QSqlQuery query(db);
+        const bool ok = query.exec(QStringLiteral("SELECT count(*) FROM sqlite_schema")) && query.next();
+        const QSqlError error = ok ? QSqlError() : query.lastError();
+        query.finish();
+        return error;
+    };
+    if (probe(connection()).nativeErrorCode().toInt() != ReadOnlyRollback)
+        return;
+    const QString name = m_connectionName + QStringLiteral("-recover");
+    QSqlError error;
+    {
+        QSqlDatabase writer = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        writer.setDatabaseName(file);
+        writer.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+        error = writer.open() ? probe(writer) : writer.lastError();
+        if (!error.isValid())
+            error = QSqlError();
+        writer.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (error.isValid()) {
+        if (classify(error) == EngineError::Kind::Locked)
+            fail(error, QStringLiteral("roll back the interrupted write of ") + file);
+        throw EngineError(QStringLiteral("The database %1 holds a write that was interrupted and needs recovery: "
+                                         "only a program that may write the file can roll it back (its owner, or "
+                                         "anyone once the disk is writable again). Nothing was read.")
+                              .arg(file),
+                          EngineError::Kind::ReadOnly);
+    }
 }
 
 void Database::openServer(const Target &target, bool readOnly)
@@ -182,13 +236,22 @@ void Database::openServer(const Target &target, bool readOnly)
     // PGPASSWORD itself.
     if (!target.password.isEmpty())
         db.setPassword(target.password);
+    // The driver joins the options with blanks into libpq's connection
+    // string: each value goes quoted, so that one with blanks
+    // ("options=-c search_path=x") reaches libpq whole.
     QStringList options{QStringLiteral("connect_timeout=5")};
-    if (!target.options.isEmpty())
-        options << target.options;
+    for (const QString &option : target.options.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const qsizetype eq = option.indexOf(QLatin1Char('='));
+        QString value = eq < 0 ? QString() : option.mid(eq + 1);
+        value.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\''), QLatin1String("\\'"));
+        options << (eq < 0 ? option : option.left(eq)) + QStringLiteral("='") + value + QLatin1Char('\'');
+    }
     db.setConnectOptions(options.join(QLatin1Char(';')));
     if (!db.open()) {
-        throw EngineError(QStringLiteral("Cannot reach the database %1: %2")
-                              .arg(m_display, db.lastError().databaseText().trimmed()));
+        // libpq's first line names the cause; the rest are hints about it.
+        const QString reason = db.lastError().databaseText().trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
+        throw EngineError(QStringLiteral("Cannot reach the database %1: %2").arg(m_display, reason),
+                          EngineError::Kind::LostConnection);
     }
     const QString what = QStringLiteral("open ") + m_display;
     // A row another user holds is reported within a second, as a file that
@@ -246,7 +309,7 @@ const Database::Table &Database::table(const QString &name)
             QString message = QStringLiteral("Table does not exist: %1\nDatabase: %2").arg(shortened(name), m_display);
             if (m_tables.isEmpty() && !Alias::settings().createHint.isEmpty())
                 message += QStringLiteral("\nCreate the tables with \"%1\".").arg(Alias::settings().createHint);
-            throw EngineError(message);
+            throw EngineError(message, EngineError::Kind::MissingTable);
         }
     }
     return *it;
@@ -350,8 +413,8 @@ QString Database::equals(const Table &table, const QString &column, const QVaria
         return QStringLiteral("(%1=? OR %1 IS NULL)").arg(name);
     }
     if (!integer) {
-        values << text;
-        return name + QStringLiteral("=?");
+        values << bound(text, true);
+        return name + QLatin1Char('=') + placeholder(true);
     }
     bool ok = false;
     const qlonglong number = text.toLongLong(&ok);
@@ -374,15 +437,66 @@ QString Database::where(const Source &source, QVariantList &values, const QStrin
     return parts.isEmpty() ? QString() : QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
 }
 
-QVector<Database::Row> Database::read(QSqlQuery &query, int fieldCount, const QString &what)
+QString Database::selected(const Source &source, int field) const
+{
+    const QString column = quote(source.fields[field]);
+    return source.integer.value(field) ? column : QString::fromLatin1(dialect(m_engine).textAsBytes).arg(column);
+}
+
+QString Database::textAsBytes(const QString &column) const
+{
+    return QString::fromLatin1(dialect(m_engine).textAsBytes).arg(quote(column));
+}
+
+QString Database::placeholder(bool text) const
+{
+    const char *bytes = dialect(m_engine).bytesAsText;
+    return text && bytes ? QString::fromLatin1(bytes) : QStringLiteral("?");
+}
+
+QVariant Database::bound(const QVariant &value, bool text) const
+{
+    if (!text || !dialect(m_engine).bytesAsText || (!value.isNull() && value.typeId() != QMetaType::QString))
+        return value;
+    if (value.isNull())
+        return QVariant(QMetaType::fromType<QByteArray>());
+    return value.toString().toUtf8();
+}
+
+QVariant Database::text(const QVariant &stored)
+{
+    if (stored.isNull())
+        return QVariant(QMetaType::fromType<QString>());
+    if (stored.typeId() != QMetaType::QByteArray)
+        return stored.toString();
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
+    return QString(utf8.decode(stored.toByteArray()));
+}
+
+QVector<QVariant> &Database::decodeRow(const QSqlQuery &query, const Source &source, QVector<QVariant> &into, int first)
+{
+    const int count = int(source.fields.size());
+    into.resize(count);
+    for (int i = 0; i < count; ++i) {
+        const QVariant v = query.value(i + first);
+        into[i] = source.integer.value(i) ? v : text(v);
+    }
+    return into;
+}
+
+QVector<Database::Row> Database::read(QSqlQuery &query, int fieldCount, const QString &what, const Source *source)
 {
     QVector<Row> rows;
     while (query.next()) {
         Row row;
         row.key = query.value(0);
-        row.values.resize(fieldCount);
-        for (int i = 0; i < fieldCount; ++i)
-            row.values[i] = query.value(i + 1);
+        if (source) {
+            decodeRow(query, *source, row.values, 1);
+        } else {
+            row.values.resize(fieldCount);
+            for (int i = 0; i < fieldCount; ++i)
+                row.values[i] = query.value(i + 1);
+        }
         rows.append(std::move(row));
     }
     // A read that stops on an error must not pass for a shorter result.
@@ -397,8 +511,8 @@ QVector<Database::Row> Database::fetch(const Source &source, Fetch kind, const Q
 {
     const QString k = key(source.table);
     QStringList columns{k};
-    for (const QString &f : source.fields)
-        columns << quote(f);
+    for (int f = 0; f < source.fields.size(); ++f)
+        columns << selected(source, f);
     QVariantList values;
     QString condition;
     bool descending = false;
@@ -434,15 +548,15 @@ QVector<Database::Row> Database::fetch(const Source &source, Fetch kind, const Q
         values << offset;
     }
     const QString what = QStringLiteral("read table %1").arg(source.table);
-    return read(run(sql, values, what), source.fields.size(), what);
+    return read(run(sql, values, what), source.fields.size(), what, &source);
 }
 
 std::optional<Database::Row> Database::find(const Source &source, int field, const QString &text)
 {
     const QString k = key(source.table);
     QStringList columns{k};
-    for (const QString &f : source.fields)
-        columns << quote(f);
+    for (int f = 0; f < source.fields.size(); ++f)
+        columns << selected(source, f);
     QVariantList values;
     QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), quote(source.table))
         + where(source, values);
@@ -452,7 +566,7 @@ std::optional<Database::Row> Database::find(const Source &source, int field, con
         + QStringLiteral(" ORDER BY ") + k + QStringLiteral(" LIMIT 1");
     values << searched;
     const QString what = QStringLiteral("search table %1").arg(source.table);
-    const QVector<Row> rows = read(run(sql, values, what), source.fields.size(), what);
+    const QVector<Row> rows = read(run(sql, values, what), source.fields.size(), what, &source);
     if (rows.isEmpty())
         return std::nullopt;
     return rows.first();
@@ -480,19 +594,20 @@ bool Database::exists(const Source &source, const QVariant &rowKey)
     return found;
 }
 
-void Database::scan(const Source &source, const std::function<bool(const QSqlQuery &row)> &visit)
+void Database::scan(const Source &source, const std::function<bool(const QVector<QVariant> &row)> &visit)
 {
     QStringList columns;
-    for (const QString &f : source.fields)
-        columns << quote(f);
+    for (int f = 0; f < source.fields.size(); ++f)
+        columns << selected(source, f);
     QVariantList values;
     const QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), quote(source.table))
         + where(source, values) + QStringLiteral(" ORDER BY ") + key(source.table);
     const QString what = QStringLiteral("read table %1").arg(source.table);
     QSqlQuery &query = run(sql, values, what);
     bool more = true;
+    QVector<QVariant> row;   // keeps its room from row to row
     while (more && query.next())
-        more = visit(query);
+        more = visit(decodeRow(query, source, row, 0));
     const QSqlError error = more ? query.lastError() : QSqlError();
     query.finish();
     if (error.isValid())
@@ -503,13 +618,14 @@ QStringList Database::distinct(const Source &source, int field)
 {
     QVariantList values;
     const QString column = quote(source.fields.value(field));
-    const QString sql = QStringLiteral("SELECT DISTINCT %1 FROM %2").arg(column, quote(source.table))
+    const QString sql = QStringLiteral("SELECT DISTINCT %1, %2 FROM %3").arg(column, selected(source, field), quote(source.table))
         + where(source, values) + QStringLiteral(" ORDER BY ") + column;
     const QString what = QStringLiteral("read table %1").arg(source.table);
     QSqlQuery &query = run(sql, values, what);
     QStringList texts;
+    const bool integer = source.integer.value(field);
     while (query.next())
-        texts << query.value(0).toString();
+        texts << (integer ? query.value(1) : text(query.value(1))).toString();
     const QSqlError error = query.lastError();
     query.finish();
     if (error.isValid())
@@ -538,17 +654,22 @@ QHash<QString, qint64> Database::countBy(const Source &source, int field)
 QVariant Database::insert(const Source &source, const QVector<int> &fields, const QVariantList &values)
 {
     QStringList columns;
-    for (int f : fields)
-        columns << quote(source.fields[f]);
+    QStringList placeholders;
+    QVariantList bindings;
+    for (int i = 0; i < fields.size(); ++i) {
+        const bool text = !source.integer.value(fields[i]);
+        columns << quote(source.fields[fields[i]]);
+        placeholders << placeholder(text);
+        bindings << bound(values.value(i), text);
+    }
     QString sql = columns.isEmpty()
         ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quote(source.table))
         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-              .arg(quote(source.table), columns.join(QLatin1Char(',')),
-                   QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+              .arg(quote(source.table), columns.join(QLatin1Char(',')), placeholders.join(QLatin1Char(',')));
     const bool returning = dialect(m_engine).returning;
     if (returning)
         sql += QStringLiteral(" RETURNING ") + key(source.table);
-    QSqlQuery &query = run(sql, values, QStringLiteral("add a row to table %1").arg(source.table));
+    QSqlQuery &query = run(sql, bindings, QStringLiteral("add a row to table %1").arg(source.table));
     QVariant inserted;
     if (returning)
         inserted = query.next() ? query.value(0) : QVariant();
@@ -564,16 +685,22 @@ bool Database::update(const Source &source, const QVariant &rowKey, const QVecto
     const QString notDistinct = QString::fromLatin1(dialect(m_engine).notDistinct);
     QStringList assignments;
     QStringList unchanged;
-    for (int f : fields) {
-        assignments << quote(source.fields[f]) + QStringLiteral("=?");
-        unchanged << quote(source.fields[f]) + QLatin1Char(' ') + notDistinct + QStringLiteral(" ?");
+    QVariantList newValues;
+    QVariantList oldValues;
+    for (int i = 0; i < fields.size(); ++i) {
+        const int f = fields[i];
+        const bool text = !source.integer.value(f);
+        assignments << quote(source.fields[f]) + QLatin1Char('=') + placeholder(text);
+        unchanged << quote(source.fields[f]) + QLatin1Char(' ') + notDistinct + QLatin1Char(' ') + placeholder(text);
+        newValues << bound(values.value(i), text);
+        oldValues << bound(originals.value(i), text);
     }
-    QVariantList bound = values;
-    bound << rowKey << originals;
+    QVariantList bindings = newValues;
+    bindings << rowKey << oldValues;
     const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
                             .arg(quote(source.table), assignments.join(QLatin1Char(',')), key(source.table))
         + (unchanged.isEmpty() ? QString() : QStringLiteral(" AND ") + unchanged.join(QStringLiteral(" AND ")));
-    QSqlQuery &query = run(sql, bound, QStringLiteral("save the row of table %1").arg(source.table));
+    QSqlQuery &query = run(sql, bindings, QStringLiteral("save the row of table %1").arg(source.table));
     const int affected = query.numRowsAffected();
     query.finish();
     return affected == 1;
@@ -584,13 +711,15 @@ bool Database::remove(const Source &source, const QVariant &rowKey, const QVecto
 {
     const QString notDistinct = QString::fromLatin1(dialect(m_engine).notDistinct);
     QStringList unchanged;
-    for (int f : compared)
-        unchanged << quote(source.fields[f]) + QLatin1Char(' ') + notDistinct + QStringLiteral(" ?");
-    QVariantList bound{rowKey};
-    bound << originals;
+    QVariantList bindings{rowKey};
+    for (int i = 0; i < compared.size(); ++i) {
+        const bool text = !source.integer.value(compared[i]);
+        unchanged << quote(source.fields[compared[i]]) + QLatin1Char(' ') + notDistinct + QLatin1Char(' ') + placeholder(text);
+        bindings << bound(originals.value(i), text);
+    }
     const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(quote(source.table), key(source.table))
         + (unchanged.isEmpty() ? QString() : QStringLiteral(" AND ") + unchanged.join(QStringLiteral(" AND ")));
-    QSqlQuery &query = run(sql, bound, QStringLiteral("delete a row of table %1").arg(source.table));
+    QSqlQuery &query = run(sql, bindings, QStringLiteral("delete a row of table %1").arg(source.table));
     const int affected = query.numRowsAffected();
     query.finish();
     return affected == 1;
@@ -629,6 +758,15 @@ QSqlQuery &Database::prepared(const QString &sql, const QString &what)
 
 QSqlQuery &Database::run(const QString &sql, const QVariantList &values, const QString &what)
 {
+    // PostgreSQL refuses a NUL in a text with the driver's whole statement in
+    // its message, SQLite cuts the text there: refused alike, before either.
+    for (const QVariant &value : values) {
+        if ((value.typeId() == QMetaType::QString && value.toString().contains(QChar(0)))
+            || (value.typeId() == QMetaType::QByteArray && value.toByteArray().contains('\0')))
+            throw EngineError(QStringLiteral("Could not %1: a text holds a NUL character (code 0), which the "
+                                             "database cannot take; nothing was changed.").arg(what),
+                              EngineError::Kind::WrongType);
+    }
     // PostgreSQL prepares only statements that read or write rows; the
     // others (transactions, settings, tables) have no values to bind and
     // run as they are.
@@ -655,70 +793,137 @@ QSqlQuery &Database::run(const QString &sql, const QVariantList &values, const Q
 
 void Database::fail(const QSqlError &error, const QString &what)
 {
+    const EngineError::Kind kind = classify(error);
     const QString message = describe(error, what);
+    if (kind == EngineError::Kind::LostConnection)
+        m_lost = true;
+    throw EngineError(message, kind);
+}
+
+namespace {
+
+// What libpq says when the server went away without a SQLSTATE.
+bool soundsLost(const QString &text)
+{
+    static const char *const phrases[] = {"server closed the connection", "no connection to the server",
+                                          "could not receive data from server", "could not send data to server",
+                                          "terminating connection", "connection to server was lost",
+                                          "SSL SYSCALL error", "SSL connection has been closed"};
+    for (const char *phrase : phrases) {
+        if (text.contains(QLatin1String(phrase), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+EngineError::Kind Database::classify(const QSqlError &error) const
+{
+    using Kind = EngineError::Kind;
+    const QString text = error.databaseText() + QLatin1Char('\n') + error.driverText();
     if (m_engine == Engine::PostgreSQL) {
         const QString state = error.nativeErrorCode();
         if (error.type() == QSqlError::ConnectionError || state.startsWith(QLatin1String("08"))
-            || state.startsWith(QLatin1String("57P")) || !connection().isOpen())
-            m_lost = true;
+            || state.startsWith(QLatin1String("57P")) || (state.isEmpty() && (!connection().isOpen() || soundsLost(text))))
+            return Kind::LostConnection;
+        if (state == QLatin1String("55P03") || state == QLatin1String("40P01") || state == QLatin1String("40001"))
+            return Kind::Locked;
+        if (state == QLatin1String("25006"))
+            return Kind::ReadOnly;
+        if (state == QLatin1String("42501"))
+            return Kind::Permission;
+        if (state == QLatin1String("42P01"))
+            return Kind::MissingTable;
+        if (state == QLatin1String("42703"))
+            return Kind::MissingColumn;
+        if (state == QLatin1String("22P02") || state == QLatin1String("22003") || state == QLatin1String("42804"))
+            return Kind::WrongType;
+        if (state == QLatin1String("53100"))
+            return Kind::DiskFull;
+        if (state == QLatin1String("XX001") || state == QLatin1String("XX002"))
+            return Kind::Damaged;
+        return Kind::Other;
     }
-    throw EngineError(message);
+    const int extended = error.nativeErrorCode().toInt();
+    if (extended == 3091) // SQLITE_CONSTRAINT_DATATYPE
+        return Kind::WrongType;
+    // Primary SQLite result codes; extended codes share the low byte.
+    switch (extended & 0xff) {
+    case 3:  // SQLITE_PERM
+    case 23: // SQLITE_AUTH
+        return Kind::Permission;
+    case 5: // SQLITE_BUSY
+    case 6: // SQLITE_LOCKED
+        return Kind::Locked;
+    case 8: // SQLITE_READONLY
+        return Kind::ReadOnly;
+    case 11: // SQLITE_CORRUPT
+    case 26: // SQLITE_NOTADB
+        return Kind::Damaged;
+    case 13: // SQLITE_FULL
+        return Kind::DiskFull;
+    case 1: // SQLITE_ERROR: the statement names what is missing
+        if (text.contains(QLatin1String("no such table")))
+            return Kind::MissingTable;
+        if (text.contains(QLatin1String("no such column")))
+            return Kind::MissingColumn;
+        return Kind::Other;
+    default:
+        return Kind::Other;
+    }
 }
 
 QString Database::describe(const QSqlError &error, const QString &what) const
 {
+    using Kind = EngineError::Kind;
     const QString detail = (error.databaseText().isEmpty() ? error.text() : error.databaseText()).trimmed();
-    const QString locked = QStringLiteral("The database is locked by another user or program; nothing was changed. "
-                                          "Try again in a moment.\nCould not %1\nDatabase: %2")
-                               .arg(what, m_display);
-    const QString readOnly =
-        QStringLiteral("The database is read-only; nothing was changed.\nCould not %1\nDatabase: %2").arg(what, m_display);
-    const QString wrongType =
-        QStringLiteral("Could not %1: a value does not suit the type of its column; nothing was changed.\n%2")
+    const Kind kind = classify(error);
+    switch (kind) {
+    case Kind::LostConnection:
+        // One line: the driver's own words say nothing more.
+        return QStringLiteral("The connection to the database server was lost (could not %1; %2); "
+                              "it is opened again at the next command.")
+            .arg(what, m_display);
+    case Kind::Locked:
+        return QStringLiteral("The database is locked by another user or program; nothing was changed. "
+                              "Try again in a moment.\nCould not %1\nDatabase: %2")
+            .arg(what, m_display);
+    case Kind::ReadOnly:
+        return QStringLiteral("The database is read-only; nothing was changed.\nCould not %1\nDatabase: %2")
+            .arg(what, m_display);
+    case Kind::Permission:
+        return QStringLiteral("Permission refused: the database does not let this user %1.\nDatabase: %2")
+            .arg(what, m_display);
+    case Kind::WrongType:
+        return QStringLiteral("Could not %1: a value does not suit the type of its column; nothing was changed.\n%2")
             .arg(what, shortened(detail));
+    case Kind::DiskFull:
+        return QStringLiteral("The disk is full; nothing was written.\nCould not %1\nDatabase: %2").arg(what, m_display);
+    case Kind::Damaged:
+        if ((error.nativeErrorCode().toInt() & 0xff) == 26 && m_engine == Engine::SQLite)
+            return QStringLiteral("The file is not a database: %1").arg(m_display);
+        return QStringLiteral("The database file is damaged: %1\nCould not %2").arg(m_display, what);
+    default:
+        break;
+    }
+
     const QString outside =
         QStringLiteral("Could not %1: the value is outside what the table allows; nothing was changed.\n%2")
             .arg(what, shortened(detail));
-
     if (m_engine == Engine::PostgreSQL) {
         const QString state = error.nativeErrorCode();
-        if (error.type() == QSqlError::ConnectionError || state.startsWith(QLatin1String("08"))
-            || state.startsWith(QLatin1String("57P")) || (state.isEmpty() && !connection().isOpen())) {
-            return QStringLiteral("The connection to the database server was lost.\nCould not %1\nDatabase: %2\n"
-                                  "It is opened again at the next command.")
-                .arg(what, m_display);
-        }
-        if (state == QLatin1String("55P03") || state == QLatin1String("40P01") || state == QLatin1String("40001"))
-            return locked;
-        if (state == QLatin1String("25006"))
-            return readOnly;
-        if (state == QLatin1String("22P02") || state == QLatin1String("22003") || state == QLatin1String("42804"))
-            return wrongType;
         if (state.startsWith(QLatin1String("23")))
             return outside;
         if (state == QLatin1String("54000") || state == QLatin1String("54001") || state == QLatin1String("54011"))
             return QStringLiteral("Could not %1: the statement is larger than the database allows.\n%2").arg(what, shortened(detail));
         return QStringLiteral("Could not %1: %2").arg(what, shortened(detail));
     }
-
-    const int extended = error.nativeErrorCode().toInt();
-    if (extended == 3091) // SQLITE_CONSTRAINT_DATATYPE
-        return wrongType;
-    // Primary SQLite result codes; extended codes share the low byte.
-    switch (extended & 0xff) {
-    case 5: // SQLITE_BUSY
-    case 6: // SQLITE_LOCKED
-        return locked;
-    case 8: // SQLITE_READONLY
-        return readOnly;
-    case 11: // SQLITE_CORRUPT
-        return QStringLiteral("The database file is damaged: %1\nCould not %2").arg(m_display, what);
+    switch (error.nativeErrorCode().toInt() & 0xff) {
     case 18: // SQLITE_TOOBIG
         return QStringLiteral("Could not %1: a text or value is larger than the database allows.").arg(what);
     case 19: // SQLITE_CONSTRAINT
         return outside;
-    case 26: // SQLITE_NOTADB
-        return QStringLiteral("The file is not a database: %1").arg(m_display);
     default:
         return QStringLiteral("Could not %1: %2").arg(what, shortened(detail));
     }

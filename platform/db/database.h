@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "platform/db/alias.h"
+#include "platform/db/engineerror.h"
 
 class QSqlError;
 
@@ -99,7 +100,7 @@ public:
     // Every row of the source in key order, handed to the visitor while the
     // statement runs (one read of the whole result, for printing it); the
     // visitor returns false to stop. The values are the source's fields.
-    void scan(const Source &source, const std::function<bool(const QSqlQuery &row)> &visit);
+    void scan(const Source &source, const std::function<bool(const QVector<QVariant> &row)> &visit);
     // The distinct texts of a field, in ascending order.
     QStringList distinct(const Source &source, int field);
     // The rows of the source counted by the text of a field, in one
@@ -121,6 +122,14 @@ public:
     void commit(const QString &what);
     void rollback();   // never throws
 
+    // Texts exactly as stored: a text column selected as its UTF-8 bytes
+    // and read back as a text (a null stays null); the placeholder of a
+    // value and the value as it is bound there.
+    QString textAsBytes(const QString &column) const;
+    static QVariant text(const QVariant &stored);
+    QString placeholder(bool text) const;
+    QVariant bound(const QVariant &value, bool text) const;
+
     // Runs SQL with the given values bound in order, translating every
     // failure into an EngineError that says what failed.
     QSqlQuery &run(const QString &sql, const QVariantList &values, const QString &what);
@@ -128,6 +137,8 @@ public:
     // Message for a failed call, naming the busy, read-only, lost and
     // missing cases the same way on both engines.
     QString describe(const QSqlError &error, const QString &what) const;
+    // What kind of failure it is, the same way on both engines.
+    EngineError::Kind classify(const QSqlError &error) const;
 
     ~Database();
 
@@ -135,12 +146,15 @@ private:
     Database(const QString &target, bool readOnly, const QString &connectionName);
     void openFile(const Target &target, bool readOnly);
     void openServer(const Target &target, bool readOnly);
+    void recoverInterruptedWrite(const QString &file);
     void loadSchema();
     QSqlQuery &prepared(const QString &sql, const QString &what);
     QString key(const QString &table);
     QString where(const Source &source, QVariantList &values, const QString &extra = {});
     QString equals(const Table &table, const QString &column, const QVariant &value, QVariantList &values) const;
-    QVector<Row> read(QSqlQuery &query, int fieldCount, const QString &what);
+    QVector<Row> read(QSqlQuery &query, int fieldCount, const QString &what, const Source *source = nullptr);
+    QString selected(const Source &source, int field) const;
+    static QVector<QVariant> &decodeRow(const QSqlQuery &query, const Source &source, QVector<QVariant> &into, int first);
     [[noreturn]] void fail(const QSqlError &error, const QString &what);
 
     Engine m_engine = Engine::SQLite;

@@ -121,6 +121,7 @@ QVariant DataSet::currentKey() const
 void DataSet::setWindow(QVector<Row> rows, int position, bool atStart, bool atEnd)
 {
     m_unread = false;
+    m_readFailed = false;
     m_window = std::move(rows);
     m_position = m_window.isEmpty() ? -1 : qBound(0, position, int(m_window.size()) - 1);
     m_windowAtStart = atStart;
@@ -140,6 +141,7 @@ void DataSet::dropPending()
 
 void DataSet::forgetCounts()
 {
+    m_readFailed = false;
     m_count = -1;
     m_index = -2;
     m_pageStart = -1;
@@ -352,16 +354,36 @@ void DataSet::moveTo(int index)
     });
 }
 
+void DataSet::readFailed(const EngineError &error) const
+{
+    m_pageStart = -1;
+    m_page.clear();
+    if (m_readFailed)
+        return;
+    m_readFailed = true;
+    // Told after the read's caller (a grid painting its cells) returns: the
+    // message once, then the controls, which now find no rows.
+    auto *self = const_cast<DataSet *>(this);
+    QMetaObject::invokeMethod(
+        self,
+        [self, message = error.message()] {
+            EngineError::report(message);
+            self->notify();
+        },
+        Qt::QueuedConnection);
+}
+
 int DataSet::recordCount() const
 {
-    if (!isActive())
+    if (!isActive() || m_readFailed)
         return 0;
     if (m_count < 0) {
         if (m_windowAtStart && m_windowAtEnd)
             return int(m_window.size());
         try {
             m_count = Database::alias().count(m_source);
-        } catch (const EngineError &) {
+        } catch (const EngineError &error) {
+            readFailed(error);
             return 0;
         }
     }
@@ -370,11 +392,12 @@ int DataSet::recordCount() const
 
 int DataSet::currentIndex() const
 {
-    if (!isActive())
+    if (!isActive() || m_readFailed)
         return -1;
     try {
         ensureRead();
-    } catch (const EngineError &) {
+    } catch (const EngineError &error) {
+        readFailed(error);
         return -1;
     }
     if (m_state == State::Insert)
@@ -386,7 +409,8 @@ int DataSet::currentIndex() const
     if (m_index == -2) {
         try {
             m_index = int(Database::alias().count(m_source, currentKey()));
-        } catch (const EngineError &) {
+        } catch (const EngineError &error) {
+            readFailed(error);
             return -1;
         }
     }
@@ -395,7 +419,7 @@ int DataSet::currentIndex() const
 
 QString DataSet::textAt(int index, int field) const
 {
-    if (!isActive() || index < 0 || field < 0 || field >= m_source.fields.size())
+    if (!isActive() || m_readFailed || index < 0 || field < 0 || field >= m_source.fields.size())
         return QString();
     if (isEditing() && index == currentIndex())
         return format(m_buffer.value(field));
@@ -405,9 +429,8 @@ QString DataSet::textAt(int index, int field) const
         const int start = index / m_pageSize * m_pageSize;
         try {
             m_page = fetch(Fetch::Offset, {}, m_pageSize, start);
-        } catch (const EngineError &) {
-            m_pageStart = -1;
-            m_page.clear();
+        } catch (const EngineError &error) {
+            readFailed(error);
             return QString();
         }
         m_pageStart = start;
@@ -458,10 +481,13 @@ QString DataSet::asText(const QString &column) const
 
 QString DataSet::currentText(int field) const
 {
+    if (m_readFailed && !isEditing())
+        return QString();
     try {
         const QVector<QVariant> *values = currentValues();
         return values ? format(values->value(field)) : QString();
-    } catch (const EngineError &) {
+    } catch (const EngineError &error) {
+        readFailed(error);
         return QString();
     }
 }

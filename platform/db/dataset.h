@@ -8,6 +8,7 @@
 #include <QVector>
 
 #include "platform/db/database.h"
+#include "platform/db/engineerror.h"
 
 // A result with a current row, fetched as it is shown. Opening reads the
 // first page of rows; moving reads the next page by the row key, so time
@@ -70,8 +71,11 @@ public:
     QString currentText(int field) const;
 
     // Access by position, for grids. Counting and positions cost a
-    // statement each and are kept until the data changes; they never throw
-    // (a failed read shows as empty).
+    // statement each and are kept until the data changes; they never throw.
+    // A read that fails is reported once through EngineError::report (after
+    // the caller returns, never inside a paint) and the dataset then shows
+    // no rows until its data is read again (open, refresh, a move): a grid
+    // never shows empty or stale rows as if they were the data.
     int recordCount() const;
     int currentIndex() const;   // -1 without a current row
     QString textAt(int index, int field) const;
@@ -122,6 +126,7 @@ private:
     QVariant convert(int field, const QVariant &value) const;
     void reread(const QVariant &key);
     [[noreturn]] void conflict(bool deleting);
+    void readFailed(const EngineError &error) const;
 
     State m_state = State::Inactive;
     Database::Source m_source;
@@ -148,6 +153,8 @@ private:
     mutable int m_index = -2;
     mutable int m_pageStart = -1;
     mutable QVector<Row> m_page;
+    // A grid's read failed: no rows are shown until the data is read again.
+    mutable bool m_readFailed = false;
 };
 
 // A read-only select in the program's statement dialect.

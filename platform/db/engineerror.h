@@ -8,9 +8,15 @@
 // what (file, table, column, value); handlers show it as it is.
 class EngineError : public std::runtime_error {
 public:
-    explicit EngineError(const QString &message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
+    // What kind of failure it is, classified before it is named, so that no
+    // caller names a lock or a refused permission as a missing table.
+    enum class Kind { Other, MissingTable, MissingColumn, WrongType, Locked, Permission, ReadOnly, LostConnection,
+                      Conflict, DiskFull, Damaged };
+
+    explicit EngineError(const QString &message, Kind kind = Kind::Other)
+        : std::runtime_error(message.toStdString()), m_message(message), m_kind(kind) {}
     QString message() const { return m_message; }
+    Kind kind() const { return m_kind; }
 
     // Errors raised where no handler can catch them (a keystroke in a bound
     // control) go to this reporter; the application shows them to the user.
@@ -29,4 +35,5 @@ private:
         return reporter;
     }
     QString m_message;
+    Kind m_kind = Kind::Other;
 };

@@ -1,5 +1,6 @@
 #include "platform/report/reportpaint.h"
 
+#include "platform/atomicfile.h"
 #include "platform/db/engineerror.h"
 #include "platform/report/reportlayout.h"
 
@@ -9,7 +10,7 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTemporaryFile>
+#include <QBuffer>
 
 namespace {
 
@@ -73,14 +74,13 @@ bool writePdf(int pageCount, const std::function<void(int page, QPainter &painte
         return fail(error, QStringLiteral("The folder %1 does not exist.")
                                .arg(QDir::toNativeSeparators(folder.absolutePath())));
 
-    // Written under a temporary name beside the target and renamed when
-    // complete, so that a failure never leaves a half-written PDF.
-    QTemporaryFile part(folder.filePath(QStringLiteral(".%1.XXXXXX.part").arg(target.fileName())));
-    if (!part.open())
-        return fail(error, QStringLiteral("Cannot write in %1: %2")
-                               .arg(QDir::toNativeSeparators(folder.absolutePath()), part.errorString()));
+    // Made in memory, then written under a temporary name beside the target
+    // with every write, the sync and the close checked, and renamed when
+    // complete: a full disk never leaves a half-written PDF.
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&part);
+        QPdfWriter writer(&bytes);
         writer.setCreator(QCoreApplication::applicationName());
         writer.setTitle(target.completeBaseName());
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(),
@@ -100,15 +100,9 @@ bool writePdf(int pageCount, const std::function<void(int page, QPainter &painte
         }
         painter.end();
     }
-    if (!part.flush() || part.error() != QFileDevice::NoError)
-        return fail(error, QStringLiteral("Cannot write %1: %2")
-                               .arg(QDir::toNativeSeparators(file), part.errorString()));
-    part.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                        | QFileDevice::ReadOther);
-    // Renaming never replaces a file that appeared in the meantime.
-    if (!part.rename(target.absoluteFilePath()))
-        return fail(error, QStringLiteral("Cannot create %1: %2")
-                               .arg(QDir::toNativeSeparators(target.absoluteFilePath()), part.errorString()));
-    part.setAutoRemove(false);
+    bytes.close();
+    QString why;
+    if (!AtomicFile::write(target.absoluteFilePath(), bytes.data(), false, QStringLiteral("pdf"), &why))
+        return fail(error, why);
     return true;
 }

@@ -25,11 +25,14 @@ struct Result {
     QString err;
 };
 
-Result bscDb(const QString &database, const QStringList &args, const QString &stdoutFile = {})
+Result bscDb(const QString &database, const QStringList &args, const QString &stdoutFile = {},
+             const QString &configFolder = {})
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("PROJEKT_BSC_DATABASE"), database);
+    if (!configFolder.isEmpty())
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), configFolder);
     p.setProcessEnvironment(env);
     if (!stdoutFile.isEmpty())
         p.setStandardOutputFile(stdoutFile);
@@ -432,6 +435,46 @@ private slots:
         QCOMPARE(r.status, 1);
         QVERIFY(r.err.contains(QLatin1String("Invalid statement")));
         QCOMPARE(bscDb(path, {QStringLiteral("unknown")}).status, 2);
+    }
+
+    // Every form in which libpq takes a password; "SECRET" stands for it.
+    void noPasswordIsPrintedOrStored_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("slash in the user info") << QStringLiteral("postgresql://u:12/SECRET@/bsc?host=/tmp/pg");
+        QTest::newRow("question mark in the user info") << QStringLiteral("postgresql://u:12?SECRET@db/bsc");
+        QTest::newRow("at sign in the user info") << QStringLiteral("postgresql://u:12@SECRET@db/bsc");
+        QTest::newRow("encoded") << QStringLiteral("postgresql://u:12%2FSECRET%40@db/bsc");
+        QTest::newRow("password parameter") << QStringLiteral("postgresql://u@db/bsc?password=SECRET");
+        QTest::newRow("sslpassword parameter") << QStringLiteral("postgresql://u@db/bsc?sslmode=require&sslpassword=SECRET");
+        QTest::newRow("encoded parameter name") << QStringLiteral("postgresql://u@db/bsc?sslp%61ssword=SECRET");
+        QTest::newRow("keywords and values") << QStringLiteral("host=db dbname=bsc password=SECRET");
+    }
+    void noPasswordIsPrintedOrStored()
+    {
+        QFETCH(QString, address);
+        const QString config = fresh(QStringLiteral("config-%1").arg(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-')));
+        for (const QStringList &args : {QStringList{QStringLiteral("path")}, QStringList{QStringLiteral("alias")},
+                                        QStringList{QStringLiteral("check")}}) {
+            const Result r = bscDb(address, args, {}, config);
+            QVERIFY2(!(r.out + r.err).contains(QLatin1String("SECRET")), qPrintable(args.first() + QLatin1String(": ") + r.out + r.err));
+        }
+        const Result r = bscDb(QString(), {QStringLiteral("alias"), QStringLiteral("set"), address}, {}, config);
+        QCOMPARE(r.status, 1);
+        QVERIFY2(!(r.out + r.err).contains(QLatin1String("SECRET")), qPrintable(r.out + r.err));
+        QVERIFY2(r.err.contains(QLatin1String("~/.pgpass")), qPrintable(r.err));
+        QVERIFY(!QFile::exists(config + QStringLiteral("/tarvo-bsc/database")));
+    }
+
+    void theStoredAddressIsForItsOwnerOnly()
+    {
+        const QString config = fresh(QStringLiteral("config-owner"));
+        const QString address = QStringLiteral("postgresql://anna@db.example/scorecard?sslmode=require");
+        QCOMPARE(bscDb(QString(), {QStringLiteral("alias"), QStringLiteral("set"), address}, {}, config).status, 0);
+        const QString file = config + QStringLiteral("/tarvo-bsc/database");
+        QCOMPARE(QFileInfo(file).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QCOMPARE(bscDb(QString(), {QStringLiteral("path")}, {}, config).out, address + QLatin1Char('\n'));
     }
 };
 

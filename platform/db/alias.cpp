@@ -2,6 +2,8 @@
 
 #include "platform/db/engineerror.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +12,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <QUrl>
+#include <QVector>
 
 namespace {
 
@@ -187,28 +190,43 @@ QString Target::masked(const QString &text)
         return QStringLiteral("(a connection string)");
     if (!isUri(text))
         return text;
-    // Every parameter whose name speaks of a password, wherever it stands.
-    QString result;
-    int from = 0;
     const int n = int(text.size());
-    while (from <= n) {
+    QVector<bool> hidden(n, false);
+    // Everything from the first ":" up to the last "@": the widest stretch
+    // that a password can take, however it was written.
+    const int start = int(text.indexOf(QLatin1String("://"))) + 3;
+    const int at = int(text.lastIndexOf(QLatin1Char('@')));
+    const int colon = int(text.indexOf(QLatin1Char(':'), start));
+    if (at > start && colon >= 0 && colon < at)
+        std::fill(hidden.begin() + colon + 1, hidden.begin() + at, true);
+    // And the value of every parameter whose name speaks of a password,
+    // wherever it stands, up to the next "&" (libpq takes "?" and "@" in it).
+    for (int from = start; from < n;) {
         int to = from;
-        while (to < n && text[to] != QLatin1Char('?') && text[to] != QLatin1Char('&'))
+        while (to < n && text[to] != QLatin1Char('?') && text[to] != QLatin1Char('&') && text[to] != QLatin1Char('='))
             ++to;
-        const QString part = text.mid(from, to - from);
-        const int eq = int(part.indexOf(QLatin1Char('=')));
-        result += eq > 0 && isSecretKey(decoded(part.left(eq))) ? part.left(eq) + QStringLiteral("=****") : part;
-        if (to < n)
-            result += text[to];
+        if (to < n && text[to] == QLatin1Char('=')) {
+            int key = to;
+            while (key > start && text[key - 1] != QLatin1Char('?') && text[key - 1] != QLatin1Char('&'))
+                --key;
+            if (isSecretKey(decoded(text.mid(key, to - key)))) {
+                int end = int(text.indexOf(QLatin1Char('&'), to));
+                if (end < 0)
+                    end = n;
+                std::fill(hidden.begin() + to + 1, hidden.begin() + end, true);
+                from = end;
+                continue;
+            }
+        }
         from = to + 1;
     }
-    // Then everything from the first ":" up to the last "@": the widest
-    // stretch that a password can take, however it was written.
-    const int start = int(result.indexOf(QLatin1String("://"))) + 3;
-    const int at = int(result.lastIndexOf(QLatin1Char('@')));
-    const int colon = int(result.indexOf(QLatin1Char(':'), start));
-    if (at > start && colon >= 0 && colon < at)
-        result.replace(colon + 1, at - colon - 1, QStringLiteral("****"));
+    QString result;
+    for (int i = 0; i < n; ++i) {
+        if (!hidden[i])
+            result += text[i];
+        else if (i == 0 || !hidden[i - 1])
+            result += QStringLiteral("****");
+    }
     return result;
 }
 

@@ -55,7 +55,11 @@ QList<Secret> secretsOf(const QString &text)
         secrets << Secret{text.mid(colon + 1, lastAt - colon - 1), colon + 1, lastAt - colon - 1};
     // Parameters: after the first "?" behind the user info, as libpq reads them.
     const int hostStart = end < text.size() && text[end] == QLatin1Char('@') ? end + 1 : start;
-    const int query = text.indexOf(QLatin1Char('?'), hostStart);
+    // An IPv6 host in brackets may hold a "?".
+    int hostEnd = hostStart;
+    if (hostStart < text.size() && text[hostStart] == QLatin1Char('['))
+        hostEnd = std::max(hostStart, int(text.indexOf(QLatin1Char(']'), hostStart)));
+    const int query = text.indexOf(QLatin1Char('?'), hostEnd);
     int pos = query + 1;
     while (query >= 0 && pos < text.size()) {
         int next = pos;

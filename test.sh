@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test, the
-# tests of the shared database on a throwaway PostgreSQL server of its own.
+# tests of the shared database on a throwaway PostgreSQL server of its own;
+# then runs each fuzz target for 20 seconds and every test again in a
+# build with AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -15,5 +17,11 @@ trap '"$here/scripts/postgres-cluster.sh" stop "$server"' EXIT
 BSC_TEST_POSTGRES=$(scripts/postgres-cluster.sh start "$server")
 export BSC_TEST_POSTGRES
 
-cd build
-ctest --output-on-failure --parallel 2
+# The normal build's tests first: a plain failure shows before the long runs.
+(cd build && ctest --output-on-failure --parallel 2)
+scripts/postgres-cluster.sh stop "$server"
+trap - EXIT
+unset BSC_TEST_POSTGRES
+
+scripts/fuzz.sh 20
+scripts/sanitize.sh

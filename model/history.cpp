@@ -36,7 +36,7 @@ QVector<Year> read(int ziel, int branche, int zeitraum)
                                                                  ScorecardKatalog::istColumn(zeitraum),
                                                                  ScorecardKatalog::sollColumn(zeitraum)));
     QVector<Year> years;
-    db.scan(source, [&](const QSqlQuery &row) {
+    db.scan(source, [&](const QVector<QVariant> &row) {
         Year y;
         y.year = row.value(0).toString();
         y.ist = number(row.value(1));

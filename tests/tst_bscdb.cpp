@@ -21,6 +21,14 @@
 
 namespace {
 
+// bsc-db with a configuration folder of its own, where the alias is stored.
+ProgramRun bscDbWithConfig(const QString &database, const QStringList &args, const QString &config)
+{
+    RunSettings settings;
+    settings.set.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+    return bscDb(database, args, settings);
+}
+
 QByteArray digest(const QString &path)
 {
     QFile f(path);
@@ -185,7 +193,7 @@ private slots:
         QCOMPARE(bscDb(path, {QStringLiteral("init")}).status, 0);
         const int last = qMax(2013, QDate::currentDate().year() + 1);
         const int wanted = last + 64;
-        Result r = bscDb(path, {QStringLiteral("add-year"), QString::number(wanted)});
+        ProgramRun r = bscDb(path, {QStringLiteral("add-year"), QString::number(wanted)});
         QVERIFY2(r.status == 0, qPrintable(r.err));
         QVERIFY2(r.out.contains(QStringLiteral("Added 64 years, %1 to %2").arg(last + 1).arg(wanted)), qPrintable(r.out));
         r = bscDb(path, {QStringLiteral("check")});
@@ -355,7 +363,7 @@ private slots:
         QCOMPARE(bscDb(original, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
         QVERIFY(disk.leaveFree(freeKiB * 1024));
         const QString target = disk.filePath(QStringLiteral("neu.sqlite"));
-        const Result r = command == QLatin1String("init") ? bscDb(target, {QStringLiteral("init"), QStringLiteral("--demo")})
+        const ProgramRun r = command == QLatin1String("init") ? bscDb(target, {QStringLiteral("init"), QStringLiteral("--demo")})
                                                           : bscDb(original, {QStringLiteral("backup"), target});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(QLatin1String("disk is full")) || r.err.contains(QLatin1String("No space left on device")),
@@ -438,7 +446,7 @@ private slots:
         for (QString &arg : args)
             arg.replace(QLatin1Char('@'), path);
         const QStringList before = QDir(m_dir.path()).entryList(QDir::Files);
-        const Result r = bscDb(path, args);
+        const ProgramRun r = bscDb(path, args);
         QCOMPARE(r.status, 2);
         QVERIFY2(r.err.contains(expected), qPrintable(r.err));
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), before);
@@ -463,7 +471,7 @@ private slots:
         interruptWrite(path);
         for (QString &arg : args)
             arg.replace(QLatin1Char('@'), path);
-        const Result r = bscDb(path, args);
+        const ProgramRun r = bscDb(path, args);
         QVERIFY2(r.status == 0 && r.out.contains(expected), qPrintable(r.out + r.err));
         QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
         Connection c(path);
@@ -480,7 +488,7 @@ private slots:
         QCOMPARE(bscDb(path, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
         interruptWrite(path);
         QVERIFY(disk.makeReadOnly());
-        const Result r = bscDb(path, {QStringLiteral("check")});
+        const ProgramRun r = bscDb(path, {QStringLiteral("check")});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(QLatin1String("interrupted and needs recovery")), qPrintable(r.err));
         QVERIFY(QFile::exists(path + QStringLiteral("-journal")));
@@ -530,7 +538,7 @@ private slots:
             c.rows(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Jahr\", \"Ziel\") VALUES ('b', '2005', 'Erfundenes Ziel')"));
             c.rows(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Jahr\") VALUES ('c', '2005')"));
         }
-        const Result r = bscDb(path, {QStringLiteral("check")});
+        const ProgramRun r = bscDb(path, {QStringLiteral("check")});
         QCOMPARE(r.status, 0);
         QVERIFY2(r.out.contains(QStringLiteral("WARNING: maßnahmen: 2 measures under the goal \"Erfundenes Ziel\", "
                                                "which is no goal of the catalog; no page shows them")), qPrintable(r.out));
@@ -561,7 +569,7 @@ private slots:
             c.rows(QStringLiteral("UPDATE kz_liqui SET \"%1\"=%2 WHERE \"Jahr\"='2006'")
                        .arg(columns[0]).arg(KennzahlSchema::MaxMagnitude));
         }
-        const Result r = bscDb(path, {QStringLiteral("check")});
+        const ProgramRun r = bscDb(path, {QStringLiteral("check")});
         QVERIFY2(r.status == 1, qPrintable(r.out + r.err));
         for (const auto &[column, value] : {std::pair{columns[1], above}, std::pair{columns[13], -above}}) {
             const QString line = QStringLiteral("FAULT: kz_liqui, year 2005: ")
@@ -615,6 +623,46 @@ private slots:
         QCOMPARE(r.status, 1);
         QVERIFY(r.err.contains(QLatin1String("Invalid statement")));
         QCOMPARE(bscDb(path, {QStringLiteral("unknown")}).status, 2);
+    }
+
+    // Every form in which libpq takes a password; "SECRET" stands for it.
+    void noPasswordIsPrintedOrStored_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("slash in the user info") << QStringLiteral("postgresql://u:12/SECRET@/bsc?host=/tmp/pg");
+        QTest::newRow("question mark in the user info") << QStringLiteral("postgresql://u:12?SECRET@db/bsc");
+        QTest::newRow("at sign in the user info") << QStringLiteral("postgresql://u:12@SECRET@db/bsc");
+        QTest::newRow("encoded") << QStringLiteral("postgresql://u:12%2FSECRET%40@db/bsc");
+        QTest::newRow("password parameter") << QStringLiteral("postgresql://u@db/bsc?password=SECRET");
+        QTest::newRow("sslpassword parameter") << QStringLiteral("postgresql://u@db/bsc?sslmode=require&sslpassword=SECRET");
+        QTest::newRow("encoded parameter name") << QStringLiteral("postgresql://u@db/bsc?sslp%61ssword=SECRET");
+        QTest::newRow("keywords and values") << QStringLiteral("host=db dbname=bsc password=SECRET");
+    }
+    void noPasswordIsPrintedOrStored()
+    {
+        QFETCH(QString, address);
+        const QString config = fresh(QStringLiteral("config-%1").arg(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-')));
+        for (const QStringList &args : {QStringList{QStringLiteral("path")}, QStringList{QStringLiteral("alias")},
+                                        QStringList{QStringLiteral("check")}}) {
+            const ProgramRun r = bscDbWithConfig(address, args, config);
+            QVERIFY2(!(r.out + r.err).contains(QLatin1String("SECRET")), qPrintable(args.first() + QLatin1String(": ") + r.out + r.err));
+        }
+        const ProgramRun r = bscDbWithConfig(QString(), {QStringLiteral("alias"), QStringLiteral("set"), address}, config);
+        QCOMPARE(r.status, 1);
+        QVERIFY2(!(r.out + r.err).contains(QLatin1String("SECRET")), qPrintable(r.out + r.err));
+        QVERIFY2(r.err.contains(QLatin1String("~/.pgpass")), qPrintable(r.err));
+        QVERIFY(!QFile::exists(config + QStringLiteral("/tarvo-bsc/database")));
+    }
+
+    void theStoredAddressIsForItsOwnerOnly()
+    {
+        const QString config = fresh(QStringLiteral("config-owner"));
+        const QString address = QStringLiteral("postgresql://anna@db.example/scorecard?sslmode=require");
+        QCOMPARE(bscDbWithConfig(QString(), {QStringLiteral("alias"), QStringLiteral("set"), address}, config).status, 0);
+        const QString file = config + QStringLiteral("/tarvo-bsc/database");
+        QCOMPARE(QFileInfo(file).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QCOMPARE(bscDbWithConfig(QString(), {QStringLiteral("path")}, config).out, address + QLatin1Char('\n'));
     }
 };
 

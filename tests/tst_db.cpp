@@ -711,6 +711,33 @@ private slots:
         QCOMPARE(t.state(), DataSet::State::Edit);
         QVERIFY(m_db->value(QStringLiteral("SELECT \"Ist_Wert_Q1\" FROM kz_liqui WHERE \"Jahr\"='2003'")).isNull());
     }
+
+    // A statement that is being read stays whole while its reader runs
+    // others, however many: a full cache of statements drops none in use.
+    // A server connection reads one result at a time: there the reader is
+    // told, and never given a shorter result as the whole.
+    void aStatementBeingReadOutlivesAFullCache()
+    {
+        Database &db = Database::alias();
+        QStringList years;
+        const QString error = errorOf([&] {
+            db.scan(db.wholeTable(QStringLiteral("kz_liqui")), [&](const QVector<QVariant> &row) {
+                if (years.isEmpty())
+                    for (int i = 0; i < 600; ++i)
+                        db.run(QStringLiteral("SELECT %1").arg(i), {}, QStringLiteral("fill the cache")).finish();
+                years << row.value(0).toString();
+                return true;
+            });
+        });
+        if (TestDatabase::postgres()) {
+            QVERIFY2(error.contains(QLatin1String("kz_liqui")), qPrintable(error));
+            return;
+        }
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QCOMPARE(years.size(), m_db->value(QStringLiteral("SELECT count(*) FROM kz_liqui")).toInt());
+        QCOMPARE(years.first(), QStringLiteral("2003"));
+        QCOMPARE(years.last(), m_db->value(QStringLiteral("SELECT max(\"Jahr\") FROM kz_liqui")).toString());
+    }
 };
 
 QTEST_MAIN(TestDb)

@@ -211,7 +211,7 @@ private slots:
         const QString expected = QStringLiteral("Maßnahme\tProzesse\n") + mark + QLatin1Char('\t') + odd + QLatin1Char('\n');
         QCOMPARE(bscDb(file, {QStringLiteral("query"), statement}).out, expected);
 
-        Result r = bscDb(QString(), {QStringLiteral("copy"), file, server.address});
+        ProgramRun r = bscDb(QString(), {QStringLiteral("copy"), file, server.address});
         QVERIFY2(r.status == 0, qPrintable(r.err));
         QCOMPARE(bscDb(server.address, {QStringLiteral("query"), statement}).out, expected);
         const QString back = m_dir.filePath(QStringLiteral("zeichen-zurueck.sqlite"));
@@ -239,7 +239,7 @@ private slots:
             db.close();
         }
         QSqlDatabase::removeDatabase(QStringLiteral("nul"));
-        const Result r = bscDb(QString(), {QStringLiteral("copy"), file, server.address});
+        const ProgramRun r = bscDb(QString(), {QStringLiteral("copy"), file, server.address});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(QLatin1String("NUL character")), qPrintable(r.err));
         QVERIFY2(!r.err.contains(QLatin1String("EXECUTE")) && !r.err.contains(QLatin1String("INSERT")), qPrintable(r.err));
@@ -275,7 +275,7 @@ private slots:
             address.replace(QStringLiteral("://postgres@"), QStringLiteral("://%1@").arg(reader));
             QVERIFY(address.contains(reader));
         }
-        const Result r = bscDb(address, {QStringLiteral("check")});
+        const ProgramRun r = bscDb(address, {QStringLiteral("check")});
         if (holder) {
             holder->rollback();
             holder.reset();
@@ -295,7 +295,7 @@ private slots:
         ServerDatabase server;
         serverSql(server.address, {QStringLiteral("CREATE SCHEMA nebenan")});
         const QString address = server.address + QStringLiteral("&options=-c%20search_path%3Dnebenan");
-        Result r = bscDb(address, {QStringLiteral("init")});
+        ProgramRun r = bscDb(address, {QStringLiteral("init")});
         QVERIFY2(r.status == 0, qPrintable(r.err));
         r = bscDb(address, {QStringLiteral("check")});
         QVERIFY2(r.status == 0, qPrintable(r.out + r.err));

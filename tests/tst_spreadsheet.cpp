@@ -430,7 +430,7 @@ private slots:
         QCOMPARE(values[recordOf(values, QStringLiteral("kz_liqui"), QStringLiteral("2005"))][columnOf(values, QStringLiteral("Ist_Wert_Q1"))],
                  QStringLiteral("-17"));
 
-        const Result py = run(Python, {QStringLiteral("-c"), QStringLiteral(
+        const ProgramRun py = runProgram(Python, {QStringLiteral("-c"), QStringLiteral(
                                   "import json, sys, openpyxl\n"
                                   "page = openpyxl.load_workbook(sys.argv[1]).active\n"
                                   "row = list(page.iter_rows())[-1]\n"
@@ -466,7 +466,7 @@ private slots:
         REQUIRE_SMALL_DISK(disk);
         const QString db = demo(QStringLiteral("voll-%1.sqlite").arg(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-')));
         QVERIFY(disk.leaveFree(freeKiB * 1024));
-        const Result r = bscDb(db, {QStringLiteral("export"), sheet, disk.filePath(name)});
+        const ProgramRun r = bscDb(db, {QStringLiteral("export"), sheet, disk.filePath(name)});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(QLatin1String("No space left on device")) && r.err.contains(disk.filePath(name)),
                  qPrintable(r.err));
@@ -489,7 +489,7 @@ private slots:
         QFETCH(QString, message);
         const QString db = demo(QStringLiteral("leer-%1.sqlite").arg(sheet));
         const QString target = file(QStringLiteral("leer-%1.csv").arg(sheet));
-        const Result r = bscDb(db, {QStringLiteral("export"), sheet, QStringLiteral("--year"), year, target});
+        const ProgramRun r = bscDb(db, {QStringLiteral("export"), sheet, QStringLiteral("--year"), year, target});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
         QVERIFY(!QFile::exists(target));
@@ -511,7 +511,7 @@ private slots:
             rows[i] << QString();
         save(csv, joined(rows, QLatin1Char(','), true, "\r\n"));
         const QByteArray before = digest(db);
-        const Result r = bscDb(db, {QStringLiteral("import"), QStringLiteral("kennzahlen"), csv, QStringLiteral("--yes")});
+        const ProgramRun r = bscDb(db, {QStringLiteral("import"), QStringLiteral("kennzahlen"), csv, QStringLiteral("--yes")});
         QCOMPARE(r.status, 1);
         QVERIFY2(!r.err.contains(QChar(0x1b)) && !r.err.contains(QChar(0x07)), qPrintable(r.err));
         QVERIFY2(r.err.contains(QLatin1String("\\x1b]0;owned\\x07\\x1b[2J")), qPrintable(r.err));

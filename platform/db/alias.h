@@ -23,12 +23,19 @@ struct Target {
     QString database;
     QString user;
     QString password;    // only as given; never stored or printed
-    QString options;     // further connection parameters, "key=value;..."
+    QString options;     // further connection parameters, "key=value;..." (sslpassword too)
 
-    // Reads a file path or a URI; throws EngineError for a URI it cannot read.
+    // Reads a file path or a URI as libpq reads it; throws EngineError for
+    // a URI it cannot read, one whose password may have been taken for
+    // another part, and libpq's keyword=value form.
     static Target parse(const QString &text);
-    // For messages and "bsc-db path": the URI without its password.
+    // For messages and "bsc-db path": the URI without any password.
     QString display() const;
+    // Whether it holds a password or another secret (sslpassword).
+    bool holdsSecret() const;
+    // Any text as messages may show it, read or not: every stretch that
+    // could hold a password, however it was written, masked.
+    static QString masked(const QString &text);
 };
 
 namespace Alias {

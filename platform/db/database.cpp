@@ -144,7 +144,7 @@ Database::Database(const QString &targetText, bool readOnly, const QString &conn
         loadSchema();
     } catch (...) {
         m_statements.clear();
-        m_direct.reset();
+        m_loose.clear();
         if (QSqlDatabase::contains(m_connectionName)) {
             {
                 QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -265,7 +265,7 @@ void Database::openServer(const Target &target, bool readOnly)
 Database::~Database()
 {
     m_statements.clear();
-    m_direct.reset();
+    m_loose.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
         db.close();
@@ -606,8 +606,14 @@ void Database::scan(const Source &source, const std::function<bool(const QVector
     QSqlQuery &query = run(sql, values, what);
     bool more = true;
     QVector<QVariant> row;   // keeps its room from row to row
-    while (more && query.next())
-        more = visit(decodeRow(query, source, row, 0));
+    try {
+        while (more && query.next())
+            more = visit(decodeRow(query, source, row, 0));
+    } catch (...) {
+        // A visitor that throws leaves no statement open (and no lock held).
+        query.finish();
+        throw;
+    }
     const QSqlError error = more ? query.lastError() : QSqlError();
     query.finish();
     if (error.isValid())
@@ -741,12 +747,29 @@ void Database::rollback()
     }
 }
 
+QSqlQuery &Database::loose()
+{
+    std::erase_if(m_loose, [](const std::unique_ptr<QSqlQuery> &q) { return !q->isActive(); });
+    m_loose.push_back(std::make_unique<QSqlQuery>(connection()));
+    m_loose.back()->setForwardOnly(true);
+    return *m_loose.back();
+}
+
 QSqlQuery &Database::prepared(const QString &sql, const QString &what)
 {
+    // A statement that has been run and not finished is in a caller's
+    // hands (a scan whose visitor runs others): it is neither dropped from
+    // the cache nor run again under its reader.
     auto it = m_statements.find(sql);
+    if (it != m_statements.end() && (*it)->isActive()) {
+        QSqlQuery &copy = loose();
+        if (!copy.prepare(sql))
+            fail(copy.lastError(), what);
+        return copy;
+    }
     if (it == m_statements.end()) {
         if (m_statements.size() >= MaxStatements)
-            m_statements.clear();
+            m_statements.removeIf([](const auto &entry) { return !entry.value()->isActive(); });
         auto query = std::make_shared<QSqlQuery>(connection());
         query->setForwardOnly(true);
         if (!query->prepare(sql))
@@ -771,14 +794,13 @@ QSqlQuery &Database::run(const QString &sql, const QVariantList &values, const Q
     // others (transactions, settings, tables) have no values to bind and
     // run as they are.
     if (m_engine == Engine::PostgreSQL && values.isEmpty()) {
-        m_direct = std::make_unique<QSqlQuery>(connection());
-        m_direct->setForwardOnly(true);
-        if (!m_direct->exec(sql)) {
-            const QSqlError error = m_direct->lastError();
-            m_direct->finish();
+        QSqlQuery &direct = loose();
+        if (!direct.exec(sql)) {
+            const QSqlError error = direct.lastError();
+            direct.finish();
             fail(error, what);
         }
-        return *m_direct;
+        return direct;
     }
     QSqlQuery &query = prepared(sql, what);
     for (int i = 0; i < values.size(); ++i)

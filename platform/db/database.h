@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/db/alias.h"
 #include "platform/db/engineerror.h"
@@ -149,6 +150,7 @@ private:
     void recoverInterruptedWrite(const QString &file);
     void loadSchema();
     QSqlQuery &prepared(const QString &sql, const QString &what);
+    QSqlQuery &loose();
     QString key(const QString &table);
     QString where(const Source &source, QVariantList &values, const QString &extra = {});
     QString equals(const Table &table, const QString &column, const QVariant &value, QVariantList &values) const;
@@ -163,6 +165,8 @@ private:
     bool m_lost = false;
     QHash<QString, Table> m_tables;                // key: case-folded name
     QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
-    std::unique_ptr<QSqlQuery> m_direct;   // the last statement run without preparing
+    // Statements outside the cache (run without preparing, or a second copy
+    // of one still being read), kept while they are read.
+    std::vector<std::unique_ptr<QSqlQuery>> m_loose;
     QHash<QString, Source> m_queries;
 };

@@ -598,20 +598,9 @@ void TestReportEngine::previewSaveRefusal()
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QString err;
-};
-
-Run bscReport(const QString &database, const QStringList &args)
+ProgramRun bscReport(const QString &database, const QStringList &args)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("PROJEKT_BSC_DATABASE", database);
-    p.setProcessEnvironment(env);
-    p.start(BSC_EXE, QStringList{"--report"} + args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardError())};
+    return runProgram(QStringLiteral(BSC_EXE), QStringList{QStringLiteral("--report")} + args, onDatabase(database));
 }
 
 void freeRows()
@@ -679,7 +668,7 @@ void TestReportEngine::reportCommandOnAFullDisk()
     SmallDisk disk;
     REQUIRE_SMALL_DISK(disk);
     QVERIFY(disk.leaveFree(freeKiB * 1024));
-    const Run r = bscReport(m_db->path(), {"0", "2005", disk.filePath("bericht.pdf")});
+    const ProgramRun r = bscReport(m_db->path(), {"0", "2005", disk.filePath("bericht.pdf")});
     QCOMPARE(r.status, 1);
     QVERIFY2(r.err.contains("No space left on device"), qPrintable(r.err));
     QCOMPARE(disk.files(), QStringList());
@@ -715,7 +704,7 @@ void TestReportEngine::reportCommandTakesOnlyYearsAndPerspectives()
     QFETCH(QString, message);
     QTemporaryDir dir;
     const QString file = dir.filePath("bericht.pdf");
-    const Run r = bscReport(m_db->path(), {perspective, year, file});
+    const ProgramRun r = bscReport(m_db->path(), {perspective, year, file});
     QCOMPARE(r.status, status);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     QVERIFY2(!r.err.contains("\x1b"), qPrintable(r.err));

@@ -1,5 +1,6 @@
 #include "dialogs/legacyimport.h"
 
+#include "model/messages.h"
 #include "model/startwahl.h"
 #include "platform/db/database.h"
 #include "platform/ui/asker.h"
@@ -17,9 +18,9 @@
 
 namespace {
 
-QString choice(bool german, const char *de, const char *en) { return QString::fromUtf8(german ? de : en); }
+using Messages::Legacy;
 
-QString caption(bool german) { return choice(german, "Meldungsfenster", "Information"); }
+QString text(Legacy id, bool german) { return Messages::legacy(id, !german); }
 
 void fill(QTableWidget *table, const QStringList &header, const QList<QStringList> &rows)
 {
@@ -40,7 +41,7 @@ LegacyImportDialog::LegacyImportDialog(QWidget *parent, LegacyImport::Plan plan,
     : QDialog(parent), m_plan(std::move(plan)), m_german(german)
 {
     setObjectName(QStringLiteral("LegacyImportDialog"));
-    setWindowTitle(choice(german, "Alte Tabellen importieren", "Import old tables"));
+    setWindowTitle(text(Legacy::Title, german));
     resize(720, 480);
 
     auto *layout = new QVBoxLayout(this);
@@ -64,36 +65,35 @@ LegacyImportDialog::LegacyImportDialog(QWidget *parent, LegacyImport::Plan plan,
     layout->addWidget(notes);
 
     auto *buttons = new QDialogButtonBox(this);
-    writeButton = buttons->addButton(choice(german, "Importieren", "Import"), QDialogButtonBox::AcceptRole);
+    writeButton = buttons->addButton(text(Legacy::ImportButton, german), QDialogButtonBox::AcceptRole);
     writeButton->setObjectName(QStringLiteral("writeButton"));
-    closeButton = buttons->addButton(choice(german, "Abbrechen", "Cancel"), QDialogButtonBox::RejectRole);
+    closeButton = buttons->addButton(text(Legacy::CancelButton, german), QDialogButtonBox::RejectRole);
     closeButton->setObjectName(QStringLiteral("closeButton"));
     layout->addWidget(buttons);
 
     const QString folder = m_plan.folder;
     if (!m_plan.ok()) {
         const QString n = QString::number(m_plan.faults.size());
-        summary->setText(german ? QStringLiteral("Die Tabellen in %1 enthalten %2 Fehler; es wird nichts geschrieben.").arg(folder, n)
-                                : QStringLiteral("The tables in %1 have %2 %3; nothing is written.")
-                                      .arg(folder, n, m_plan.faults.size() == 1 ? QStringLiteral("fault") : QStringLiteral("faults")));
+        const QString counted = m_plan.faults.size() == 1 ? text(Legacy::FaultOne, german)
+                                                          : text(Legacy::FaultMany, german).arg(n);
+        summary->setText(text(Legacy::FaultSummary, german).arg(folder, counted));
         QList<QStringList> rows;
         for (const LegacyImport::Fault &f : m_plan.faults)
             rows << QStringList{f.file, f.row > 0 ? QString::number(f.row) : QString(), f.year, f.column, f.message};
-        fill(list, {choice(german, "Datei", "File"), choice(german, "Zeile", "Row"), choice(german, "Jahr", "Year"),
-                    choice(german, "Spalte", "Column"), choice(german, "Fehler", "Fault")},
+        fill(list, {text(Legacy::HeadFile, german), text(Legacy::HeadRow, german), text(Legacy::HeadYear, german),
+                    text(Legacy::HeadColumn, german), text(Legacy::HeadFault, german)},
              rows);
         writeButton->hide();
-        closeButton->setText(choice(german, "Schließen", "Close"));
+        closeButton->setText(text(Legacy::CloseButton, german));
     } else {
         const QString values = QString::number(m_plan.valueCount() - m_plan.measures.size());
         const QString measures = QString::number(m_plan.measures.size());
-        summary->setText(german ? QStringLiteral("Aus %1 werden %2 Werte und %3 Maßnahmen importiert:").arg(folder, values, measures)
-                                : QStringLiteral("From %1, %2 values and %3 measures are imported:").arg(folder, values, measures));
+        summary->setText(text(Legacy::Summary, german).arg(folder, values, measures));
         QList<QStringList> rows;
         for (const LegacyImport::TableSummary &t : m_plan.tables)
             rows << QStringList{t.table, t.file, QString::number(t.rows), QString::number(t.values)};
-        fill(list, {choice(german, "Tabelle", "Table"), choice(german, "Datei", "File"),
-                    choice(german, "Zeilen", "Rows"), choice(german, "Werte / Maßnahmen", "Values / measures")},
+        fill(list, {text(Legacy::HeadTable, german), text(Legacy::HeadFile, german), text(Legacy::HeadRows, german),
+                    text(Legacy::HeadValues, german)},
              rows);
         writeButton->setDefault(true);
     }
@@ -107,9 +107,7 @@ void LegacyImportDialog::writeClick()
     if (!m_plan.ok() || m_written)
         return;
     const Asker::Answer answer = Asker::ask(
-        {m_german ? QStringLiteral("Sollen die alten Tabellen wirklich importiert werden?")
-                  : QStringLiteral("Should the old tables really be imported?"),
-         caption(m_german), Asker::Buttons::OkCancel, Asker::Icon::Question});
+        {text(Legacy::Question, m_german), Messages::caption(!m_german), Asker::Buttons::OkCancel, Asker::Icon::Question});
     if (!Asker::positive(answer))
         return;
     LegacyImport::apply(Database::alias(), m_plan, QDate::currentDate().year());
@@ -128,7 +126,7 @@ Chooser &chooser()
 
 QString folderDialog(QWidget *parent, bool german)
 {
-    return QFileDialog::getExistingDirectory(parent, choice(german, "Ordner der alten Tabellen", "Folder of the old tables"),
+    return QFileDialog::getExistingDirectory(parent, text(Legacy::FolderTitle, german),
                                              QStandardPaths::writableLocation(QStandardPaths::HomeLocation));
 }
 
@@ -138,18 +136,16 @@ void setChooser(Chooser c) { chooser() = std::move(c); }
 
 void importOldTables(QWidget *parent, const Startwahl &wahl)
 {
-    // German only when it was chosen, as the menu item's neighbours.
-    const bool german = wahl.sprache() == 1;
+    // A language not yet chosen counts as German, as in every window.
+    const bool german = !wahl.englisch();
     const QString folder = chooser() ? chooser()(parent, german) : folderDialog(parent, german);
     if (folder.isEmpty())
         return;
     // A database with data is refused before the tables are read.
     const QString refused = LegacyImport::refusal(Database::alias());
     if (!refused.isEmpty()) {
-        Asker::ask({(german ? QStringLiteral("Die alten Tabellen werden nur in eine neue Datenbank importiert; es wurde nichts geschrieben.\n")
-                            : QStringLiteral("The old tables are imported only into a new database; nothing was written.\n"))
-                        + refused,
-                    caption(german), Asker::Buttons::Ok, Asker::Icon::Warning});
+        Asker::ask({text(Legacy::OnlyNew, german) + QLatin1Char('\n') + refused, Messages::caption(!german),
+                    Asker::Buttons::Ok, Asker::Icon::Warning});
         return;
     }
     auto *dialog = new LegacyImportDialog(parent, LegacyImport::plan(folder), german);

@@ -112,6 +112,30 @@ const Text SheetTexts[] = {
 };
 static_assert(std::size(SheetTexts) == std::size_t(Sheets::ConfirmMany) + 1);
 
+const Text LegacyTexts[] = {
+    {"Alte Tabellen importieren", "Import old tables"},
+    {"Ordner der alten Tabellen", "Folder of the old tables"},
+    {"Importieren", "Import"},
+    {"Abbrechen", "Cancel"},
+    {"Schließen", "Close"},
+    {"Die Tabellen in %1 enthalten %2; es wird nichts geschrieben.", "The tables in %1 have %2; nothing is written."},
+    {"1 Fehler", "1 fault"},
+    {"%1 Fehler", "%1 faults"},
+    {"Aus %1 werden %2 Werte und %3 Maßnahmen importiert:", "From %1, %2 values and %3 measures are imported:"},
+    {"Datei", "File"},
+    {"Zeile", "Row"},
+    {"Jahr", "Year"},
+    {"Spalte", "Column"},
+    {"Fehler", "Fault"},
+    {"Tabelle", "Table"},
+    {"Zeilen", "Rows"},
+    {"Werte / Maßnahmen", "Values / measures"},
+    {"Sollen die alten Tabellen wirklich importiert werden?", "Should the old tables really be imported?"},
+    {"Die alten Tabellen werden nur in eine neue Datenbank importiert; es wurde nichts geschrieben.",
+     "The old tables are imported only into a new database; nothing was written."},
+};
+static_assert(std::size(LegacyTexts) == std::size_t(Legacy::OnlyNew) + 1);
+
 } // namespace
 
 QString caption(bool english) { return QString::fromUtf8(english ? "Information" : Meldungsfenster); }
@@ -125,5 +149,7 @@ QString report(Report id, bool english) { return pick(ReportTexts, id, english);
 QString mainWindow(MainWindow id, bool english) { return pick(MainWindowTexts, id, english); }
 
 QString sheets(Sheets id, bool english) { return pick(SheetTexts, id, english); }
+
+QString legacy(Legacy id, bool english) { return pick(LegacyTexts, id, english); }
 
 } // namespace Messages

@@ -93,4 +93,28 @@ enum class Sheets {
 };
 QString sheets(Sheets id, bool english);
 
+// Import of the old program's tables (the main window's menu and its window).
+enum class Legacy {
+    Title,
+    FolderTitle,      // the folder chooser's title
+    ImportButton,
+    CancelButton,
+    CloseButton,
+    FaultSummary,     // %1 folder, %2 counted faults
+    FaultOne,
+    FaultMany,
+    Summary,          // %1 folder, %2 values, %3 measures
+    HeadFile,
+    HeadRow,
+    HeadYear,
+    HeadColumn,
+    HeadFault,
+    HeadTable,
+    HeadRows,
+    HeadValues,
+    Question,
+    OnlyNew,          // followed by the reason, on a line of its own
+};
+QString legacy(Legacy id, bool english);
+
 } // namespace Messages

@@ -132,6 +132,8 @@ private slots:
             check(Messages::mainWindow(Messages::MainWindow(id), false), Messages::mainWindow(Messages::MainWindow(id), true), "main window");
         for (int id = 0; id <= int(Messages::Sheets::ConfirmMany); ++id)
             check(Messages::sheets(Messages::Sheets(id), false), Messages::sheets(Messages::Sheets(id), true), "spreadsheets");
+        for (int id = 0; id <= int(Messages::Legacy::OnlyNew); ++id)
+            check(Messages::legacy(Messages::Legacy(id), false), Messages::legacy(Messages::Legacy(id), true), "old tables");
         QCOMPARE(Messages::caption(false), QStringLiteral("Meldungsfenster"));
         QCOMPARE(Messages::caption(true), QStringLiteral("Information"));
     }

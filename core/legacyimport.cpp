@@ -336,17 +336,7 @@ public:
             m_doc->free(m_doc, value);
             return number(t, cell);
         }
-        case pxfDate: {
-            long v = 0;
-            const int r = PX_get_data_long(m_doc, data, len, &v);
-            if (r < 0)
-                return fail(why);
-            if (r > 0) {
-                cell->null = false;
-                cell->text = dateText(v);
-            }
-            return true;
-        }
+        case pxfDate:
         case pxfTime: {
             long v = 0;
             const int r = PX_get_data_long(m_doc, data, len, &v);
@@ -354,7 +344,7 @@ public:
                 return fail(why);
             if (r > 0) {
                 cell->null = false;
-                cell->text = timeText(v);
+                cell->text = field.px_ftype == pxfDate ? dateText(v) : timeText(v);
             }
             return true;
         }

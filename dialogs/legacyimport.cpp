@@ -4,6 +4,7 @@
 #include "model/startwahl.h"
 #include "platform/db/database.h"
 #include "platform/ui/asker.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/guard.h"
 
 #include <QDate>
@@ -21,19 +22,6 @@ namespace {
 using Messages::Legacy;
 
 QString text(Legacy id, bool german) { return Messages::legacy(id, !german); }
-
-void fill(QTableWidget *table, const QStringList &header, const QList<QStringList> &rows)
-{
-    table->setColumnCount(int(header.size()));
-    table->setHorizontalHeaderLabels(header);
-    table->setRowCount(int(rows.size()));
-    for (int r = 0; r < rows.size(); ++r) {
-        for (int c = 0; c < rows[r].size(); ++c)
-            table->setItem(r, c, new QTableWidgetItem(rows[r][c]));
-    }
-    table->resizeColumnsToContents();
-    table->horizontalHeader()->setStretchLastSection(true);
-}
 
 } // namespace
 
@@ -80,7 +68,7 @@ LegacyImportDialog::LegacyImportDialog(QWidget *parent, LegacyImport::Plan plan,
         QList<QStringList> rows;
         for (const LegacyImport::Fault &f : m_plan.faults)
             rows << QStringList{f.file, f.row > 0 ? QString::number(f.row) : QString(), f.year, f.column, f.message};
-        fill(list, {text(Legacy::HeadFile, german), text(Legacy::HeadRow, german), text(Legacy::HeadYear, german),
+        Controls::fillTable(list, {text(Legacy::HeadFile, german), text(Legacy::HeadRow, german), text(Legacy::HeadYear, german),
                     text(Legacy::HeadColumn, german), text(Legacy::HeadFault, german)},
              rows);
         writeButton->hide();
@@ -92,7 +80,7 @@ LegacyImportDialog::LegacyImportDialog(QWidget *parent, LegacyImport::Plan plan,
         QList<QStringList> rows;
         for (const LegacyImport::TableSummary &t : m_plan.tables)
             rows << QStringList{t.table, t.file, QString::number(t.rows), QString::number(t.values)};
-        fill(list, {text(Legacy::HeadTable, german), text(Legacy::HeadFile, german), text(Legacy::HeadRows, german),
+        Controls::fillTable(list, {text(Legacy::HeadTable, german), text(Legacy::HeadFile, german), text(Legacy::HeadRows, german),
                     text(Legacy::HeadValues, german)},
              rows);
         writeButton->setDefault(true);

@@ -3,6 +3,7 @@
 #include "model/messages.h"
 #include "platform/db/database.h"
 #include "platform/ui/asker.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/guard.h"
 
 #include <QDialogButtonBox>
@@ -16,19 +17,6 @@
 namespace {
 
 QString text(Messages::Sheets id, bool german) { return Messages::sheets(id, !german); }
-
-void fill(QTableWidget *table, const QStringList &header, const QList<QStringList> &rows)
-{
-    table->setColumnCount(int(header.size()));
-    table->setHorizontalHeaderLabels(header);
-    table->setRowCount(int(rows.size()));
-    for (int r = 0; r < rows.size(); ++r) {
-        for (int c = 0; c < rows[r].size(); ++c)
-            table->setItem(r, c, new QTableWidgetItem(rows[r][c]));
-    }
-    table->resizeColumnsToContents();
-    table->horizontalHeader()->setStretchLastSection(true);
-}
 
 } // namespace
 
@@ -71,7 +59,7 @@ SheetImportDialog::SheetImportDialog(QWidget *parent, const QString &file, Sprea
         QList<QStringList> rows;
         for (const Spreadsheet::Fault &f : m_plan.faults)
             rows << QStringList{QString::number(f.line), f.column, f.message};
-        fill(list, {text(Messages::Sheets::HeadLine, german), text(Messages::Sheets::HeadColumn, german),
+        Controls::fillTable(list, {text(Messages::Sheets::HeadLine, german), text(Messages::Sheets::HeadColumn, german),
                     text(Messages::Sheets::HeadFault, german)},
              rows);
         writeButton->hide();
@@ -85,7 +73,7 @@ SheetImportDialog::SheetImportDialog(QWidget *parent, const QString &file, Sprea
         QList<QStringList> rows;
         for (const Spreadsheet::Change &c : m_plan.changes)
             rows << QStringList{c.table, c.year, c.column, Spreadsheet::display(c.before), Spreadsheet::display(c.after)};
-        fill(list, {text(Messages::Sheets::HeadTable, german), text(Messages::Sheets::HeadYear, german),
+        Controls::fillTable(list, {text(Messages::Sheets::HeadTable, german), text(Messages::Sheets::HeadYear, german),
                     text(Messages::Sheets::HeadColumn, german), text(Messages::Sheets::HeadOld, german), text(Messages::Sheets::HeadNew, german)},
              rows);
         writeButton->setDefault(true);

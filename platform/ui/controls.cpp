@@ -3,8 +3,10 @@
 #include "platform/ui/selector.h"
 
 #include <QEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QWidget>
 
 namespace {
@@ -110,4 +112,17 @@ QLabel *Controls::picture(QWidget *parent, const QString &name, const QRect &fra
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     drawOnFirstShow(label, std::move(drawing));
     return label;
+}
+
+void Controls::fillTable(QTableWidget *table, const QStringList &header, const QList<QStringList> &rows)
+{
+    table->setColumnCount(int(header.size()));
+    table->setHorizontalHeaderLabels(header);
+    table->setRowCount(int(rows.size()));
+    for (int r = 0; r < rows.size(); ++r) {
+        for (int c = 0; c < rows[r].size(); ++c)
+            table->setItem(r, c, new QTableWidgetItem(rows[r][c]));
+    }
+    table->resizeColumnsToContents();
+    table->horizontalHeader()->setStretchLastSection(true);
 }

@@ -11,6 +11,7 @@
 class Selector;
 class QLabel;
 class QPushButton;
+class QTableWidget;
 class QWidget;
 
 // Fonts and small factories for controls placed at fixed pixels, so that a
@@ -43,5 +44,9 @@ void drawOnFirstShow(QLabel *label, Drawing drawing);
 // A picture control; the picture is drawn on its first show, from the top
 // left and cut at the control's edge, as a fixed-size picture box does.
 QLabel *picture(QWidget *parent, const QString &name, const QRect &frame, Drawing drawing);
+
+// Fills a read-only list of texts under its column heads, columns as wide
+// as their texts, the last one taking the rest.
+void fillTable(QTableWidget *table, const QStringList &header, const QList<QStringList> &rows);
 
 } // namespace Controls

@@ -1,8 +1,6 @@
 #include "app/form1.h"
 
 #include "app/captionswitch.h"
-#include "app/globals.h"
-#include "dialogs/eingabe_kz.h"
 #include "dialogs/legacyimport.h"
 #include "dialogs/sheettransfer.h"
 #include "model/katalog.h"
@@ -215,11 +213,7 @@ void TForm1::ComboBox7Change()
 void TForm1::Button3Click()
 {
     PageControl1->show();
-    if (branche() == 0)
-        m_perspectives->Label40->setText(QStringLiteral("Erhöhung des Anteils innovativer Produkte:"));
-    else if (branche() == 1)
-        m_perspectives->Label40->setText(QStringLiteral("Dauer der Auftragsabwicklung verringern:"));
-    m_perspectives->Label40->adjustSize();
+    m_perspectives->setBranche(branche());
     setSheetMenuTexts(!englisch());
     if (sprache() != 0)
         return;   // German keeps every caption as created
@@ -238,9 +232,8 @@ void TForm1::Beenden1Click() { close(); }
 
 void TForm1::Kennzahlen1Click()
 {
-    Eingabe_kennzahlen->show();
-    Eingabe_kennzahlen->raise();
-    Eingabe_kennzahlen->activateWindow();
+    if (m_keyFigureOpening)
+        m_keyFigureOpening();
 }
 
 void TForm1::exportClick() { SheetTransfer::exportToSpreadsheet(this, *this); }

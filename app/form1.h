@@ -38,6 +38,8 @@ public:
     void Button3Click();
     // What the English switch applies to the other windows (the dialogs).
     void setEnglishForOthers(std::function<void()> apply) { m_switchOthers = std::move(apply); }
+    // Opens the key-figure dialog (menu "Enter", "Financial ratios ").
+    void setKeyFigureOpening(std::function<void()> open) { m_keyFigureOpening = std::move(open); }
     // Asked before the program ends, by any way of closing the main
     // window; false keeps it running.
     void setBeforeExit(std::function<bool()> settle) { m_beforeExit = std::move(settle); }
@@ -102,4 +104,5 @@ private:
     QStringList m_years;
     std::function<void()> m_switchOthers;
     std::function<bool()> m_beforeExit;
+    std::function<void()> m_keyFigureOpening;
 };

@@ -60,6 +60,11 @@ bool Start::createWindows()
     try {
         Form1 = new TForm1;
         Eingabe_kennzahlen = new TEingabe_kennzahlen(*Form1, Form1->years());
+        Form1->setKeyFigureOpening([] {
+            Eingabe_kennzahlen->show();
+            Eingabe_kennzahlen->raise();
+            Eingabe_kennzahlen->activateWindow();
+        });
         eingabe_m = new Teingabe_m(*Form1, *Form1->measuresPage());
         Form1->measuresPage()->setEditorOpening([] { eingabe_m->open(); });
         Attention::attach(*Form1);

@@ -53,6 +53,11 @@ const RowTexts ObjectivesNewProducts = {
     "Increase of the portion innovative products:", "Portion of new products of the product offer [in %]:",
     "Erhöhung des Anteils innovativer Produkte:", "Anteil von Neuprodukten am Produktangebot [in %]:"};
 
+// The Perspectives page's goal 11 by industry (German; English comes with
+// the English switch).
+const char *const PerspectivesGoal11[2] = {"Erhöhung des Anteils innovativer Produkte:",
+                                           "Dauer der Auftragsabwicklung verringern:"};
+
 struct InfoText {
     int row;
     int perspektive;
@@ -172,6 +177,15 @@ const char *const ReportNewProductsTitle[2] = {"Evaluation: increase of the port
                                                "Auswertung: Erhöhung des Anteils innovativer Produkte"};
 
 } // namespace
+
+QString perspectivesGoal11(int branche)
+{
+    if (branche == ScorecardKatalog::BrancheAgriculture)
+        return text(PerspectivesGoal11[0]);
+    if (branche == ScorecardKatalog::BrancheMining)
+        return text(PerspectivesGoal11[1]);
+    return {};
+}
 
 Row measures(int perspektive, int position, int branche, bool english)
 {

@@ -15,6 +15,10 @@ struct Row {
     QString figure;
 };
 
+// Perspectives page: the caption of goal 11's row (Label40) for the
+// industry chosen on the start screen; empty for no industry.
+QString perspectivesGoal11(int branche);
+
 // Objectives page, rows 1 to 3 of perspective 0 to 3; goal 11 (perspective
 // 3, row 2) follows the industry. Empty outside the ranges.
 Row objectives(int perspektive, int row, int branche, bool english);

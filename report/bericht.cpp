@@ -1,6 +1,9 @@
 #include "report/bericht.h"
 
+#include "model/captions.h"
+#include "model/katalog.h"
 #include "model/kennzahlschema.h"
+#include "model/statements.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/report/reportlayout.h"
@@ -102,6 +105,11 @@ void addChart(ReportBand *band, int number, DataSet *query, QPointF at, QSizeF s
     chart->addSeries({QStringLiteral("Target value"), QColor(0xFF, 0, 0), columns(false)});
 }
 
+// Where a cause-effect diagram stands: the industry's group, and within it
+// 1 + perspective in German, 5 + perspective in English.
+int diagramGroup(int branche) { return ScorecardKatalog::isAgriculture(branche) ? 0 : 1; }
+int diagramNumber(int perspektive, bool english) { return (english ? 5 : 1) + perspektive; }
+
 ReportLayout *page(const QString &name, QObject *parent)
 {
     auto *layout = new ReportLayout(name, parent);
@@ -132,13 +140,13 @@ void TForm2::buildPage1()
 {
     QuickRep1 = page(QStringLiteral("QuickRep1"), this);
     auto *header = new ReportBand(QuickRep1, ReportBand::Kind::PageHeader, 10.6, QStringLiteral("PageHeaderBand1"));
-    label(header, 1, "Auswertung: Steigerung der Gesamtrenabilität", {4.2, 2.1}, arial(12, true, true));
+    m_titles[0] = label(header, 1, "Auswertung: Steigerung der Gesamtrenabilität", {4.2, 2.1}, arial(12, true, true));
     auto *detail = new ReportBand(QuickRep1, ReportBand::Kind::Detail, 34.7, QStringLiteral("DetailBand1"));
     addValueTable(detail, Tables[0], Query1);
     auto *summary = new ReportBand(QuickRep1, ReportBand::Kind::Summary, 213.8, QStringLiteral("SummaryBand1"));
     addChart(summary, 1, Query1, {-6.35, 2.1}, {195.0, 63.8}, "#00FF40");
-    label(summary, 2, "Auswertung: Erhöhung der finanziellen Unabhängigkeit vom Gläubiger", {2.1, 82.55},
-          arial(12, true, true));
+    m_titles[1] = label(summary, 2, "Auswertung: Erhöhung der finanziellen Unabhängigkeit vom Gläubiger", {2.1, 82.55},
+                        arial(12, true, true));
     addValueTable(summary, Tables[1], Query2);
     addChart(summary, 2, Query2, {-8.5, 129.1}, {199.2, 72.2}, "#00FF00");
 }
@@ -147,7 +155,7 @@ void TForm2::buildPage2()
 {
     QuickRep2 = page(QStringLiteral("QuickRep2"), this);
     auto *header = new ReportBand(QuickRep2, ReportBand::Kind::PageHeader, 10.6, QStringLiteral("PageHeaderBand2"));
-    label(header, 24, "Auswertung: Erhöhung der Liquidität", {2.1, 2.1}, arial(12, true, true));
+    m_titles[2] = label(header, 24, "Auswertung: Erhöhung der Liquidität", {2.1, 2.1}, arial(12, true, true));
     auto *detail = new ReportBand(QuickRep2, ReportBand::Kind::Detail, 34.7, QStringLiteral("DetailBand2"));
     addValueTable(detail, Tables[2], Query3);
     auto *summary = new ReportBand(QuickRep2, ReportBand::Kind::Summary, 211.7, QStringLiteral("SummaryBand2"));
@@ -174,20 +182,63 @@ void TForm2::buildDiagrams(ReportBand *summary)
     diagram(0, 2)->setEnabled(true);
 }
 
+QStringList TForm2::prepare(int perspektive, const QString &year, bool english, int branche)
+{
+    for (int number = 1; number <= 8; ++number)
+        diagram(0, number)->setEnabled(false);
+    if (english) {
+        for (const Captions::LabelCaption &c : Captions::reportEnglishLabels()) {
+            if (auto *label = findChild<ReportLabel *>(c.name))
+                label->setCaption(c.text);
+        }
+    }
+    if (perspektive < 0 || perspektive >= ScorecardKatalog::PerspektiveCount)
+        return {};
+
+    QStringList withoutRow;
+    Query *const queries[3] = {Query1, Query2, Query3};
+    for (int row = 0; row < 3; ++row) {
+        const int ziel = ScorecardKatalog::zielNumber(perspektive, row);
+        const QString table = ScorecardKatalog::table(ziel, branche);
+        Query *query = queries[row];
+        // Opening reads the row, so a refresh straight after would only
+        // read it again.
+        query->close();
+        query->setSql(Statements::reportRow(table, year));
+        query->open();
+        query->ensureRead();
+        if (query->isEmpty())
+            withoutRow << table;
+        m_titles[row]->setCaption(Captions::reportTitle(ziel, branche, english));
+    }
+
+    // The industry's diagram of the perspective in the language; the other
+    // three of that language go.
+    const int group = diagramGroup(branche);
+    for (int p = 0; p < ScorecardKatalog::PerspektiveCount; ++p) {
+        ReportPicture *picture = diagram(group, diagramNumber(p, english));
+        picture->setEnabled(p == perspektive);
+        if (p == perspektive)
+            picture->setPosition(0, 91.0);
+    }
+    drawEnabledDiagrams();
+    return withoutRow;
+}
+
 void TForm2::drawEnabledDiagrams()
 {
-    // Numbers 1..4 are German, 5..8 English; within each the perspectives
-    // in order.
-    for (int group = 0; group < 2; ++group) {
-        for (int number = 1; number <= 8; ++number) {
-            ReportPicture *picture = diagram(group, number);
-            if (!picture->isEnabled() || !picture->image().isNull())
-                continue;
-            const QPixmap bitmap = Pictures::causeEffectDiagram(group == 0 ? 0 : 1, number > 4, (number - 1) % 4);
-            // 24-bit like the bitmap it stands for: no alpha channel to write.
-            picture->setImage(bitmap.toImage().convertToFormat(QImage::Format_RGB32));
-            // Drawn at its own size, as a bitmap on a 96-dpi screen.
-            picture->setSize({bitmap.width() * 25.4 / 96.0, bitmap.height() * 25.4 / 96.0});
+    for (int branche : {ScorecardKatalog::BrancheAgriculture, ScorecardKatalog::BrancheMining}) {
+        for (bool english : {false, true}) {
+            for (int p = 0; p < ScorecardKatalog::PerspektiveCount; ++p) {
+                ReportPicture *picture = diagram(diagramGroup(branche), diagramNumber(p, english));
+                if (!picture->isEnabled() || !picture->image().isNull())
+                    continue;
+                const QPixmap bitmap = Pictures::causeEffectDiagram(branche, english, p);
+                // 24-bit like the bitmap it stands for: no alpha channel to write.
+                picture->setImage(bitmap.toImage().convertToFormat(QImage::Format_RGB32));
+                // Drawn at its own size, as a bitmap on a 96-dpi screen.
+                picture->setSize({bitmap.width() * 25.4 / 96.0, bitmap.height() * 25.4 / 96.0});
+            }
         }
     }
 }

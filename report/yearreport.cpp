@@ -7,7 +7,6 @@
 #include "platform/report/reportlayout.h"
 #include "platform/report/reportpaint.h"
 #include "report/bericht.h"
-#include "report/launch.h"
 #include "resources/marker.h"
 
 #include <QDir>
@@ -180,7 +179,7 @@ bool write(const Startwahl &wahl, const QString &year, const QString &file, QStr
         // A report window of its own, so that an open preview of the
         // evaluation report is never rewritten under the user's eyes.
         TForm2 form;
-        ReportLaunch launch(form, wahl);
+        const QList<const ReportLayout *> pages = form.pages();
         return writePdf(
             PageCount,
             [&](int page, QPainter &painter) {
@@ -189,8 +188,8 @@ bool write(const Startwahl &wahl, const QString &year, const QString &file, QStr
                 } else {
                     const int perspektive = (page - 1) / 2;
                     if ((page - 1) % 2 == 0)
-                        launch.prepare(perspektive, year);
-                    paintLayout(page % 2 == 1 ? *form.QuickRep1 : *form.QuickRep2, painter);
+                        form.prepare(perspektive, year, english, branche);
+                    paintLayout(*pages[(page - 1) % 2], painter);
                 }
                 paintPageNumber(painter, page + 1, PageCount);
             },

@@ -12,6 +12,7 @@
 #include "platform/ui/selector.h"
 #include "report/bericht.h"
 #include "report/launch.h"
+#include "resources/pictures.h"
 #include "views/objectives.h"
 
 #include <QAction>
@@ -143,6 +144,51 @@ private slots:
 
     // A year without rows: empty value fields, charts without bars; titles,
     // headings and the diagram all the same.
+    // Every industry, language and perspective shows its own one diagram,
+    // drawn from its own picture, whatever report was made before.
+    void prepareShowsTheDiagramOfPerspectiveLanguageAndIndustry_data()
+    {
+        QTest::addColumn<int>("branche");
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<int>("perspektive");
+        QTest::addColumn<QString>("diagram");
+        for (int branche = 0; branche < 2; ++branche) {
+            for (bool english : {false, true}) {
+                for (int p = 0; p < ScorecardKatalog::PerspektiveCount; ++p) {
+                    const int number = (english ? 5 : 1) + p;
+                    const QString name = branche == 0 ? QStringLiteral("QRImage%1").arg(number)
+                        : number == 3               ? QStringLiteral("bbimage3")
+                                                    : QStringLiteral("bbImage%1").arg(number);
+                    QTest::addRow("%s, %s, %d", branche == 0 ? "agriculture" : "mining", english ? "English" : "German", p)
+                        << branche << english << p << name;
+                }
+            }
+        }
+    }
+    void prepareShowsTheDiagramOfPerspectiveLanguageAndIndustry()
+    {
+        QFETCH(int, branche);
+        QFETCH(bool, english);
+        QFETCH(int, perspektive);
+        QFETCH(QString, diagram);
+        TestWindows w;
+        // After a report in the other language and industry.
+        Form2->prepare((perspektive + 1) % 4, QStringLiteral("2005"), !english, 1 - branche);
+        QCOMPARE(Form2->prepare(perspektive, QStringLiteral("2005"), english, branche), QStringList());
+        QStringList shown;
+        for (const QString &name : enabledDiagrams()) {
+            if (name.startsWith(QLatin1String(branche == 0 ? "QR" : "bb")))
+                shown << name;
+        }
+        QCOMPARE(shown, QStringList{diagram});
+        auto *picture = Form2->findChild<ReportPicture *>(diagram);
+        const QImage expected = Pictures::causeEffectDiagram(branche, english, perspektive).toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(picture->image(), expected);
+        QCOMPARE(picture->position(), QPointF(0, 91.0));
+        QCOMPARE(Form2->pages().size(), 2);
+        QCOMPARE(Form2->pages().first(), Form2->QuickRep1);
+    }
+
     void yearWithoutRows()
     {
         TestWindows w;

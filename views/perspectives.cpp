@@ -1,6 +1,7 @@
 #include "views/perspectives.h"
 
 #include "model/ampel.h"
+#include "model/captions.h"
 #include "model/statements.h"
 #include "model/katalog.h"
 #include "platform/db/dataset.h"
@@ -92,6 +93,14 @@ PerspectivesPage::~PerspectivesPage() = default;
 QLabel *PerspectivesPage::label(const QString &name) const
 {
     return m_sheet->findChild<QLabel *>(name, Qt::FindDirectChildrenOnly);
+}
+
+void PerspectivesPage::setBranche(int branche)
+{
+    const QString text = Captions::perspectivesGoal11(branche);
+    if (!text.isEmpty())
+        Label40->setText(text);
+    Label40->adjustSize();
 }
 
 void PerspectivesPage::ComboBox10Change() { Button4->setEnabled(true); }

@@ -28,6 +28,10 @@ public:
                      const QStringList &years);
     ~PerspectivesPage() override;
 
+    // Goal 11's caption (Label40) for the industry chosen; no industry
+    // leaves it as it is.
+    void setBranche(int branche);
+
     void ComboBox10Change();
     void Button4Click();
 

@@ -831,12 +831,7 @@ void apply(Database &db, const Plan &plan, int currentYear)
                 db.run(insert, values, What).finish();
             }
             // New measures go on after the numbers imported.
-            if (db.engine() == Database::Engine::PostgreSQL) {
-                db.run(QStringLiteral("SELECT setval(pg_get_serial_sequence(?, 'Nr'), coalesce(max(\"Nr\"), 0) + 1, false) "
-                                      "FROM %1").arg(Database::quote(table.name)),
-                       {Database::quote(table.name)}, What)
-                    .finish();
-            }
+            db.continueNumbers(table.name, What);
         }
         db.commit(What);
     } catch (...) {

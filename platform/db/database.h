@@ -77,6 +77,26 @@ public:
     static QString quote(const QString &name);
 
     Engine engine() const { return m_engine; }
+
+    // The pieces of table definitions and upkeep statements in which the
+    // engines differ, for the code that creates and looks after tables.
+    struct Upkeep {
+        QString keyedText;       // a text column that keys its table's rows (after the column's name)
+        QString fourDigits;      // a condition that %1 holds four ASCII digits
+        QString numberedKey;     // an integer key the engine numbers itself (after the column's name)
+        QString tableOptions;    // after the closing parenthesis of CREATE TABLE
+        QString indexExists;     // a row when the index named by the bound value exists
+        QString integrityCheck;  // rows "ok" when the whole database is sound; empty: the server keeps it
+        QString beginSnapshot;   // a transaction that reads one consistent state
+        // Lets the numbers of %1's numbered key go on after the largest one
+        // (the table's quoted name also bound); empty: the engine does so itself.
+        QString continueNumbers;
+    };
+    static const Upkeep &upkeep(Engine engine);
+    const Upkeep &upkeep() const { return upkeep(m_engine); }
+    // After rows were written with their own numbers: new rows of the table
+    // are numbered after the largest. Throws EngineError.
+    void continueNumbers(const QString &table, const QString &what);
     // The target as it may be shown: a file path, or an address without password.
     QString path() const { return m_display; }
     QSqlDatabase connection() const;

@@ -10,6 +10,11 @@
 #include <QSqlError>
 #include <QStringDecoder>
 
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 std::unique_ptr<Database> s_alias;
@@ -31,6 +36,12 @@ struct Dialect {
     // (SQLite on the way out).
     const char *textAsBytes;
     const char *bytesAsText;
+    // The change history: its key, the time of a change (UTC, ISO 8601 to
+    // the millisecond, so that texts sort as times) and who made it
+    // (nullptr: the login name, bound as a value).
+    const char *historyKey;
+    const char *historyNow;
+    const char *historyUser;
 };
 const Dialect Dialects[2] = {
     {"QSQLITE", "rowid", "IS", "0", "BEGIN IMMEDIATE", false,
@@ -38,7 +49,8 @@ const Dialect Dialects[2] = {
      "JOIN pragma_table_info(m.name) AS p "
      "WHERE m.type='table' AND m.name NOT LIKE 'sqlite_%' "
      "ORDER BY m.name, p.cid",
-     nullptr, "CAST(%1 AS BLOB)", "CAST(? AS TEXT)"},
+     nullptr, "CAST(%1 AS BLOB)", "CAST(? AS TEXT)",
+     "INTEGER PRIMARY KEY AUTOINCREMENT", "strftime('%Y-%m-%dT%H:%M:%fZ', 'now')", nullptr},
     {"QPSQL", nullptr, "IS NOT DISTINCT FROM", "FALSE", "BEGIN", true,
      // From the catalog, which every role may read: information_schema
      // hides a table whose privileges were refused, and the refusal would
@@ -55,8 +67,31 @@ const Dialect Dialects[2] = {
      "JOIN pg_catalog.pg_namespace AS n ON n.oid = c.relnamespace "
      "JOIN pg_catalog.pg_attribute AS a ON a.attrelid = c.oid AND a.attnum = i.indkey[0] "
      "WHERE n.nspname = current_schema() AND i.indisprimary",
-     "convert_to(%1::text, 'UTF8')", nullptr},
+     "convert_to(%1::text, 'UTF8')", nullptr,
+     "BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY",
+     "to_char(clock_timestamp() AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"')", "current_user"},
 };
+
+// The columns of the history table, after its key.
+const char *const HistoryColumns[] = {"time_utc", "user_name", "source", "table_name", "row_key",
+                                      "column_name", "old_value", "new_value"};
+
+Database::HistoryLog s_history;
+QString s_historySource = QStringLiteral("program");
+
+QString loginName()
+{
+#ifdef Q_OS_UNIX
+    if (const passwd *entry = getpwuid(geteuid()); entry && entry->pw_name && *entry->pw_name)
+        return QString::fromLocal8Bit(entry->pw_name);
+#endif
+    for (const char *name : {"USER", "LOGNAME", "USERNAME"}) {
+        const QString value = qEnvironmentVariable(name);
+        if (!value.isEmpty())
+            return value;
+    }
+    return QStringLiteral("unknown");
+}
 
 const Dialect &dialect(Database::Engine engine) { return Dialects[engine == Database::Engine::SQLite ? 0 : 1]; }
 
@@ -659,6 +694,23 @@ QHash<QString, qint64> Database::countBy(const Source &source, int field)
 
 QVariant Database::insert(const Source &source, const QVector<int> &fields, const QVariantList &values)
 {
+    refuseHistoryWrite(source);
+    QVariant inserted;
+    recorded(source, QStringLiteral("add a row to table %1").arg(source.table), [&] {
+        inserted = insertRow(source, fields, values);
+        const QString column = s_history.rowColumn ? s_history.rowColumn(source.table) : QString();
+        if (column.isEmpty())
+            return true;
+        const QString row = rowName(source, inserted, fields, values, column);
+        for (int i = 0; i < fields.size(); ++i)
+            recordChange(source.table, row, source.fields[fields[i]], QVariant(), values.value(i));
+        return true;
+    });
+    return inserted;
+}
+
+QVariant Database::insertRow(const Source &source, const QVector<int> &fields, const QVariantList &values)
+{
     QStringList columns;
     QStringList placeholders;
     QVariantList bindings;
@@ -688,6 +740,24 @@ QVariant Database::insert(const Source &source, const QVector<int> &fields, cons
 bool Database::update(const Source &source, const QVariant &rowKey, const QVector<int> &fields,
                       const QVariantList &values, const QVariantList &originals)
 {
+    refuseHistoryWrite(source);
+    bool updated = false;
+    recorded(source, QStringLiteral("save the row of table %1").arg(source.table), [&] {
+        updated = updateRow(source, rowKey, fields, values, originals);
+        const QString column = s_history.rowColumn ? s_history.rowColumn(source.table) : QString();
+        if (!updated || column.isEmpty())
+            return updated;
+        const QString row = rowName(source, rowKey, fields, originals, column);
+        for (int i = 0; i < fields.size(); ++i)
+            recordChange(source.table, row, source.fields[fields[i]], originals.value(i), values.value(i));
+        return true;
+    });
+    return updated;
+}
+
+bool Database::updateRow(const Source &source, const QVariant &rowKey, const QVector<int> &fields,
+                         const QVariantList &values, const QVariantList &originals)
+{
     const QString notDistinct = QString::fromLatin1(dialect(m_engine).notDistinct);
     QStringList assignments;
     QStringList unchanged;
@@ -715,6 +785,26 @@ bool Database::update(const Source &source, const QVariant &rowKey, const QVecto
 bool Database::remove(const Source &source, const QVariant &rowKey, const QVector<int> &compared,
                       const QVariantList &originals)
 {
+    refuseHistoryWrite(source);
+    bool removed = false;
+    recorded(source, QStringLiteral("delete a row of table %1").arg(source.table), [&] {
+        const QString column = s_history.rowColumn ? s_history.rowColumn(source.table) : QString();
+        // Named before it goes.
+        const QString row = column.isEmpty() || historyTable().isEmpty()
+            ? QString() : rowName(source, rowKey, compared, originals, column);
+        removed = removeRow(source, rowKey, compared, originals);
+        if (!removed || column.isEmpty())
+            return removed;
+        for (int i = 0; i < compared.size(); ++i)
+            recordChange(source.table, row, source.fields[compared[i]], originals.value(i), QVariant());
+        return true;
+    });
+    return removed;
+}
+
+bool Database::removeRow(const Source &source, const QVariant &rowKey, const QVector<int> &compared,
+                         const QVariantList &originals)
+{
     const QString notDistinct = QString::fromLatin1(dialect(m_engine).notDistinct);
     QStringList unchanged;
     QVariantList bindings{rowKey};
@@ -734,12 +824,18 @@ bool Database::remove(const Source &source, const QVariant &rowKey, const QVecto
 void Database::begin(const QString &what)
 {
     run(QString::fromLatin1(dialect(m_engine).beginWrite), {}, what).finish();
+    m_inTransaction = true;
 }
 
-void Database::commit(const QString &what) { run(QStringLiteral("COMMIT"), {}, what).finish(); }
+void Database::commit(const QString &what)
+{
+    run(QStringLiteral("COMMIT"), {}, what).finish();
+    m_inTransaction = false;
+}
 
 void Database::rollback()
 {
+    m_inTransaction = false;
     try {
         run(QStringLiteral("ROLLBACK"), {}, QStringLiteral("roll back")).finish();
     } catch (const EngineError &) {
@@ -949,4 +1045,198 @@ QString Database::describe(const QSqlError &error, const QString &what) const
     default:
         return QStringLiteral("Could not %1: %2").arg(what, shortened(detail));
     }
+}
+
+// --- change history ----------------------------------------------------------
+
+void Database::setHistory(HistoryLog log) { s_history = std::move(log); }
+
+void Database::setHistorySource(const QString &source) { s_historySource = source; }
+
+QString Database::historySource() { return s_historySource; }
+
+QString Database::historyTable()
+{
+    if (s_history.table.isEmpty())
+        return {};
+    auto it = m_tables.constFind(foldName(s_history.table));
+    return it == m_tables.constEnd() ? QString() : it->name;
+}
+
+bool Database::hasHistory()
+{
+    if (s_history.table.isEmpty())
+        return false;
+    if (historyTable().isEmpty())
+        loadSchema();   // another program may have added it since
+    return !historyTable().isEmpty();
+}
+
+void Database::createHistory()
+{
+    if (s_history.table.isEmpty())
+        return;
+    const QString what = QStringLiteral("create the change history");
+    const Dialect &d = dialect(m_engine);
+    QStringList columns{QStringLiteral("\"id\" ") + QString::fromLatin1(d.historyKey)};
+    for (const char *column : HistoryColumns)
+        columns << quote(QString::fromLatin1(column)) + QStringLiteral(" TEXT");
+    const QString table = quote(s_history.table);
+    run(QStringLiteral("CREATE TABLE ") + table + QStringLiteral(" (") + columns.join(QStringLiteral(", ")) + QLatin1Char(')'),
+        {}, what).finish();
+    // The last change of a row is looked up by table and row.
+    run(QStringLiteral("CREATE INDEX ") + quote(s_history.table + QStringLiteral("_row")) + QStringLiteral(" ON ") + table
+            + QStringLiteral(" (\"table_name\", \"row_key\", \"id\")"),
+        {}, what).finish();
+    loadSchema();
+}
+
+void Database::refuseHistoryWrite(const Source &source) const
+{
+    if (!s_history.table.isEmpty() && foldName(source.table) == foldName(s_history.table))
+        throw EngineError(QStringLiteral("The change history cannot be changed; its rows are only ever added."),
+                          EngineError::Kind::Permission);
+}
+
+// A change and its history in one transaction: its own when the caller
+// holds none. The write returns false when it changed nothing (a conflict),
+// and then nothing is kept.
+template <class F>
+bool Database::recorded(const Source &source, const QString &what, F &&write)
+{
+    const bool own = !m_inTransaction && !historyTable().isEmpty() && s_history.rowColumn
+        && !s_history.rowColumn(source.table).isEmpty();
+    if (!own)
+        return write();
+    begin(what);
+    try {
+        const bool kept = write();
+        if (kept)
+            commit(what);
+        else
+            rollback();
+        return kept;
+    } catch (...) {
+        rollback();
+        throw;
+    }
+}
+
+QString Database::rowName(const Source &source, const QVariant &rowKey, const QVector<int> &fields,
+                          const QVariantList &values, const QString &column)
+{
+    for (int i = 0; i < fields.size(); ++i) {
+        if (foldName(source.fields.value(fields[i])) == foldName(column))
+            return values.value(i).toString();
+    }
+    const Table &t = table(source.table);
+    if (!dialect(m_engine).rowKey && foldName(t.key) == foldName(column))
+        return rowKey.toString();
+    const int index = t.columnIndex(column);
+    if (index < 0)
+        return rowKey.toString();
+    const QString what = QStringLiteral("read table %1").arg(source.table);
+    QSqlQuery &query = run(QStringLiteral("SELECT %1 FROM %2 WHERE %3=?")
+                               .arg(quote(t.columns[index].name), quote(t.name), key(source.table)),
+                           {rowKey}, what);
+    const QString name = query.next() ? query.value(0).toString() : rowKey.toString();
+    query.finish();
+    return name;
+}
+
+void Database::recordChange(const QString &table, const QString &row, const QString &column, const QVariant &old,
+                            const QVariant &now)
+{
+    const QString history = historyTable();
+    if (history.isEmpty())
+        return;
+    auto asText = [](const QVariant &value) {
+        return value.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(value.toString());
+    };
+    const QVariant before = asText(old);
+    const QVariant after = asText(now);
+    if (before.isNull() == after.isNull() && before.toString() == after.toString())
+        return;
+    const Dialect &d = dialect(m_engine);
+    QStringList columns;
+    for (const char *c : HistoryColumns)
+        columns << quote(QString::fromLatin1(c));
+    const QString text = placeholder(true);
+    QVariantList values;
+    QString user;
+    if (d.historyUser) {
+        user = QString::fromLatin1(d.historyUser);
+    } else {
+        user = text;
+        values << bound(loginName(), true);
+    }
+    values << bound(s_historySource, true) << bound(table, true) << bound(row, true) << bound(column, true)
+           << bound(before, true) << bound(after, true);
+    const QString sql = QStringLiteral("INSERT INTO ") + quote(history) + QStringLiteral(" (") + columns.join(QLatin1Char(','))
+        + QStringLiteral(") VALUES (") + QString::fromLatin1(d.historyNow) + QLatin1Char(',') + user
+        + QStringLiteral(",%1,%1,%1,%1,%1,%1)").arg(text);
+    run(sql, values, QStringLiteral("record the change in the history")).finish();
+}
+
+void Database::scanHistory(const HistoryFilter &filter, const std::function<bool(const QVector<QVariant> &row)> &visit)
+{
+    const QString history = historyTable();
+    if (history.isEmpty())
+        throw EngineError(QStringLiteral("The database holds no change history; \"bsc-db upgrade\" adds it.\nDatabase: %1")
+                              .arg(m_display),
+                          EngineError::Kind::MissingTable);
+    QStringList columns;
+    for (const char *c : HistoryColumns)
+        columns << textAsBytes(QString::fromLatin1(c));
+    QStringList conditions;
+    QVariantList values;
+    const QString slot = placeholder(true);
+    auto condition = [&](const char *sql, const QString &value) {
+        if (value.isEmpty())
+            return;
+        conditions << QString::fromLatin1(sql) + slot;
+        values << bound(value, true);
+    };
+    condition("\"table_name\" = ", filter.table);
+    condition("\"table_name\" <> ", filter.notTable);
+    condition("\"row_key\" = ", filter.row);
+    condition("\"time_utc\" >= ", filter.since);
+    const QString sql = QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) + QStringLiteral(" FROM ") + quote(history)
+        + (conditions.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND ")))
+        + QStringLiteral(" ORDER BY \"id\" DESC");
+    const QString what = QStringLiteral("read the change history");
+    QSqlQuery &query = run(sql, values, what);
+    bool more = true;
+    QVector<QVariant> row(int(std::size(HistoryColumns)));
+    try {
+        while (more && query.next()) {
+            for (int i = 0; i < row.size(); ++i)
+                row[i] = text(query.value(i));
+            more = visit(row);
+        }
+    } catch (...) {
+        query.finish();
+        throw;
+    }
+    const QSqlError error = more ? query.lastError() : QSqlError();
+    query.finish();
+    if (error.isValid())
+        fail(error, what);
+}
+
+std::optional<std::pair<QString, QString>> Database::lastChange(const QString &table, const QString &row)
+{
+    const QString history = historyTable();
+    if (history.isEmpty())
+        return std::nullopt;
+    const QString text = placeholder(true);
+    const QString sql = QStringLiteral("SELECT \"user_name\", \"time_utc\" FROM ") + quote(history)
+        + QStringLiteral(" WHERE \"table_name\" = ") + text + QStringLiteral(" AND \"row_key\" = ") + text
+        + QStringLiteral(" ORDER BY \"id\" DESC LIMIT 1");
+    QSqlQuery &query = run(sql, {bound(table, true), bound(row, true)}, QStringLiteral("read the change history"));
+    std::optional<std::pair<QString, QString>> last;
+    if (query.next())
+        last = std::make_pair(query.value(0).toString(), query.value(1).toString());
+    query.finish();
+    return last;
 }

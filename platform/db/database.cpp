@@ -42,6 +42,7 @@ struct Dialect {
     const char *historyKey;
     const char *historyNow;
     const char *historyUser;
+    const char *tableOptions;   // after a table's columns (types checked)
 };
 const Dialect Dialects[2] = {
     {"QSQLITE", "rowid", "IS", "0", "BEGIN IMMEDIATE", false,
@@ -50,7 +51,7 @@ const Dialect Dialects[2] = {
      "WHERE m.type='table' AND m.name NOT LIKE 'sqlite_%' "
      "ORDER BY m.name, p.cid",
      nullptr, "CAST(%1 AS BLOB)", "CAST(? AS TEXT)",
-     "INTEGER PRIMARY KEY AUTOINCREMENT", "strftime('%Y-%m-%dT%H:%M:%fZ', 'now')", nullptr},
+     "INTEGER PRIMARY KEY AUTOINCREMENT", "strftime('%Y-%m-%dT%H:%M:%fZ', 'now')", nullptr, " STRICT"},
     {"QPSQL", nullptr, "IS NOT DISTINCT FROM", "FALSE", "BEGIN", true,
      // From the catalog, which every role may read: information_schema
      // hides a table whose privileges were refused, and the refusal would
@@ -69,7 +70,7 @@ const Dialect Dialects[2] = {
      "WHERE n.nspname = current_schema() AND i.indisprimary",
      "convert_to(%1::text, 'UTF8')", nullptr,
      "BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY",
-     "to_char(clock_timestamp() AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"')", "current_user"},
+     "to_char(clock_timestamp() AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"')", "current_user", ""},
 };
 
 // The columns of the history table, after its key.
@@ -1082,7 +1083,8 @@ void Database::createHistory()
     for (const char *column : HistoryColumns)
         columns << quote(QString::fromLatin1(column)) + QStringLiteral(" TEXT");
     const QString table = quote(s_history.table);
-    run(QStringLiteral("CREATE TABLE ") + table + QStringLiteral(" (") + columns.join(QStringLiteral(", ")) + QLatin1Char(')'),
+    run(QStringLiteral("CREATE TABLE ") + table + QStringLiteral(" (") + columns.join(QStringLiteral(", ")) + QLatin1Char(')')
+            + QString::fromLatin1(d.tableOptions),
         {}, what).finish();
     // The last change of a row is looked up by table and row.
     run(QStringLiteral("CREATE INDEX ") + quote(s_history.table + QStringLiteral("_row")) + QStringLiteral(" ON ") + table

@@ -51,7 +51,7 @@ const Dialect Dialects[2] = {
      "WHERE m.type='table' AND m.name NOT LIKE 'sqlite_%' "
      "ORDER BY m.name, p.cid",
      nullptr, "CAST(%1 AS BLOB)", "CAST(? AS TEXT)",
-     "INTEGER PRIMARY KEY AUTOINCREMENT", "strftime('%Y-%m-%dT%H:%M:%fZ', 'now')", nullptr, " STRICT"},
+     "INTEGER PRIMARY KEY", "strftime('%Y-%m-%dT%H:%M:%fZ', 'now')", nullptr, " STRICT"},
     {"QPSQL", nullptr, "IS NOT DISTINCT FROM", "FALSE", "BEGIN", true,
      // From the catalog, which every role may read: information_schema
      // hides a table whose privileges were refused, and the refusal would

@@ -167,6 +167,8 @@ void createTables(Database &db)
         db.run(figureTableSql(db.engine(), table), {}, what).finish();
     db.run(measuresTableSql(db.engine()), {}, what).finish();
     db.run(measuresIndexSql(), {}, what).finish();
+    // Also for a caller that has not installed the scorecard's settings.
+    ChangeHistory::install();
     db.createHistory();
 }
 
@@ -441,6 +443,7 @@ DbAdmin::AddedYears DbAdmin::addYear(const QString &path, const QString &year)
     const int wanted = year.toInt();
     Database &db = Database::open(path);
     AddedYears added;
+    ChangeHistory::install();
     const ChangeHistory::Scope writer(ChangeHistory::AddYear);
     db.begin(QStringLiteral("add the year %1").arg(year));
     try {
@@ -716,6 +719,7 @@ void checkHistory(Database &db, DbAdmin::CheckReport &report)
 DbAdmin::CheckReport DbAdmin::check(const QString &path)
 {
     CheckReport report;
+    ChangeHistory::install();
     Database &db = Database::open(path, true);
 
     if (db.engine() == Engine::SQLite) {
@@ -755,6 +759,7 @@ DbAdmin::CheckReport DbAdmin::check(const QString &path)
 
 QStringList DbAdmin::upgrade(const QString &path)
 {
+    ChangeHistory::install();
     Database &db = Database::open(path);
     db.table(MeasuresTable);
     QStringList changed;

@@ -783,6 +783,7 @@ void apply(Database &db, const Plan &plan, int currentYear)
 {
     if (!plan.ok())
         throw EngineError(QStringLiteral("The old tables have faults; nothing was written."));
+    ChangeHistory::install();
     const ChangeHistory::Scope writer(ChangeHistory::ImportLegacy);
     db.begin(What);
     try {

@@ -155,6 +155,9 @@ void TEingabe_kennzahlen::Button1Click()
     if (!settlePending())
         return;
     Button3->setEnabled(true);
+    // Shown again, the line is read again: another user may have changed
+    // the row meanwhile.
+    m_lastChangeOf.clear();
     // Closing drops what is still pending in the row shown before.
     Table1->close();
     m_showsRow = false;

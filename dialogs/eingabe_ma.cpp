@@ -151,7 +151,11 @@ void Teingabe_m::open()
     show();
     raise();
     activateWindow();
+    // Opened again, the line is read again: another user may have changed
+    // the measure meanwhile.
+    m_lastChangeOf = -1;
     countList();
+    showLastChange();
     speichern->setEnabled(false);
 }
 

@@ -43,6 +43,11 @@ struct Dialect {
     const char *historyNow;
     const char *historyUser;
     const char *tableOptions;   // after a table's columns (types checked)
+    // A save and its history rows in one statement (one round trip, no
+    // transaction of its own): %1 the update, %2 the column naming the row,
+    // %3 the history and its columns, %4 the values of time and user, %5
+    // the changed columns; nullptr: two statements in a transaction.
+    const char *updateRecorded;
 };
 const Dialect Dialects[2] = {
     {"QSQLITE", "rowid", "IS", "0", "BEGIN IMMEDIATE", false,
@@ -51,7 +56,7 @@ const Dialect Dialects[2] = {
      "WHERE m.type='table' AND m.name NOT LIKE 'sqlite_%' "
      "ORDER BY m.name, p.cid",
      nullptr, "CAST(%1 AS BLOB)", "CAST(? AS TEXT)",
-     "INTEGER PRIMARY KEY", "strftime('%Y-%m-%dT%H:%M:%fZ', 'now')", nullptr, " STRICT"},
+     "INTEGER PRIMARY KEY", "strftime('%Y-%m-%dT%H:%M:%fZ', 'now')", nullptr, " STRICT", nullptr},
     {"QPSQL", nullptr, "IS NOT DISTINCT FROM", "FALSE", "BEGIN", true,
      // From the catalog, which every role may read: information_schema
      // hides a table whose privileges were refused, and the refusal would
@@ -70,7 +75,9 @@ const Dialect Dialects[2] = {
      "WHERE n.nspname = current_schema() AND i.indisprimary",
      "convert_to(%1::text, 'UTF8')", nullptr,
      "BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY",
-     "to_char(clock_timestamp() AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"')", "current_user", ""},
+     "to_char(clock_timestamp() AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"')", "current_user", "",
+     "WITH changed AS (%1 RETURNING %2::text AS row_key) INSERT INTO %3 SELECT %4, ?, ?, changed.row_key, v.c, v.o, v.n "
+     "FROM changed, (VALUES %5) AS v(c, o, n)"},
 };
 
 // The columns of the history table, after its key.
@@ -78,6 +85,12 @@ const char *const HistoryColumns[] = {"time_utc", "user_name", "source", "table_
                                       "column_name", "old_value", "new_value"};
 
 Database::HistoryLog s_history;
+
+// A value as the history holds it: a text, or null.
+QVariant historyText(const QVariant &value)
+{
+    return value.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(value.toString());
+}
 QString s_historySource = QStringLiteral("program");
 
 QString loginName()
@@ -742,6 +755,8 @@ bool Database::update(const Source &source, const QVariant &rowKey, const QVecto
                       const QVariantList &values, const QVariantList &originals)
 {
     refuseHistoryWrite(source);
+    if (const std::optional<bool> done = updateInOneStatement(source, rowKey, fields, values, originals))
+        return *done;
     bool updated = false;
     recorded(source, QStringLiteral("save the row of table %1").arg(source.table), [&] {
         updated = updateRow(source, rowKey, fields, values, originals);
@@ -756,27 +771,75 @@ bool Database::update(const Source &source, const QVariant &rowKey, const QVecto
     return updated;
 }
 
-bool Database::updateRow(const Source &source, const QVariant &rowKey, const QVector<int> &fields,
-                         const QVariantList &values, const QVariantList &originals)
+std::optional<bool> Database::updateInOneStatement(const Source &source, const QVariant &rowKey,
+                                                   const QVector<int> &fields, const QVariantList &values,
+                                                   const QVariantList &originals)
+{
+    const Dialect &d = dialect(m_engine);
+    const QString history = historyTable();
+    const QString column = s_history.rowColumn ? s_history.rowColumn(source.table) : QString();
+    if (!d.updateRecorded || history.isEmpty() || column.isEmpty())
+        return std::nullopt;
+    const Table &t = table(source.table);
+    const int named = t.columnIndex(column);
+    if (named < 0)
+        return std::nullopt;
+    QStringList tuples;
+    QVariantList changes;
+    for (int i = 0; i < fields.size(); ++i) {
+        const QVariant before = historyText(originals.value(i));
+        const QVariant after = historyText(values.value(i));
+        if (before.isNull() == after.isNull() && before.toString() == after.toString())
+            continue;
+        tuples << QStringLiteral("(?,?,?)");
+        changes << source.fields[fields[i]] << before << after;
+    }
+    // Nothing differs: the plain save, which records nothing.
+    if (tuples.isEmpty())
+        return std::nullopt;
+    QVariantList bindings;
+    const QString update = updateSql(source, rowKey, fields, values, originals, bindings);
+    QStringList columns;
+    for (const char *c : HistoryColumns)
+        columns << quote(QString::fromLatin1(c));
+    const QString sql = QString::fromLatin1(d.updateRecorded)
+                            .arg(update, quote(t.columns[named].name),
+                                 quote(history) + QStringLiteral(" (") + columns.join(QLatin1Char(',')) + QLatin1Char(')'),
+                                 QString::fromLatin1(d.historyNow) + QLatin1Char(',') + QString::fromLatin1(d.historyUser),
+                                 tuples.join(QLatin1Char(',')));
+    bindings << s_historySource << source.table << changes;
+    QSqlQuery &query = run(sql, bindings, QStringLiteral("save the row of table %1").arg(source.table));
+    const int affected = query.numRowsAffected();
+    query.finish();
+    return affected > 0;
+}
+
+QString Database::updateSql(const Source &source, const QVariant &rowKey, const QVector<int> &fields,
+                            const QVariantList &values, const QVariantList &originals, QVariantList &bindings)
 {
     const QString notDistinct = QString::fromLatin1(dialect(m_engine).notDistinct);
     QStringList assignments;
     QStringList unchanged;
-    QVariantList newValues;
     QVariantList oldValues;
     for (int i = 0; i < fields.size(); ++i) {
         const int f = fields[i];
         const bool text = !source.integer.value(f);
         assignments << quote(source.fields[f]) + QLatin1Char('=') + placeholder(text);
         unchanged << quote(source.fields[f]) + QLatin1Char(' ') + notDistinct + QLatin1Char(' ') + placeholder(text);
-        newValues << bound(values.value(i), text);
+        bindings << bound(values.value(i), text);
         oldValues << bound(originals.value(i), text);
     }
-    QVariantList bindings = newValues;
     bindings << rowKey << oldValues;
-    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
-                            .arg(quote(source.table), assignments.join(QLatin1Char(',')), key(source.table))
+    return QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
+               .arg(quote(source.table), assignments.join(QLatin1Char(',')), key(source.table))
         + (unchanged.isEmpty() ? QString() : QStringLiteral(" AND ") + unchanged.join(QStringLiteral(" AND ")));
+}
+
+bool Database::updateRow(const Source &source, const QVariant &rowKey, const QVector<int> &fields,
+                         const QVariantList &values, const QVariantList &originals)
+{
+    QVariantList bindings;
+    const QString sql = updateSql(source, rowKey, fields, values, originals, bindings);
     QSqlQuery &query = run(sql, bindings, QStringLiteral("save the row of table %1").arg(source.table));
     const int affected = query.numRowsAffected();
     query.finish();
@@ -1152,11 +1215,8 @@ void Database::recordChange(const QString &table, const QString &row, const QStr
     const QString history = historyTable();
     if (history.isEmpty())
         return;
-    auto asText = [](const QVariant &value) {
-        return value.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(value.toString());
-    };
-    const QVariant before = asText(old);
-    const QVariant after = asText(now);
+    const QVariant before = historyText(old);
+    const QVariant after = historyText(now);
     if (before.isNull() == after.isNull() && before.toString() == after.toString())
         return;
     const Dialect &d = dialect(m_engine);

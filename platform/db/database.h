@@ -196,6 +196,10 @@ private:
     static QVector<QVariant> &decodeRow(const QSqlQuery &query, const Source &source, QVector<QVariant> &into, int first);
     [[noreturn]] void fail(const QSqlError &error, const QString &what);
     QString historyTable();
+    std::optional<bool> updateInOneStatement(const Source &source, const QVariant &key, const QVector<int> &fields,
+                                             const QVariantList &values, const QVariantList &originals);
+    QString updateSql(const Source &source, const QVariant &key, const QVector<int> &fields, const QVariantList &values,
+                      const QVariantList &originals, QVariantList &bindings);
     QVariant insertRow(const Source &source, const QVector<int> &fields, const QVariantList &values);
     bool updateRow(const Source &source, const QVariant &key, const QVector<int> &fields, const QVariantList &values,
                    const QVariantList &originals);

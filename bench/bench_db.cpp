@@ -4,7 +4,9 @@
 // database of its own on that server:
 //   twelve_lookups: the year pairs of the twelve goals, as the Perspectives
 //                   page reads them;
-//   save:           one changed value written by key, durably, one commit.
+//   save:           one changed value written by key, durably, one commit;
+//                   with its history row (layer) and, as the baseline of
+//                   the history's cost, without a history (layer_no_history).
 #include "benchmain.h"
 
 #include "model/alias.h"
@@ -13,6 +15,7 @@
 #include "platform/db/database.h"
 #include "platform/db/dataset.h"
 #include "core/dbadmin.h"
+#include "core/history.h"
 
 #include <QCoreApplication>
 #include <QSqlError>
@@ -55,6 +58,14 @@ void layerSave(benchmark::State &state)
         table.setText(QStringLiteral("Ist_Wert_Q1"), QString::number(++value % 1000));
         table.post();
     }
+}
+
+// The same save with the change history switched off.
+void layerSaveWithoutHistory(benchmark::State &state)
+{
+    Database::setHistory({});
+    layerSave(state);
+    ChangeHistory::install();
 }
 
 void rawSave(benchmark::State &state) { rawKeyFigureSave(state, Year); }
@@ -116,8 +127,10 @@ int main(int argc, char **argv)
     benchmark::RegisterBenchmark("twelve_lookups/layer", lookups)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("twelve_lookups/raw", raw)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("save/layer", layerSave)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("save/layer_no_history", layerSaveWithoutHistory)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("save/raw", rawSave)->Unit(benchmark::kMicrosecond);
     return runWithRatios(restCount, rest.data(),
                          {{QStringLiteral("twelve_lookups/layer"), QStringLiteral("twelve_lookups/raw")},
-                          {QStringLiteral("save/layer"), QStringLiteral("save/raw")}});
+                          {QStringLiteral("save/layer"), QStringLiteral("save/raw")},
+                          {QStringLiteral("save/layer"), QStringLiteral("save/layer_no_history")}});
 }

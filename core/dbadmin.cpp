@@ -5,6 +5,7 @@
 #include "model/kennzahlschema.h"
 #include "platform/db/database.h"
 #include "platform/db/engineerror.h"
+#include "core/history.h"
 #include "core/safefile.h"
 
 #include <QCryptographicHash>
@@ -164,6 +165,9 @@ void createTables(Database &db)
         db.run(figureTableSql(db.engine(), table), {}, what).finish();
     db.run(measuresTableSql(db.engine()), {}, what).finish();
     db.run(measuresIndexSql(), {}, what).finish();
+    // Also for a caller that has not installed the scorecard's settings.
+    ChangeHistory::install();
+    db.createHistory();
 }
 
 // The rows of every year and, with demo, the sample values and measures.
@@ -426,6 +430,8 @@ DbAdmin::AddedYears DbAdmin::addYear(const QString &path, const QString &year)
     const int wanted = year.toInt();
     Database &db = Database::open(path);
     AddedYears added;
+    ChangeHistory::install();
+    const ChangeHistory::Scope writer(ChangeHistory::AddYear);
     db.begin(QStringLiteral("add the year %1").arg(year));
     try {
         for (const QString &name : ScorecardKatalog::allTables()) {
@@ -446,9 +452,11 @@ DbAdmin::AddedYears DbAdmin::addYear(const QString &path, const QString &year)
             if (wanted < from)
                 throw EngineError(QStringLiteral("The year %1 is before the first year %2; nothing was added.")
                                       .arg(year).arg(ScorecardKatalog::FirstYear));
-            for (int y = from; y <= wanted; ++y)
+            for (int y = from; y <= wanted; ++y) {
                 db.run(QStringLiteral("INSERT INTO %1 (\"Jahr\") VALUES (?)").arg(quote(table.name)),
                        {QString::number(y)}, what).finish();
+                db.recordChange(table.name, QString::number(y), YearColumn, QVariant(), QString::number(y));
+            }
             if (added.count == 0 || from < added.first)
                 added.first = from;
             added.count = qMax(added.count, wanted - from + 1);
@@ -680,11 +688,25 @@ void checkMeasuresTable(Database &db, DbAdmin::CheckReport &report)
     }
 }
 
+// An older database has no history yet: nothing is wrong with its data, and
+// upgrade adds it.
+void checkHistory(Database &db, DbAdmin::CheckReport &report)
+{
+    if (!db.hasHistory()) {
+        report.notes << QStringLiteral("%1: the change history is missing; changes are not recorded until "
+                                       "\"bsc-db upgrade\" adds it").arg(ChangeHistory::Table);
+        return;
+    }
+    const qint64 count = db.count(db.wholeTable(ChangeHistory::Table));
+    report.notes << QStringLiteral("%1: %2 recorded changes").arg(ChangeHistory::Table).arg(count);
+}
+
 } // namespace
 
 DbAdmin::CheckReport DbAdmin::check(const QString &path)
 {
     CheckReport report;
+    ChangeHistory::install();
     Database &db = Database::open(path, true);
 
     if (!db.upkeep().integrityCheck.isEmpty()) {
@@ -712,6 +734,11 @@ DbAdmin::CheckReport DbAdmin::check(const QString &path)
     } catch (const EngineError &error) {
         unreadable(MeasuresTable, error, report);
     }
+    try {
+        checkHistory(db, report);
+    } catch (const EngineError &error) {
+        unreadable(ChangeHistory::Table, error, report);
+    }
     Database::close();
     return report;
 }
@@ -719,12 +746,24 @@ DbAdmin::CheckReport DbAdmin::check(const QString &path)
 
 QStringList DbAdmin::upgrade(const QString &path)
 {
+    ChangeHistory::install();
     Database &db = Database::open(path);
     db.table(MeasuresTable);
     QStringList changed;
     if (!hasIndex(db)) {
         db.run(measuresIndexSql(), {}, QStringLiteral("add the index of the measures")).finish();
         changed << QStringLiteral("added the index of %1 by goal and year").arg(MeasuresTable);
+    }
+    if (!db.hasHistory()) {
+        db.begin(QStringLiteral("add the change history"));
+        try {
+            db.createHistory();
+            db.commit(QStringLiteral("add the change history"));
+        } catch (...) {
+            db.rollback();
+            throw;
+        }
+        changed << QStringLiteral("added the change history %1").arg(ChangeHistory::Table);
     }
     return changed;
 }

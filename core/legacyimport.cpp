@@ -1,5 +1,7 @@
 #include "core/legacyimport.h"
 
+#include "core/history.h"
+
 #include "core/dbadmin.h"
 #include "core/memofile.h"
 #include "model/katalog.h"
@@ -771,6 +773,8 @@ void apply(Database &db, const Plan &plan, int currentYear)
 {
     if (!plan.ok())
         throw EngineError(QStringLiteral("The old tables have faults; nothing was written."));
+    ChangeHistory::install();
+    const ChangeHistory::Scope writer(ChangeHistory::ImportLegacy);
     db.begin(What);
     try {
         const QString refused = refusal(db);
@@ -790,9 +794,11 @@ void apply(Database &db, const Plan &plan, int currentYear)
             for (const QVariantList &row : rows(db, QStringLiteral("SELECT %1 FROM %2").arg(yearColumn, quoted)))
                 present.insert(row.value(0).toString());
             for (int y = ScorecardKatalog::FirstYear; y <= last; ++y) {
-                if (!present.contains(QString::number(y)))
+                if (!present.contains(QString::number(y))) {
                     db.run(QStringLiteral("INSERT INTO %1 (%2) VALUES (?)").arg(quoted, yearColumn), {QString::number(y)}, What)
                         .finish();
+                    db.recordChange(table.name, QString::number(y), KennzahlSchema::YearColumn, QVariant(), QString::number(y));
+                }
             }
             const auto figures = std::find_if(plan.figures.begin(), plan.figures.end(),
                                               [&](const Plan::Figures &f) { return f.table == name; });
@@ -809,6 +815,9 @@ void apply(Database &db, const Plan &plan, int currentYear)
                     values << (v.isNull() ? nullInt() : v);
                 values << year.year;
                 db.run(update, values, What).finish();
+                // The database held no values before (see refusal).
+                for (int c = 0; c < KennzahlSchema::valueColumns().size(); ++c)
+                    db.recordChange(table.name, year.year, KennzahlSchema::valueColumns()[c], QVariant(), year.values.value(c));
             }
         }
 
@@ -829,6 +838,9 @@ void apply(Database &db, const Plan &plan, int currentYear)
                 for (const QVariant &t : m.texts)
                     values << (t.isNull() ? nullText() : t);
                 db.run(insert, values, What).finish();
+                const QStringList names = QStringList{NrColumn} + measureColumns();
+                for (int c = 0; c < names.size(); ++c)
+                    db.recordChange(table.name, QString::number(m.nr), names[c], QVariant(), values.value(c));
             }
             // New measures go on after the numbers imported.
             db.continueNumbers(table.name, What);

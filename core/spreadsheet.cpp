@@ -1,5 +1,7 @@
 #include "core/spreadsheet.h"
 
+#include "core/history.h"
+
 #include "model/ampel.h"
 #include "model/katalog.h"
 #include "model/kennzahlschema.h"
@@ -736,6 +738,8 @@ void apply(Database &db, const Plan &plan)
     if (plan.rows.isEmpty())
         return;
     const QString what = QStringLiteral("import the key figures");
+    ChangeHistory::install();
+    const ChangeHistory::Scope writer(ChangeHistory::Import);
     db.begin(what);
     try {
         for (const Plan::Row &row : plan.rows) {

@@ -1,5 +1,6 @@
 #include "dialogs/eingabe_kz.h"
 
+#include "core/history.h"
 #include "model/ampel.h"
 #include "model/katalog.h"
 #include "model/kennzahlschema.h"
@@ -75,6 +76,12 @@ TEingabe_kennzahlen::TEingabe_kennzahlen(const Startwahl &wahl, const QStringLis
     Notice->setStyleSheet(QStringLiteral("color: #a00000;"));
     Notice->hide();
 
+    // Below the buttons, where no control of the window lies.
+    LastChange = new QLabel(this);
+    LastChange->setObjectName(QStringLiteral("LastChange"));
+    LastChange->setGeometry(16, 440, 383, 16);
+    LastChange->setFont(arial(11));
+
     Table1 = new Table(QStringLiteral("Table1"), this);
     m_tableName = QStringLiteral("kz_ges_renta.DB");
     Table1->setTableName(m_tableName);
@@ -98,6 +105,7 @@ TEingabe_kennzahlen::TEingabe_kennzahlen(const Startwahl &wahl, const QStringLis
     setTabOrder(Button3, Button2);
 
     Table1->open();
+    connect(Table1, &DataSet::changed, this, &TEingabe_kennzahlen::showLastChange);
 
     connectGuarded(combobox1, &Selector::changed, this, &TEingabe_kennzahlen::combobox1Change);
     connectGuarded(combobox2, &Selector::changed, this, &TEingabe_kennzahlen::combobox2Change);
@@ -147,6 +155,9 @@ void TEingabe_kennzahlen::Button1Click()
     if (!settlePending())
         return;
     Button3->setEnabled(true);
+    // Shown again, the line is read again: another user may have changed
+    // the row meanwhile.
+    m_lastChangeOf.clear();
     // Closing drops what is still pending in the row shown before.
     Table1->close();
     m_showsRow = false;
@@ -163,9 +174,11 @@ void TEingabe_kennzahlen::Button1Click()
     const QString year = combobox3->text();
     if (Table1->locate(QStringLiteral("jahr"), year)) {
         m_showsRow = true;
+        showLastChange();
         return;
     }
     showNoRow(year);
+    showLastChange();
 }
 
 void TEingabe_kennzahlen::showNoRow(const QString &year)
@@ -228,8 +241,29 @@ bool TEingabe_kennzahlen::writeRow()
         Asker::ask({invalid, Messages::caption(m_wahl.englisch()), Asker::Buttons::Ok, Asker::Icon::Warning});
         return false;
     }
-    Table1->post();
+    {
+        const ChangeHistory::Scope writer(ChangeHistory::Dialog);
+        Table1->post();
+    }
+    m_lastChangeOf.clear();
+    showLastChange();
     return true;
+}
+
+void TEingabe_kennzahlen::showLastChange()
+{
+    // Typing changes nothing stored: the line is read again only for
+    // another row or after a save.
+    if (Table1->isEditing())
+        return;
+    const QString row = m_showsRow && Table1->isActive() && !Table1->isEmpty() ? Table1->asText(KennzahlSchema::YearColumn) : QString();
+    const QString of = Table1->tableName() + QLatin1Char('\n') + row;
+    if (of == m_lastChangeOf)
+        return;
+    m_lastChangeOf = of;
+    const bool english = m_wahl.englisch();
+    LastChange->setText(ChangeHistory::lastChange(Table1->tableName(), row,
+                                                  Messages::keyFigure(Messages::KeyFigure::LastChanged, english), english));
 }
 
 void TEingabe_kennzahlen::Button3Click()

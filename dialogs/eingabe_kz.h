@@ -51,12 +51,15 @@ public:
     std::array<DBEdit *, 14> edits{};        // DBEdit1 ... DBEdit14
     // Says in the window when the chosen table has no row for the year.
     QLabel *Notice;
+    // Who changed the row shown last and when, from the change history.
+    QLabel *LastChange;
 
     Table *Table1;
     DataSource *DataSource1;
 
 private:
     void showNoRow(const QString &year);
+    void showLastChange();
     // The first pending value that is not a whole number in range, as a
     // message; empty when all are fine.
     QString invalidValue() const;
@@ -68,4 +71,5 @@ private:
     const Startwahl &m_wahl;
     QString m_tableName;
     bool m_showsRow = true;
+    QString m_lastChangeOf;   // table and row the line was read for
 };

@@ -1,5 +1,7 @@
 #include "dialogs/eingabe_ma.h"
 
+#include "core/history.h"
+
 #include "model/measureschoice.h"
 #include "model/messages.h"
 #include "model/startwahl.h"
@@ -78,8 +80,16 @@ Teingabe_m::Teingabe_m(const Startwahl &wahl, MeasuresChoice &page) : m_wahl(wah
     speichern = button(this, QStringLiteral("speichern"), QStringLiteral("Speichern..."), {312, 520, 161, 25}, false);
     beenden = button(this, QStringLiteral("beenden"), QStringLiteral("Beenden..."), {32, 520, 123, 25}, true);
 
+    // Below the buttons, where no control of the window lies.
+    LastChange = new QLabel(this);
+    LastChange->setObjectName(QStringLiteral("LastChange"));
+    LastChange->setGeometry(32, 554, 441, 16);
+    LastChange->setFont(arial(11));
+
     Query1->open();
     Table1->open();
+    connect(Query1, &DataSet::changed, this, &Teingabe_m::showLastChange);
+    connect(Table1, &DataSet::changed, this, &Teingabe_m::showLastChange);
 
     connectGuarded(Button2, &QPushButton::clicked, this, &Teingabe_m::Button2Click);
     connectGuarded(Button3, &QPushButton::clicked, this, &Teingabe_m::Button3Click);
@@ -141,7 +151,11 @@ void Teingabe_m::open()
     show();
     raise();
     activateWindow();
+    // Opened again, the line is read again: another user may have changed
+    // the measure meanwhile.
+    m_lastChangeOf = -1;
     countList();
+    showLastChange();
     speichern->setEnabled(false);
 }
 
@@ -272,7 +286,11 @@ bool Teingabe_m::save()
         return false;
     Button_M_bearbeiten->setEnabled(true);
     loeschen->setEnabled(true);
-    Table1->post();
+    {
+        const ChangeHistory::Scope writer(ChangeHistory::Editor);
+        Table1->post();
+    }
+    m_lastChangeOf = -1;
     Table1->refresh();
     m_page.display();
     openList();
@@ -288,13 +306,33 @@ void Teingabe_m::loeschenClick()
     const int nr = shownNumber();
     if (!findInTable(nr, true))
         return;
-    Table1->remove();
+    {
+        const ChangeHistory::Scope writer(ChangeHistory::Editor);
+        Table1->remove();
+    }
+    m_lastChangeOf = -1;
     Table1->refresh();
     DataSource1->setDataSet(Query1);
     Query1->refresh();
     showCount(Query1->recordCount());
     speichern->setEnabled(false);
     m_page.display();
+}
+
+void Teingabe_m::showLastChange()
+{
+    DataSet *shown = DataSource1->dataSet();
+    if (shown && shown->isEditing())
+        return;
+    const int nr = shown && shown->isActive() && !shown->isEmpty() ? shownNumber() : 0;
+    if (nr == m_lastChangeOf)
+        return;
+    m_lastChangeOf = nr;
+    const bool english = m_wahl.englisch();
+    LastChange->setText(nr > 0 ? ChangeHistory::lastChange(Table1->tableName(), QString::number(nr),
+                                                           Messages::measures(Messages::Measures::LastChanged, english),
+                                                           english)
+                               : QString());
 }
 
 void Teingabe_m::beendenClick()

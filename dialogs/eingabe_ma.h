@@ -66,6 +66,8 @@ public:
     QLabel *Label6;
     QLabel *Label7;
     QLabel *Label10;
+    // Who changed the measure shown last and when, from the change history.
+    QLabel *LastChange;
     QPushButton *Button2;
     QPushButton *Button3;
     QPushButton *Button_M_bearbeiten;
@@ -93,7 +95,10 @@ private:
     // A question of the table with OK and Cancel.
     bool ask(Messages::Measures question);
 
+    void showLastChange();
+
     const Startwahl &m_wahl;
     MeasuresChoice &m_page;
+    int m_lastChangeOf = -1;   // the Nr the line was read for
     QStringList m_started;
 };

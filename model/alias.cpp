@@ -1,5 +1,7 @@
 #include "model/alias.h"
 
+#include "core/history.h"
+
 AliasSettings ScorecardAlias::settings()
 {
     return {QStringLiteral("projekt_bsc"), QStringLiteral("PROJEKT_BSC_DATABASE"),
@@ -7,4 +9,8 @@ AliasSettings ScorecardAlias::settings()
             QStringLiteral("tarvo-bsc/database")};
 }
 
-void ScorecardAlias::install() { Alias::configure(settings()); }
+void ScorecardAlias::install()
+{
+    Alias::configure(settings());
+    ChangeHistory::install();
+}

@@ -38,8 +38,9 @@ const Text KeyFigureTexts[] = {
      "Ja: speichern, Nein: verwerfen, Abbrechen: zurück zur Eingabe.",
      "The values typed are not saved yet. Should they be saved?\n"
      "Yes: save, No: discard, Cancel: go back to the entry."},
+    {"Zuletzt geändert von %1 am %2", "Last changed by %1 on %2"},
 };
-static_assert(std::size(KeyFigureTexts) == std::size_t(KeyFigure::Unsaved) + 1);
+static_assert(std::size(KeyFigureTexts) == std::size_t(KeyFigure::LastChanged) + 1);
 
 const Text MeasuresTexts[] = {
     {"Diese Maßnahme speichern?", "Save this measures?"},
@@ -59,8 +60,9 @@ const Text MeasuresTexts[] = {
      "The measure is not saved yet. Should it be saved?\n"
      "Yes: save, No: discard, Cancel: go back to the entry."},
     {"insg. %1 Datensätze vorhanden", "insg. %1 Datensätze vorhanden"},
+    {"Zuletzt geändert von %1 am %2", "Last changed by %1 on %2"},
 };
-static_assert(std::size(MeasuresTexts) == std::size_t(Measures::Count) + 1);
+static_assert(std::size(MeasuresTexts) == std::size_t(Measures::LastChanged) + 1);
 
 const Text ReportTexts[] = {
     {"Bitte eine Perspektive aus der Liste wählen; für einen eingetippten Text gibt es keinen Bericht. "

@@ -24,6 +24,7 @@ enum class KeyFigure {
     AddYearHint,      // %1 year
     YearHasFourDigits,
     Unsaved,          // typed values not saved: save, discard or go back
+    LastChanged,      // %1 user, %2 time: the last recorded change of the row shown
 };
 QString keyFigure(KeyFigure id, bool english);
 
@@ -40,6 +41,7 @@ enum class Measures {
     NoGoal,           // "neue Maßnahme..." without a goal of the list
     Unsaved,          // a measure not saved: save, discard or go back
     Count,            // %1 count; the count label, German in both
+    LastChanged,      // %1 user, %2 time: the last recorded change of the measure shown
 };
 QString measures(Measures id, bool english);
 

@@ -13,6 +13,8 @@
 #include "resources/pictures.h"
 #include "platform/ui/selector.h"
 #include "core/dbadmin.h"
+#include "core/history.h"
+#include "platform/db/dataset.h"
 #include "views/perspectives.h"
 
 #include <QAction>
@@ -140,6 +142,22 @@ void tour(int sprache, int branche)
     choose(Form1, "ComboBox9", QStringLiteral("2010"));
     click(Form1, "Button6");
     shot(eingabe_m, "10-measures-editor-empty-list");
+    // A recorded change of every measure of the goal and year: the editor
+    // names the last one.
+    {
+        const ChangeHistory::Scope writer(ChangeHistory::Editor);
+        Table measures(QStringLiteral("history"));
+        measures.setTableName(QStringLiteral("maßnahmen.DB"));
+        measures.open();
+        for (measures.first(); !measures.eof(); measures.next()) {
+            measures.edit();
+            measures.setText(QStringLiteral("Erfüllungsgrad_in_%"), QStringLiteral("90"));
+            measures.post();
+        }
+    }
+    choose(Form1, "ComboBox9", QStringLiteral("2005"));
+    click(Form1, "Button6");
+    shot(eingabe_m, "17-measures-editor-last-change");
     eingabe_m->hide();
 
     find<QTabWidget>(Form1, "PageControl1")->setCurrentIndex(3);
@@ -164,6 +182,19 @@ void tour(int sprache, int branche)
     find<Selector>(Eingabe_kennzahlen, "combobox3")->type(QStringLiteral("2040"));
     click(Eingabe_kennzahlen, "Button1");
     shot(Eingabe_kennzahlen, "16-key-figures-year-without-row");
+    {
+        const ChangeHistory::Scope writer(ChangeHistory::Dialog);
+        Table figures(QStringLiteral("history"));
+        figures.setTableName(QStringLiteral("kz_kap_quote.DB"));
+        figures.open();
+        figures.locate(QStringLiteral("Jahr"), QStringLiteral("2005"));
+        figures.edit();
+        figures.setText(QStringLiteral("Ist_Wert_Q1"), QStringLiteral("41"));
+        figures.post();
+    }
+    find<Selector>(Eingabe_kennzahlen, "combobox3")->type(QStringLiteral("2005"));
+    click(Eingabe_kennzahlen, "Button1");
+    shot(Eingabe_kennzahlen, "18-key-figures-last-change");
     Eingabe_kennzahlen->hide();
 
     // Both report pages, through the same painter as the preview, as PNG.

@@ -6,6 +6,7 @@
 #include "model/katalog.h"
 #include "model/kennzahlschema.h"
 
+#include <algorithm>
 #include <QCryptographicHash>
 #include <QDate>
 #include <QDir>
@@ -99,7 +100,10 @@ private slots:
         {
             Connection c(path);
             const auto tables = c.rows(QStringLiteral("SELECT name, sql FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite_%'"));
-            QCOMPARE(tables.size(), 14);
+            // The fourteen tables of the scorecard and the change history.
+            QCOMPARE(tables.size(), 15);
+            QVERIFY(std::any_of(tables.begin(), tables.end(),
+                                [](const QVariantList &t) { return t[0].toString() == QLatin1String("bsc_history"); }));
             for (const QVariantList &t : tables)
                 QVERIFY2(t[1].toString().endsWith(QLatin1String("STRICT")), qPrintable(t[0].toString()));
             const int last = qMax(2013, QDate::currentDate().year() + 1);

@@ -198,6 +198,15 @@ private slots:
         QCOMPARE(db.value(QStringLiteral("SELECT count(*) FROM \"maßnahmen\"")).toInt(), 20);
         QCOMPARE(db.value(QStringLiteral("SELECT \"Soll_Wert_Q1\" FROM \"kz_liqui\" WHERE \"Jahr\"='2005'")).toInt(),
                  OldTables::figure(2, 2005, 1).toInt());
+        // Every value and measure imported is in the change history.
+        r = bscDb(db.path(), {QStringLiteral("history"), QStringLiteral("--table"), QStringLiteral("kz_liqui"),
+                              QStringLiteral("--year"), QStringLiteral("2005"), QStringLiteral("--csv")});
+        QVERIFY2(r.out.contains(QStringLiteral(",import-legacy,kz_liqui,2005,Soll_Wert_Q1,,%1\n")
+                                    .arg(OldTables::figure(2, 2005, 1).toInt())),
+                 qPrintable(r.out));
+        QCOMPARE(db.value(QStringLiteral("SELECT count(*) FROM bsc_history WHERE source='import-legacy' "
+                                         "AND table_name='maßnahmen' AND column_name='Nr'")).toInt(), 20);
+        const int recorded = db.value(QStringLiteral("SELECT count(*) FROM bsc_history")).toInt();
 
         // Twice is refused: the target holds data now.
         const QString after = contents(db);
@@ -205,6 +214,7 @@ private slots:
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(QLatin1String("holds data already")), qPrintable(r.err));
         QCOMPARE(contents(db), after);
+        QCOMPARE(db.value(QStringLiteral("SELECT count(*) FROM bsc_history")).toInt(), recorded);
     }
 
     void atATerminalItWritesAfterY_data()

@@ -5,12 +5,14 @@
 #include "platform/db/engineerror.h"
 #include "platform/printable.h"
 #include "core/dbadmin.h"
+#include "core/history.h"
 #include "core/legacyimport.h"
 #include "core/safefile.h"
 #include "core/spreadsheet.h"
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -64,6 +66,10 @@ const char *const Usage =
     "                    every fault or what would be imported; writes it all in\n"
     "                    one transaction with --yes or after \"y\" at a terminal,\n"
     "                    into a database that holds no data yet\n"
+    "  history [--table T] [--year YYYY] [--nr N] [--since DATE] [--csv]\n"
+    "                    print the recorded changes, newest first: time (UTC),\n"
+    "                    user, what wrote it, table, row (year or Nr), column,\n"
+    "                    old and new value; tab-separated, or CSV with --csv\n"
     "  --version         print the version\n"
     "  --help            print this text\n"
     "\n"
@@ -323,6 +329,102 @@ int importLegacy(const QString &path, const QString &folder, bool yes, Output &o
     return 0;
 }
 
+// A value for a CSV line: quoted when it holds a separator, a quote or a
+// line break.
+void appendCsv(QString &line, const QString &value)
+{
+    if (!value.contains(QLatin1Char(',')) && !value.contains(QLatin1Char('"')) && !value.contains(QLatin1Char('\n'))
+        && !value.contains(QLatin1Char('\r'))) {
+        line += value;
+        return;
+    }
+    line += QLatin1Char('"') + QString(value).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+// The recorded changes, newest first, printed as they are read. Returns
+// the exit status; nullopt: the arguments are wrong.
+std::optional<int> history(const QString &path, const QStringList &args, Output &out)
+{
+    static const QRegularExpression fourDigits(QStringLiteral("\\A[0-9]{4}\\z"));
+    static const QRegularExpression number(QStringLiteral("\\A[0-9]{1,18}\\z"));
+    QString table, year, nr, since;
+    bool csv = false;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == QLatin1String("--csv") && !csv)
+            csv = true;
+        else if (arg == QLatin1String("--table") && hasValue && table.isNull())
+            table = args[++i];
+        else if (arg == QLatin1String("--year") && hasValue && year.isNull())
+            year = args[++i];
+        else if (arg == QLatin1String("--nr") && hasValue && nr.isNull())
+            nr = args[++i];
+        else if (arg == QLatin1String("--since") && hasValue && since.isNull())
+            since = args[++i];
+        else
+            return std::nullopt;
+    }
+    if (!year.isNull() && !fourDigits.match(year).hasMatch())
+        throw EngineError(QStringLiteral("\"%1\" is not a year of four digits.").arg(printable(year)));
+    if (!nr.isNull() && !number.match(nr).hasMatch())
+        throw EngineError(QStringLiteral("\"%1\" is not the number of a measure.").arg(printable(nr)));
+    if (!year.isNull() && !nr.isNull())
+        throw EngineError(QStringLiteral("--year names a key figure's row and --nr a measure's; give one of them."));
+    Database::HistoryFilter filter;
+    if (!since.isNull()) {
+        const QDate date = QDate::fromString(since, Qt::ISODate);
+        const QDateTime time = QDateTime::fromString(since, Qt::ISODate);
+        if (date.isValid() && since.size() == 10)
+            filter.since = date.toString(Qt::ISODate);
+        else if (time.isValid())
+            filter.since = time.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ"));
+        else
+            throw EngineError(QStringLiteral("\"%1\" is not a date (YYYY-MM-DD) or a time (YYYY-MM-DDTHH:MM:SS).")
+                                  .arg(printable(since)));
+    }
+    Database &db = Database::open(path, true);
+    if (!table.isNull()) {
+        QString bare = table;
+        if (bare.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
+            bare.chop(3);
+        filter.table = db.table(bare).name;
+    }
+    if (!nr.isNull()) {
+        if (filter.table.isEmpty())
+            filter.table = db.table(QStringLiteral("maßnahmen")).name;
+        filter.row = nr;
+    }
+    if (!year.isNull()) {
+        if (filter.table.isEmpty())
+            filter.notTable = db.table(QStringLiteral("maßnahmen")).name;
+        filter.row = year;
+    }
+    const QStringList heads{QStringLiteral("time_utc"), QStringLiteral("user"), QStringLiteral("source"),
+                            QStringLiteral("table"), QStringLiteral("row"), QStringLiteral("column"),
+                            QStringLiteral("old"), QStringLiteral("new")};
+    out << heads.join(csv ? QLatin1Char(',') : QLatin1Char('\t')) << '\n';
+    QString line;
+    bool written = true;
+    db.scanHistory(filter, [&](const QVector<QVariant> &row) {
+        line.clear();
+        for (int i = 0; i < row.size(); ++i) {
+            if (i)
+                line += csv ? QLatin1Char(',') : QLatin1Char('\t');
+            if (csv)
+                appendCsv(line, row[i].toString());
+            else
+                appendEscaped(line, row[i].toString());
+        }
+        line += QLatin1Char('\n');
+        out << line;
+        written = !out.failed();
+        return written;
+    });
+    Database::close();
+    return out.flush() && written ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -455,6 +557,12 @@ int main(int argc, char **argv)
             const int status = importLegacy(path, args[1], args.size() == 3, out, err);
             const int output = written();
             return status ? status : output;
+        }
+        if (command == QLatin1String("history")) {
+            if (const std::optional<int> status = history(path, args, out)) {
+                const int output = written();
+                return *status ? *status : output;
+            }
         }
         if (command == QLatin1String("export") || command == QLatin1String("import")) {
             const bool exporting = command == QLatin1String("export");

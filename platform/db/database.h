@@ -137,6 +137,43 @@ public:
     bool remove(const Source &source, const QVariant &key, const QVector<int> &compared,
                 const QVariantList &originals);
 
+    // The change history: a table the layer itself writes, one row per
+    // changed column, inside the transaction of the change it records.
+    // Which table it is and how a changed row is named (its year, its
+    // number) is the program's to say; while the table is missing (an older
+    // database) writes go on without it. Its rows are only ever added: the
+    // layer refuses to update or delete them and has no statement for it.
+    struct HistoryLog {
+        QString table;   // the history table; empty: no history
+        // The column that names a row of a table in the history; empty:
+        // the table's changes are not recorded.
+        std::function<QString(const QString &table)> rowColumn;
+    };
+    static void setHistory(HistoryLog log);
+    // What writes now ("dialog", "import", ...), until set again.
+    static void setHistorySource(const QString &source);
+    static QString historySource();
+    // Whether this database holds the history table.
+    bool hasHistory();
+    // The history table, made empty (init, upgrade). Throws EngineError.
+    void createHistory();
+    // One history row, inside the caller's transaction; nothing when there
+    // is no history table or old and new are equal.
+    void recordChange(const QString &table, const QString &row, const QString &column, const QVariant &old,
+                      const QVariant &now);
+    // The history, newest first, one row at a time; every filter is
+    // optional (empty). The row: time, user, source, table, row, column,
+    // old, new. Return false to stop.
+    struct HistoryFilter {
+        QString table;      // rows of this table only
+        QString notTable;   // rows of every other table
+        QString row;
+        QString since;      // time (UTC, ISO 8601) at or after
+    };
+    void scanHistory(const HistoryFilter &filter, const std::function<bool(const QVector<QVariant> &row)> &visit);
+    // The last change of a row: user and time; nullopt when none is recorded.
+    std::optional<std::pair<QString, QString>> lastChange(const QString &table, const QString &row);
+
     // A transaction that writes: taken at once, so that a writer who comes
     // second waits briefly or is told, never half-way through.
     void begin(const QString &what);
@@ -178,11 +215,26 @@ private:
     QString selected(const Source &source, int field) const;
     static QVector<QVariant> &decodeRow(const QSqlQuery &query, const Source &source, QVector<QVariant> &into, int first);
     [[noreturn]] void fail(const QSqlError &error, const QString &what);
+    QString historyTable();
+    std::optional<bool> updateInOneStatement(const Source &source, const QVariant &key, const QVector<int> &fields,
+                                             const QVariantList &values, const QVariantList &originals);
+    QString updateSql(const Source &source, const QVariant &key, const QVector<int> &fields, const QVariantList &values,
+                      const QVariantList &originals, QVariantList &bindings);
+    QVariant insertRow(const Source &source, const QVector<int> &fields, const QVariantList &values);
+    bool updateRow(const Source &source, const QVariant &key, const QVector<int> &fields, const QVariantList &values,
+                   const QVariantList &originals);
+    bool removeRow(const Source &source, const QVariant &key, const QVector<int> &compared, const QVariantList &originals);
+    QString rowName(const Source &source, const QVariant &key, const QVector<int> &fields, const QVariantList &values,
+                    const QString &column);
+    void refuseHistoryWrite(const Source &source) const;
+    template <class F>
+    bool recorded(const Source &source, const QString &what, F &&write);
 
     Engine m_engine = Engine::SQLite;
     QString m_display;
     QString m_connectionName;
     bool m_lost = false;
+    bool m_inTransaction = false;
     QHash<QString, Table> m_tables;                // key: case-folded name
     QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
     // Statements outside the cache (run without preparing, or a second copy

@@ -1,0 +1,51 @@
+#include "core/history.h"
+
+#include "model/katalog.h"
+#include "platform/db/database.h"
+#include "platform/db/engineerror.h"
+
+#include <QDateTime>
+
+namespace ChangeHistory {
+
+QString rowColumn(const QString &table)
+{
+    if (table.compare(QStringLiteral("maßnahmen"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Nr");
+    static const QStringList figures = ScorecardKatalog::allTables();
+    for (const QString &name : figures) {
+        if (name.compare(table, Qt::CaseInsensitive) == 0)
+            return QStringLiteral("Jahr");
+    }
+    return {};
+}
+
+QString lastChange(const QString &table, const QString &row, const QString &text, bool english)
+{
+    if (row.isEmpty())
+        return {};
+    try {
+        Database &db = Database::alias();
+        QString bare = table;
+        if (bare.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
+            bare.chop(3);
+        const auto last = db.lastChange(db.table(bare).name, row);
+        if (!last)
+            return {};
+        const QDateTime time = QDateTime::fromString(last->second, Qt::ISODateWithMs).toLocalTime();
+        const QString shown = time.isValid()
+            ? time.toString(english ? QStringLiteral("yyyy-MM-dd HH:mm") : QStringLiteral("dd.MM.yyyy HH:mm"))
+            : last->second;
+        return text.arg(last->first, shown);
+    } catch (const EngineError &) {
+        return {};
+    }
+}
+
+void install() { Database::setHistory({Table, &rowColumn}); }
+
+Scope::Scope(const QString &source) : m_previous(Database::historySource()) { Database::setHistorySource(source); }
+
+Scope::~Scope() { Database::setHistorySource(m_previous); }
+
+} // namespace ChangeHistory

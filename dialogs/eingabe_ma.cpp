@@ -248,7 +248,7 @@ bool Teingabe_m::settlePending()
     try {
         return save();
     } catch (const EngineError &error) {
-        showFailure(error.message());
+        showFailure(error);
         return false;
     }
 }
@@ -272,7 +272,17 @@ bool Teingabe_m::save()
         return false;
     Button_M_bearbeiten->setEnabled(true);
     loeschen->setEnabled(true);
-    Table1->post();
+    try {
+        Table1->post();
+    } catch (const EngineError &error) {
+        // A change this user may not make is dropped: the fields show what is stored.
+        if (error.refusesChange()) {
+            Table1->cancel();
+            Table1->refresh();
+            speichern->setEnabled(false);
+        }
+        throw;
+    }
     Table1->refresh();
     m_page.display();
     openList();

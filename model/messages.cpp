@@ -126,4 +126,10 @@ QString mainWindow(MainWindow id, bool english) { return pick(MainWindowTexts, i
 
 QString sheets(Sheets id, bool english) { return pick(SheetTexts, id, english); }
 
+QString readOnly(bool english)
+{
+    return QString::fromUtf8(english ? "You may read this scorecard but not change it"
+                                     : "Sie dürfen diese Daten lesen, aber nicht ändern");
+}
+
 } // namespace Messages

@@ -93,4 +93,7 @@ enum class Sheets {
 };
 QString sheets(Sheets id, bool english);
 
+// A change refused because this user may only read the database.
+QString readOnly(bool english);
+
 } // namespace Messages

@@ -289,6 +289,84 @@ private slots:
         QVERIFY2(r.out.contains(QLatin1String("kz_liqui: one row per year")), qPrintable(r.out));
     }
 
+    // A role granted SELECT only reads everything with every command that
+    // reads, and every command that writes is refused as a change it may
+    // not make, with nothing written; a role with no privilege at all is
+    // told so, never that the table is missing.
+    void aReaderReadsEverythingAndChangesNothing()
+    {
+        ServerDatabase server;
+        QCOMPARE(bscDb(server.address, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
+        const QString pid = QString::number(QCoreApplication::applicationPid());
+        const QString reader = QStringLiteral("bsc_leser_") + pid;
+        const QString nobody = QStringLiteral("bsc_niemand_") + pid;
+        serverSql(server.address, {QStringLiteral("CREATE ROLE %1 LOGIN").arg(reader),
+                                   QStringLiteral("CREATE ROLE %1 LOGIN").arg(nobody),
+                                   QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1").arg(reader)});
+        OnExit drop([&] {
+            serverSql(server.address, {QStringLiteral("REVOKE ALL ON ALL TABLES IN SCHEMA public FROM %1").arg(reader),
+                                       QStringLiteral("DROP ROLE %1").arg(reader),
+                                       QStringLiteral("DROP ROLE %1").arg(nobody)});
+        });
+        auto as = [&](const QString &role) {
+            QString address = server.address;
+            return address.replace(QStringLiteral("://postgres@"), QStringLiteral("://%1@").arg(role));
+        };
+        const QString sheet = m_dir.filePath(QStringLiteral("leser.csv"));
+        const QString copy = m_dir.filePath(QStringLiteral("leser.sqlite"));
+        QFile::remove(sheet);
+        QFile::remove(copy);
+
+        ProgramRun r = bscDb(as(reader), {QStringLiteral("query"), QStringLiteral("select * from kz_liqui.db where jahr=\"2005\"")});
+        QVERIFY2(r.status == 0 && r.out.count(QLatin1Char('\n')) == 2, qPrintable(r.out + r.err));
+        r = bscDb(as(reader), {QStringLiteral("check")});
+        QVERIFY2(r.status == 0 && r.out.contains(QLatin1String("No faults found")), qPrintable(r.out + r.err));
+        r = bscDb(as(reader), {QStringLiteral("export"), QStringLiteral("kennzahlen"), sheet});
+        QVERIFY2(r.status == 0 && r.out.contains(QLatin1String("Wrote 325 lines")), qPrintable(r.out + r.err));
+        r = bscDb(as(reader), {QStringLiteral("backup"), copy});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QCOMPARE(bscDb(copy, {QStringLiteral("query"), QStringLiteral("select Nr from maßnahmen")}).out.count(QLatin1Char('\n')), 13);
+
+        // One changed value in the sheet: the import would write it.
+        QFile f(sheet);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QByteArray text = f.readAll();
+        f.close();
+        const QByteArray line = ",kz_ges_renta,2003,";
+        const qsizetype at = text.indexOf(line);
+        QVERIFY(at > 0);
+        const qsizetype value = at + line.size();
+        text.replace(value, text.indexOf(',', value) - value, "99");
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
+        f.close();
+        const QVariant before = [&] {
+            const ProgramRun q = bscDb(server.address, {QStringLiteral("query"), QStringLiteral("select Ist_Wert_Q1 from kz_ges_renta where jahr=\"2003\"")});
+            return q.out;
+        }();
+        for (const QStringList &args : {QStringList{QStringLiteral("import"), QStringLiteral("kennzahlen"), sheet, QStringLiteral("--yes")},
+                                        QStringList{QStringLiteral("add-year"), QStringLiteral("2030")}}) {
+            r = bscDb(as(reader), args);
+            QVERIFY2(r.status == 1, qPrintable(args.join(QLatin1Char(' ')) + r.out + r.err));
+            QVERIFY2(r.err.contains(QLatin1String("You may read this scorecard but not change it")),
+                     qPrintable(args.join(QLatin1Char(' ')) + r.out + r.err));
+        }
+        QCOMPARE(bscDb(server.address, {QStringLiteral("query"), QStringLiteral("select Ist_Wert_Q1 from kz_ges_renta where jahr=\"2003\"")}).out,
+                 before.toString());
+        QCOMPARE(bscDb(server.address, {QStringLiteral("query"), QStringLiteral("select jahr from kz_liqui where jahr=\"2030\"")}).out,
+                 QStringLiteral("Jahr\n"));
+
+        for (const QStringList &args : {QStringList{QStringLiteral("query"), QStringLiteral("select * from kz_liqui")},
+                                        QStringList{QStringLiteral("export"), QStringLiteral("massnahmen"), m_dir.filePath(QStringLiteral("n.csv"))},
+                                        QStringList{QStringLiteral("check")}}) {
+            r = bscDb(as(nobody), args);
+            QVERIFY2(r.status == 1, qPrintable(args.join(QLatin1Char(' ')) + r.out + r.err));
+            QVERIFY2((r.out + r.err).contains(QLatin1String("Permission refused")), qPrintable(r.out + r.err));
+            QVERIFY2(!(r.out + r.err).contains(QLatin1String("does not exist")) && !(r.out + r.err).contains(QLatin1String("bsc-db init")),
+                     qPrintable(r.out + r.err));
+        }
+    }
+
     // A connection option whose value holds blanks reaches the server whole.
     void connectionOptionsWithBlanksArePassedWhole()
     {

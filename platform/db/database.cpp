@@ -779,6 +779,22 @@ QSqlQuery &Database::prepared(const QString &sql, const QString &what)
     return **it;
 }
 
+namespace {
+
+// A statement that changes rows or tables, or takes the write lock.
+bool writes(const QString &sql)
+{
+    static const char *const verbs[] = {"INSERT", "UPDATE", "DELETE", "BEGIN IMMEDIATE", "CREATE", "ALTER", "DROP",
+                                        "LOCK", "TRUNCATE", "COPY", "SELECT setval", "GRANT"};
+    for (const char *verb : verbs) {
+        if (sql.startsWith(QLatin1String(verb), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 QSqlQuery &Database::run(const QString &sql, const QVariantList &values, const QString &what)
 {
     // PostgreSQL refuses a NUL in a text with the driver's whole statement in
@@ -798,7 +814,7 @@ QSqlQuery &Database::run(const QString &sql, const QVariantList &values, const Q
         if (!direct.exec(sql)) {
             const QSqlError error = direct.lastError();
             direct.finish();
-            fail(error, what);
+            fail(error, what, writes(sql));
         }
         return direct;
     }
@@ -808,18 +824,21 @@ QSqlQuery &Database::run(const QString &sql, const QVariantList &values, const Q
     if (!query.exec()) {
         const QSqlError error = query.lastError();
         query.finish();
-        fail(error, what);
+        fail(error, what, writes(sql));
     }
     return query;
 }
 
-void Database::fail(const QSqlError &error, const QString &what)
+void Database::fail(const QSqlError &error, const QString &what, bool writing)
 {
     const EngineError::Kind kind = classify(error);
-    const QString message = describe(error, what);
+    const QString message = describe(error, what, writing);
     if (kind == EngineError::Kind::LostConnection)
         m_lost = true;
-    throw EngineError(message, kind);
+    EngineError failure(message, kind);
+    if (writing)
+        failure.ofChange();
+    throw failure;
 }
 
 namespace {
@@ -896,7 +915,7 @@ EngineError::Kind Database::classify(const QSqlError &error) const
     }
 }
 
-QString Database::describe(const QSqlError &error, const QString &what) const
+QString Database::describe(const QSqlError &error, const QString &what, bool writing) const
 {
     using Kind = EngineError::Kind;
     const QString detail = (error.databaseText().isEmpty() ? error.text() : error.databaseText()).trimmed();
@@ -912,9 +931,14 @@ QString Database::describe(const QSqlError &error, const QString &what) const
                               "Try again in a moment.\nCould not %1\nDatabase: %2")
             .arg(what, m_display);
     case Kind::ReadOnly:
-        return QStringLiteral("The database is read-only; nothing was changed.\nCould not %1\nDatabase: %2")
+        return QStringLiteral("You may read this scorecard but not change it: the database is read-only; "
+                              "nothing was changed.\nCould not %1\nDatabase: %2")
             .arg(what, m_display);
     case Kind::Permission:
+        if (writing)
+            return QStringLiteral("You may read this scorecard but not change it: the database server does not "
+                                  "let this user %1; nothing was changed.\nDatabase: %2")
+                .arg(what, m_display);
         return QStringLiteral("Permission refused: the database does not let this user %1.\nDatabase: %2")
             .arg(what, m_display);
     case Kind::WrongType:

@@ -250,8 +250,12 @@ void Database::openServer(const Target &target, bool readOnly)
     if (!db.open()) {
         // libpq's first line names the cause; the rest are hints about it.
         const QString reason = db.lastError().databaseText().trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
-        throw EngineError(QStringLiteral("Cannot reach the database %1: %2").arg(m_display, reason),
-                          EngineError::Kind::LostConnection);
+        QString message = QStringLiteral("Cannot reach the database %1: %2").arg(m_display, reason);
+        // A refused certificate is no network fault: say what to check.
+        if (reason.contains(QLatin1String("certificate"), Qt::CaseInsensitive))
+            message += QStringLiteral("\nThe server's certificate was not accepted: sslrootcert must name the CA that "
+                                      "signed it, and the address the host name it was made for.");
+        throw EngineError(message, EngineError::Kind::LostConnection);
     }
     const QString what = QStringLiteral("open ") + m_display;
     // A row another user holds is reported within a second, as a file that

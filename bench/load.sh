@@ -69,7 +69,7 @@ awk -v before="$work/before" -v after="$work/after" '
   }
   $1 == "OK" {
     cell = $2 " " $3 " " $4
-    if ((cell, $5) in next_) { print "FAULT: two confirmed saves from the same value of " cell ": " $5; bad++ }
+    if ((cell, $5) in next_) { if (bad++ < 10) print "FAULT: two confirmed saves from the same value of " cell ": " $5 }
     next_[cell, $5] = $6; count[cell]++
     if (!(cell in first)) first[cell] = $5
   }
@@ -79,7 +79,7 @@ awk -v before="$work/before" -v after="$work/after" '
       n = 0
       while ((cell, v) in next_ && n <= count[cell]) { v = next_[cell, v]; n++ }
       if (n != count[cell] + 0 || v != final[cell]) {
-        print "FAULT: " cell ": stored " final[cell] ", " n " of " count[cell] + 0 " confirmed saves lead to " v; bad++
+        if (bad++ < 20) print "FAULT: " cell ": stored " final[cell] ", " n " of " count[cell] + 0 " confirmed saves lead to " v
       }
     }
     exit bad > 0
@@ -97,11 +97,11 @@ if [ "$has_history" = 1 ] && history "$work/history-after"; then
   awk -v hist="$work/history-new" '
     BEGIN { while ((getline l < hist) > 0) { gsub(/ /, "_", l); n = split(l, f, "\t"); for (i = 1; i <= n; i++) seen[f[i]]++ } }
     $1 == "OK" { ok[NR] = $0; olds[$5]++; next }
-    $1 != "OK" && $1 != "ERROR" && seen[$6] > 0 { print "FAULT: the history holds the refused save to " $6; bad++ }
+    $1 != "OK" && $1 != "ERROR" && seen[$6] > 0 { if (bad++ < 10) print "FAULT: the history holds the refused save to " $6 }
     END {
       for (k in ok) {
         split(ok[k], f, " ")
-        if (seen[f[6]] != 1 + olds[f[6]]) { print "FAULT: the history holds the save of " f[2] " " f[3] " " f[4] " to " f[6] " " seen[f[6]] + 0 " times"; bad++ }
+        if (seen[f[6]] != 1 + olds[f[6]]) { if (bad++ < 10) print "FAULT: the history holds the save of " f[2] " " f[3] " " f[4] " to " f[6] " " seen[f[6]] + 0 " times" }
       }
       exit bad > 0
     }' "$work/saves" || faults=$((faults + 1))

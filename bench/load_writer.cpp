@@ -89,7 +89,7 @@ int main(int argc, char **argv)
             // A unique value per save, so that every stored value names its save.
             const int seq = i / 4;
             const QString value = target.text ? QStringLiteral("w%1-%2").arg(id).arg(seq)
-                                              : QString::number(100000 + id * 10000 + seq % 10000);
+                                              : QString::number(100000 + id * 100000 + seq);
             QString old = QStringLiteral("?");
             QString result = QStringLiteral("OK");
             QString detail;

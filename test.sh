@@ -14,7 +14,7 @@ scripts/build.sh
 here=$(pwd)
 server=$(mktemp -d /tmp/bsc-postgres.XXXXXX)
 trap '"$here/scripts/postgres-cluster.sh" stop "$server"' EXIT
-BSC_TEST_POSTGRES=$(scripts/postgres-cluster.sh start "$server")
+BSC_TEST_POSTGRES=$(scripts/postgres-cluster.sh start "$server" --tls)
 export BSC_TEST_POSTGRES
 
 # The normal build's tests first: a plain failure shows before the long runs.

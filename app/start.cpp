@@ -8,6 +8,7 @@
 #include "dialogs/eingabe_ma.h"
 #include "model/alias.h"
 #include "model/katalog.h"
+#include "model/messages.h"
 #include "model/startwahl.h"
 #include "platform/db/engineerror.h"
 #include "platform/printable.h"
@@ -40,7 +41,13 @@ void Start::setUp()
     Controls::installFontSubstitutes();
     QApplication::setFont(Controls::defaultFont());
     // Errors raised by a keystroke in a bound control reach no handler.
-    EngineError::setReporter(&showFailure);
+    EngineError::setReporter([](const QString &text) { showFailure(text); });
+    // A change refused to a reader is told in the chosen language.
+    failureText() = [](const EngineError &error) {
+        if (!error.refusesChange())
+            return error.message();
+        return Messages::readOnly(Form1 && Form1->englisch());
+    };
 }
 
 namespace {

@@ -241,9 +241,16 @@ bool TEingabe_kennzahlen::writeRow()
         Asker::ask({invalid, Messages::caption(m_wahl.englisch()), Asker::Buttons::Ok, Asker::Icon::Warning});
         return false;
     }
-    {
+    try {
         const ChangeHistory::Scope writer(ChangeHistory::Dialog);
         Table1->post();
+    } catch (const EngineError &error) {
+        // A change this user may not make is dropped: the fields show what is stored.
+        if (error.refusesChange()) {
+            Table1->cancel();
+            Table1->refresh();
+        }
+        throw;
     }
     m_lastChangeOf.clear();
     showLastChange();
@@ -304,7 +311,7 @@ bool TEingabe_kennzahlen::settlePending()
     try {
         return writeRow();
     } catch (const EngineError &error) {
-        showFailure(error.message());
+        showFailure(error);
         return false;
     }
 }

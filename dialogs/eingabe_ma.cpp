@@ -262,7 +262,7 @@ bool Teingabe_m::settlePending()
     try {
         return save();
     } catch (const EngineError &error) {
-        showFailure(error.message());
+        showFailure(error);
         return false;
     }
 }
@@ -286,9 +286,17 @@ bool Teingabe_m::save()
         return false;
     Button_M_bearbeiten->setEnabled(true);
     loeschen->setEnabled(true);
-    {
+    try {
         const ChangeHistory::Scope writer(ChangeHistory::Editor);
         Table1->post();
+    } catch (const EngineError &error) {
+        // A change this user may not make is dropped: the fields show what is stored.
+        if (error.refusesChange()) {
+            Table1->cancel();
+            Table1->refresh();
+            speichern->setEnabled(false);
+        }
+        throw;
     }
     m_lastChangeOf = -1;
     Table1->refresh();

@@ -154,4 +154,10 @@ QString sheets(Sheets id, bool english) { return pick(SheetTexts, id, english); 
 
 QString legacy(Legacy id, bool english) { return pick(LegacyTexts, id, english); }
 
+QString readOnly(bool english)
+{
+    return QString::fromUtf8(english ? "You may read this scorecard but not change it"
+                                     : "Sie dürfen diese Daten lesen, aber nicht ändern");
+}
+
 } // namespace Messages

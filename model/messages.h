@@ -119,4 +119,7 @@ enum class Legacy {
 };
 QString legacy(Legacy id, bool english);
 
+// A change refused because this user may only read the database.
+QString readOnly(bool english);
+
 } // namespace Messages

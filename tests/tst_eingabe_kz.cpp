@@ -1,10 +1,12 @@
 // The key-figure entry dialog: choosing, showing, editing and saving a row.
 #include "fixture_windows.h"
+#include "fixture_reader.h"
 
 #include "app/form1.h"
 #include "app/globals.h"
 #include "dialogs/eingabe_kz.h"
 #include "model/katalog.h"
+#include "platform/db/database.h"
 #include "platform/db/dataset.h"
 #include "platform/db/dbcontrols.h"
 #include "platform/ui/selector.h"
@@ -232,6 +234,45 @@ private slots:
         QCOMPARE(stored(w, "kz_kap_quote", "2005", "Ist_Wert_Q2").toInt(), 35);
         QCOMPARE(dialog()->edits[2]->text(), QStringLiteral("35"));
         QCOMPARE(dialog()->Table1->state(), DataSet::State::Browse);
+    }
+
+    // A user who may only read sees the stored values, and a save is
+    // refused in the chosen language with nothing written.
+    void aReaderSeesButCannotSave_data()
+    {
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("German") << false << QStringLiteral("Sie dürfen diese Daten lesen, aber nicht ändern");
+        QTest::newRow("English") << true << QStringLiteral("You may read this scorecard but not change it");
+    }
+    void aReaderSeesButCannotSave()
+    {
+        QFETCH(bool, english);
+        QFETCH(QString, expected);
+        TestWindows w;
+        w.db().setPair(QStringLiteral("kz_kap_quote"), QStringLiteral("2005"), QStringLiteral("Q2"), 30, 40);
+        SmallDisk disk;
+        QString reason;
+        OnExit drop([&] { dropReader(w); });
+        if (!becomeReader(w, disk, reason))
+            QSKIP(qPrintable(reason));
+        if (english)
+            w.continueWith(0, 0);
+        show(0, 1, QStringLiteral("2005"));
+        QCOMPARE(dialog()->edits[2]->text(), QStringLiteral("30"));
+        type(3, QStringLiteral("35"));
+        w.asker().answer(Asker::Answer::Ok);
+        dialog()->Button3->click();
+        const Asker::Question refusal = w.asker().questions().last();
+        QCOMPARE(refusal.text, expected);
+        QCOMPARE(refusal.icon, Asker::Icon::Critical);
+        QCOMPARE(dialog()->Table1->state(), DataSet::State::Browse);
+        QCOMPARE(dialog()->edits[2]->text(), QStringLiteral("30"));
+        QSqlQuery &q = Database::alias().run(QStringLiteral("SELECT \"Ist_Wert_Q2\" FROM kz_kap_quote WHERE \"Jahr\"=?"),
+                                             {QStringLiteral("2005")}, QStringLiteral("read"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 30);
+        q.finish();
     }
 
     void englishSaveQuestion()

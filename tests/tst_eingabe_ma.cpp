@@ -1,6 +1,7 @@
 // The measures editor: paging, changing, adding and deleting the measures
 // of the Measures page's goal and year.
 #include "fixture_windows.h"
+#include "fixture_reader.h"
 
 #include "app/form1.h"
 #include "app/globals.h"
@@ -253,6 +254,45 @@ private slots:
                  QStringLiteral("Fr. Öztürk"));
         QCOMPARE(count(w.db()), 2);
         QCOMPARE(editor()->DBEdit4->text(), QStringLiteral("Fr. Öztürk"));
+    }
+
+    // A user who may only read sees the measures; saving and deleting are
+    // refused in the chosen language, nothing written, the stored values shown.
+    void aReaderSeesButCannotChange_data()
+    {
+        QTest::addColumn<int>("sprache");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("German") << 1 << QStringLiteral("Sie dürfen diese Daten lesen, aber nicht ändern");
+        QTest::newRow("English") << 0 << QStringLiteral("You may read this scorecard but not change it");
+    }
+    void aReaderSeesButCannotChange()
+    {
+        QFETCH(int, sprache);
+        QFETCH(QString, expected);
+        TestWindows w;
+        const int nr = addMeasure(w.db(), QStringLiteral("Preise prüfen"));
+        SmallDisk disk;
+        QString reason;
+        OnExit drop([&] { dropReader(w); });
+        if (!becomeReader(w, disk, reason))
+            QSKIP(qPrintable(reason));
+        w.continueWith(sprache, 1);
+        openFor(0, 0, QStringLiteral("2005"));
+        editor()->Button_M_bearbeiten->click();
+        typeInto(editor()->DBEdit4, QStringLiteral("Fr. Öztürk"));
+        w.asker().answer(Asker::Answer::Ok);
+        editor()->speichern->click();
+        QCOMPARE(w.asker().questions().last().text, expected);
+        QCOMPARE(editor()->Table1->state(), DataSet::State::Browse);
+        QCOMPARE(editor()->DBEdit4->text(), QString());
+        w.asker().answer(Asker::Answer::Ok);
+        editor()->loeschen->click();
+        QCOMPARE(w.asker().questions().last().text, expected);
+        QSqlQuery &q = Database::alias().run(QStringLiteral("SELECT count(*) FROM \"maßnahmen\" WHERE \"Nr\"=? AND \"Verantwortlicher\" IS NULL"),
+                                             {nr}, QStringLiteral("read"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 1);
+        q.finish();
     }
 
     void deleteWithBothAnswers()

@@ -12,6 +12,8 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -38,6 +40,8 @@ void serverSql(const QString &address, const QStringList &statements)
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("admin"));
         db.setHostName(t.host);
+        if (t.port > 0)
+            db.setPort(t.port);
         db.setDatabaseName(t.database);
         db.setUserName(t.user);
         if (!db.open())
@@ -50,6 +54,32 @@ void serverSql(const QString &address, const QStringList &statements)
     }
     QSqlDatabase::removeDatabase(QStringLiteral("admin"));
 }
+
+// The test server's encrypted listener (scripts/postgres-cluster.sh
+// start DIR --tls): its folder of certificates and its port.
+bool tlsServer(QString &tls, QString &port)
+{
+    tls = Target::parse(TestDatabase::server()).host + QStringLiteral("/tls");
+    QFile f(tls + QStringLiteral("/port"));
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    port = QString::fromLatin1(f.readAll().trimmed());
+    return !port.isEmpty();
+}
+
+// A role with a password on a database of its own, on the encrypted
+// listener; it goes with the guard, after its database.
+struct PasswordRole {
+    PasswordRole()
+        : name(QStringLiteral("bsc_anna_%1").arg(QCoreApplication::applicationPid())),
+          password(QStringLiteral("Geh31m-%1-pw").arg(QCoreApplication::applicationPid()))
+    {
+        serverSql(TestDatabase::server(), {QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD '%2'").arg(name, password)});
+    }
+    ~PasswordRole() { serverSql(TestDatabase::server(), {QStringLiteral("DROP ROLE %1").arg(name)}); }
+    QString name;
+    QString password;
+};
 
 } // namespace
 
@@ -287,6 +317,214 @@ private slots:
         QVERIFY2(r.out.contains(QStringLiteral("FAULT: ") + expected), qPrintable(r.out + r.err));
         QVERIFY2(!r.out.contains(QLatin1String("missing")), qPrintable(r.out));
         QVERIFY2(r.out.contains(QLatin1String("kz_liqui: one row per year")), qPrintable(r.out));
+    }
+
+    // A role granted SELECT only reads everything with every command that
+    // reads, and every command that writes is refused as a change it may
+    // not make, with nothing written; a role with no privilege at all is
+    // told so, never that the table is missing.
+    void aReaderReadsEverythingAndChangesNothing()
+    {
+        ServerDatabase server;
+        QCOMPARE(bscDb(server.address, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
+        const QString pid = QString::number(QCoreApplication::applicationPid());
+        const QString reader = QStringLiteral("bsc_leser_") + pid;
+        const QString nobody = QStringLiteral("bsc_niemand_") + pid;
+        serverSql(server.address, {QStringLiteral("CREATE ROLE %1 LOGIN").arg(reader),
+                                   QStringLiteral("CREATE ROLE %1 LOGIN").arg(nobody),
+                                   QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1").arg(reader)});
+        OnExit drop([&] {
+            serverSql(server.address, {QStringLiteral("REVOKE ALL ON ALL TABLES IN SCHEMA public FROM %1").arg(reader),
+                                       QStringLiteral("DROP ROLE %1").arg(reader),
+                                       QStringLiteral("DROP ROLE %1").arg(nobody)});
+        });
+        auto as = [&](const QString &role) {
+            QString address = server.address;
+            return address.replace(QStringLiteral("://postgres@"), QStringLiteral("://%1@").arg(role));
+        };
+        const QString sheet = m_dir.filePath(QStringLiteral("leser.csv"));
+        const QString copy = m_dir.filePath(QStringLiteral("leser.sqlite"));
+        QFile::remove(sheet);
+        QFile::remove(copy);
+
+        ProgramRun r = bscDb(as(reader), {QStringLiteral("query"), QStringLiteral("select * from kz_liqui.db where jahr=\"2005\"")});
+        QVERIFY2(r.status == 0 && r.out.count(QLatin1Char('\n')) == 2, qPrintable(r.out + r.err));
+        r = bscDb(as(reader), {QStringLiteral("check")});
+        QVERIFY2(r.status == 0 && r.out.contains(QLatin1String("No faults found")), qPrintable(r.out + r.err));
+        r = bscDb(as(reader), {QStringLiteral("export"), QStringLiteral("kennzahlen"), sheet});
+        QVERIFY2(r.status == 0 && r.out.contains(QLatin1String("Wrote 325 lines")), qPrintable(r.out + r.err));
+        r = bscDb(as(reader), {QStringLiteral("backup"), copy});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QCOMPARE(bscDb(copy, {QStringLiteral("query"), QStringLiteral("select Nr from maßnahmen")}).out.count(QLatin1Char('\n')), 13);
+
+        // One changed value in the sheet: the import would write it.
+        QFile f(sheet);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QByteArray text = f.readAll();
+        f.close();
+        const QByteArray line = ",kz_ges_renta,2003,";
+        const qsizetype at = text.indexOf(line);
+        QVERIFY(at > 0);
+        const qsizetype value = at + line.size();
+        text.replace(value, text.indexOf(',', value) - value, "99");
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
+        f.close();
+        const QVariant before = [&] {
+            const ProgramRun q = bscDb(server.address, {QStringLiteral("query"), QStringLiteral("select Ist_Wert_Q1 from kz_ges_renta where jahr=\"2003\"")});
+            return q.out;
+        }();
+        for (const QStringList &args : {QStringList{QStringLiteral("import"), QStringLiteral("kennzahlen"), sheet, QStringLiteral("--yes")},
+                                        QStringList{QStringLiteral("add-year"), QStringLiteral("2030")}}) {
+            r = bscDb(as(reader), args);
+            QVERIFY2(r.status == 1, qPrintable(args.join(QLatin1Char(' ')) + r.out + r.err));
+            QVERIFY2(r.err.contains(QLatin1String("You may read this scorecard but not change it")),
+                     qPrintable(args.join(QLatin1Char(' ')) + r.out + r.err));
+        }
+        QCOMPARE(bscDb(server.address, {QStringLiteral("query"), QStringLiteral("select Ist_Wert_Q1 from kz_ges_renta where jahr=\"2003\"")}).out,
+                 before.toString());
+        QCOMPARE(bscDb(server.address, {QStringLiteral("query"), QStringLiteral("select jahr from kz_liqui where jahr=\"2030\"")}).out,
+                 QStringLiteral("Jahr\n"));
+
+        for (const QStringList &args : {QStringList{QStringLiteral("query"), QStringLiteral("select * from kz_liqui")},
+                                        QStringList{QStringLiteral("export"), QStringLiteral("massnahmen"), m_dir.filePath(QStringLiteral("n.csv"))},
+                                        QStringList{QStringLiteral("check")}}) {
+            r = bscDb(as(nobody), args);
+            QVERIFY2(r.status == 1, qPrintable(args.join(QLatin1Char(' ')) + r.out + r.err));
+            QVERIFY2((r.out + r.err).contains(QLatin1String("Permission refused")), qPrintable(r.out + r.err));
+            QVERIFY2(!(r.out + r.err).contains(QLatin1String("does not exist")) && !(r.out + r.err).contains(QLatin1String("bsc-db init")),
+                     qPrintable(r.out + r.err));
+        }
+    }
+
+    void encryptedConnections_data()
+    {
+        QTest::addColumn<QString>("address");   // %1 role, %2 port, %3 database, %4 certificates
+        QTest::addColumn<QString>("refusal");   // "" when it connects
+        const QString verified = QStringLiteral("postgresql://%1@localhost:%2/%3?sslmode=verify-full&sslrootcert=%4/ca.crt");
+        QTest::newRow("verify-full") << verified << "";
+        QTest::newRow("verify-full by address")
+            << QStringLiteral("postgresql://%1@127.0.0.1:%2/%3?sslmode=verify-full&sslrootcert=%4/ca.crt") << "";
+        QTest::newRow("require") << QStringLiteral("postgresql://%1@localhost:%2/%3?sslmode=require") << "";
+        QTest::newRow("wrong CA")
+            << QStringLiteral("postgresql://%1@localhost:%2/%3?sslmode=verify-full&sslrootcert=%4/other-ca.crt")
+            << "certificate verify failed";
+        QTest::newRow("wrong host name")
+            << QStringLiteral("postgresql://%1@db.example:%2/%3?hostaddr=127.0.0.1&sslmode=verify-full&sslrootcert=%4/ca.crt")
+            << "does not match host name";
+    }
+    void encryptedConnections()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, refusal);
+        QString tls, port;
+        if (!tlsServer(tls, port))
+            QSKIP("the test server has no encrypted listener (postgres-cluster.sh start DIR --tls)");
+        PasswordRole role;
+        ServerDatabase server;
+        const QString database = Target::parse(server.address).database;
+        serverSql(server.address, {QStringLiteral("ALTER DATABASE \"%1\" OWNER TO %2").arg(database, role.name),
+                                   QStringLiteral("ALTER SCHEMA public OWNER TO %1").arg(role.name)});
+        const QString target = address.arg(role.name, port, database, tls);
+        const RunSettings password{.set = {{QStringLiteral("PGPASSWORD"), role.password}}};
+        const ProgramRun r = bscDb(target, {QStringLiteral("init")}, password);
+        if (refusal.isEmpty()) {
+            QVERIFY2(r.status == 0, qPrintable(r.out + r.err));
+            QVERIFY2(bscDb(target, {QStringLiteral("check")}, password).status == 0, qPrintable(r.out + r.err));
+        } else {
+            QCOMPARE(r.status, 1);
+            QVERIFY2(r.err.contains(refusal) && r.err.contains(QLatin1String("certificate was not accepted")),
+                     qPrintable(r.err));
+        }
+    }
+
+    // However the password is given, no command prints it: not in what it
+    // reports, not in its faults, not in the addresses it names.
+    void passwordsNeverAppear_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("address") << "address";
+        QTest::newRow("PGPASSWORD") << "PGPASSWORD";
+        QTest::newRow("pgpass") << "pgpass";
+    }
+    void passwordsNeverAppear()
+    {
+        QFETCH(QString, way);
+        QString tls, port;
+        if (!tlsServer(tls, port))
+            QSKIP("the test server has no encrypted listener (postgres-cluster.sh start DIR --tls)");
+        PasswordRole role;
+        ServerDatabase server;
+        const QString database = Target::parse(server.address).database;
+        serverSql(server.address, {QStringLiteral("ALTER DATABASE \"%1\" OWNER TO %2").arg(database, role.name),
+                                   QStringLiteral("ALTER SCHEMA public OWNER TO %1").arg(role.name)});
+        QTemporaryDir home;
+        RunSettings settings{.set = {{QStringLiteral("HOME"), home.path()},
+                                     {QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config"))}},
+                             .unset = {QStringLiteral("PGPASSWORD"), QStringLiteral("PGPASSFILE")}};
+        QString target = QStringLiteral("postgresql://%1@localhost:%2/%3?sslmode=verify-full&sslrootcert=%4/ca.crt")
+                             .arg(role.name, port, database, tls);
+        if (way == QLatin1String("address")) {
+            target.replace(role.name + QLatin1Char('@'), role.name + QLatin1Char(':') + role.password + QLatin1Char('@'));
+        } else if (way == QLatin1String("PGPASSWORD")) {
+            settings.set.insert(QStringLiteral("PGPASSWORD"), role.password);
+            settings.unset.removeAll(QStringLiteral("PGPASSWORD"));
+        } else {
+            QFile pgpass(home.filePath(QStringLiteral(".pgpass")));
+            QVERIFY(pgpass.open(QIODevice::WriteOnly));
+            pgpass.write(QStringLiteral("localhost:%1:*:%2:%3\n").arg(port, role.name, role.password).toUtf8());
+            pgpass.close();
+            pgpass.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        }
+        const QString sheet = home.filePath(QStringLiteral("k.csv"));
+        const QString measures = home.filePath(QStringLiteral("m.csv"));
+        const QString copy = home.filePath(QStringLiteral("copy.sqlite"));
+        const QString empty = home.filePath(QStringLiteral("leer"));
+        QDir().mkpath(empty);
+        const QList<QStringList> commands = {
+            {QStringLiteral("init"), QStringLiteral("--demo")},
+            {QStringLiteral("init")},
+            {QStringLiteral("path")},
+            {QStringLiteral("query"), QStringLiteral("select * from kz_liqui where jahr=\"2005\"")},
+            {QStringLiteral("query"), QStringLiteral("select * from keine_tabelle")},
+            {QStringLiteral("check")},
+            {QStringLiteral("upgrade")},
+            {QStringLiteral("add-year"), QStringLiteral("2029")},
+            {QStringLiteral("add-year"), QStringLiteral("1999")},
+            {QStringLiteral("backup"), copy},
+            {QStringLiteral("backup"), copy},
+            {QStringLiteral("export"), QStringLiteral("kennzahlen"), sheet},
+            {QStringLiteral("export"), QStringLiteral("massnahmen"), measures},
+            {QStringLiteral("import"), QStringLiteral("kennzahlen"), sheet, QStringLiteral("--yes")},
+            {QStringLiteral("import"), QStringLiteral("kennzahlen"), home.filePath(QStringLiteral("none.csv"))},
+            {QStringLiteral("import-legacy"), empty, QStringLiteral("--yes")},
+            {QStringLiteral("history")},
+            {QStringLiteral("copy"), QStringLiteral("@"), home.filePath(QStringLiteral("copy2.sqlite"))},
+            {QStringLiteral("copy"), home.filePath(QStringLiteral("copy.sqlite")), QStringLiteral("@")},
+            {QStringLiteral("alias"), QStringLiteral("set"), QStringLiteral("@")},
+            {QStringLiteral("alias")},
+            {QStringLiteral("alias"), QStringLiteral("unset")},
+            {QStringLiteral("--help")},
+        };
+        int succeeded = 0;
+        for (QStringList args : commands) {
+            args.replaceInStrings(QRegularExpression(QStringLiteral("^@$")), target);
+            const ProgramRun r = bscDb(target, args, settings);
+            succeeded += r.status == 0;
+            QVERIFY2(!(r.out + r.err).contains(role.password), qPrintable(args.join(QLatin1Char(' ')) + QLatin1Char('\n') + r.out + r.err));
+            QVERIFY2(r.status >= 0, qPrintable(args.join(QLatin1Char(' '))));
+        }
+        // It did connect: the commands that should, succeeded.
+        QVERIFY2(succeeded >= 10, qPrintable(QString::number(succeeded)));
+        // A wrong password is refused without naming either.
+        settings.set.insert(QStringLiteral("PGPASSWORD"), QStringLiteral("Falsch-") + role.password);
+        settings.unset.removeAll(QStringLiteral("PGPASSWORD"));
+        QFile::remove(home.filePath(QStringLiteral(".pgpass")));
+        QString wrong = target;
+        wrong.replace(role.password, QStringLiteral("Falsch-") + role.password);
+        const ProgramRun r = bscDb(wrong, {QStringLiteral("check")}, settings);
+        QCOMPARE(r.status, 1);
+        QVERIFY2(!(r.out + r.err).contains(role.password), qPrintable(r.out + r.err));
     }
 
     // A connection option whose value holds blanks reaches the server whole.

@@ -319,8 +319,12 @@ void Database::openServer(const Target &target, bool readOnly)
     if (!db.open()) {
         // libpq's first line names the cause; the rest are hints about it.
         const QString reason = db.lastError().databaseText().trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
-        throw EngineError(QStringLiteral("Cannot reach the database %1: %2").arg(m_display, reason),
-                          EngineError::Kind::LostConnection);
+        QString message = QStringLiteral("Cannot reach the database %1: %2").arg(m_display, reason);
+        // A refused certificate is no network fault: say what to check.
+        if (reason.contains(QLatin1String("certificate"), Qt::CaseInsensitive))
+            message += QStringLiteral("\nThe server's certificate was not accepted: sslrootcert must name the CA that "
+                                      "signed it, and the address the host name it was made for.");
+        throw EngineError(message, EngineError::Kind::LostConnection);
     }
     const QString what = QStringLiteral("open ") + m_display;
     // A row another user holds is reported within a second, as a file that
@@ -959,6 +963,22 @@ QSqlQuery &Database::prepared(const QString &sql, const QString &what)
     return **it;
 }
 
+namespace {
+
+// A statement that changes rows or tables, or takes the write lock.
+bool writes(const QString &sql)
+{
+    static const char *const verbs[] = {"INSERT", "UPDATE", "DELETE", "BEGIN IMMEDIATE", "CREATE", "ALTER", "DROP",
+                                        "LOCK", "TRUNCATE", "COPY", "SELECT setval", "GRANT"};
+    for (const char *verb : verbs) {
+        if (sql.startsWith(QLatin1String(verb), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 QSqlQuery &Database::run(const QString &sql, const QVariantList &values, const QString &what)
 {
     // PostgreSQL refuses a NUL in a text with the driver's whole statement in
@@ -978,7 +998,7 @@ QSqlQuery &Database::run(const QString &sql, const QVariantList &values, const Q
         if (!direct.exec(sql)) {
             const QSqlError error = direct.lastError();
             direct.finish();
-            fail(error, what);
+            fail(error, what, writes(sql));
         }
         return direct;
     }
@@ -988,18 +1008,21 @@ QSqlQuery &Database::run(const QString &sql, const QVariantList &values, const Q
     if (!query.exec()) {
         const QSqlError error = query.lastError();
         query.finish();
-        fail(error, what);
+        fail(error, what, writes(sql));
     }
     return query;
 }
 
-void Database::fail(const QSqlError &error, const QString &what)
+void Database::fail(const QSqlError &error, const QString &what, bool writing)
 {
     const EngineError::Kind kind = classify(error);
-    const QString message = describe(error, what);
+    const QString message = describe(error, what, writing);
     if (kind == EngineError::Kind::LostConnection)
         m_lost = true;
-    throw EngineError(message, kind);
+    EngineError failure(message, kind);
+    if (writing)
+        failure.ofChange();
+    throw failure;
 }
 
 namespace {
@@ -1076,7 +1099,7 @@ EngineError::Kind Database::classify(const QSqlError &error) const
     }
 }
 
-QString Database::describe(const QSqlError &error, const QString &what) const
+QString Database::describe(const QSqlError &error, const QString &what, bool writing) const
 {
     using Kind = EngineError::Kind;
     const QString detail = (error.databaseText().isEmpty() ? error.text() : error.databaseText()).trimmed();
@@ -1092,9 +1115,14 @@ QString Database::describe(const QSqlError &error, const QString &what) const
                               "Try again in a moment.\nCould not %1\nDatabase: %2")
             .arg(what, m_display);
     case Kind::ReadOnly:
-        return QStringLiteral("The database is read-only; nothing was changed.\nCould not %1\nDatabase: %2")
+        return QStringLiteral("You may read this scorecard but not change it: the database is read-only; "
+                              "nothing was changed.\nCould not %1\nDatabase: %2")
             .arg(what, m_display);
     case Kind::Permission:
+        if (writing)
+            return QStringLiteral("You may read this scorecard but not change it: the database server does not "
+                                  "let this user %1; nothing was changed.\nDatabase: %2")
+                .arg(what, m_display);
         return QStringLiteral("Permission refused: the database does not let this user %1.\nDatabase: %2")
             .arg(what, m_display);
     case Kind::WrongType:

@@ -194,7 +194,8 @@ public:
 
     // Message for a failed call, naming the busy, read-only, lost and
     // missing cases the same way on both engines.
-    QString describe(const QSqlError &error, const QString &what) const;
+    // A refused change (writing) is named as one the user may not make.
+    QString describe(const QSqlError &error, const QString &what, bool writing = false) const;
     // What kind of failure it is, the same way on both engines.
     EngineError::Kind classify(const QSqlError &error) const;
 
@@ -214,7 +215,7 @@ private:
     QVector<Row> read(QSqlQuery &query, int fieldCount, const QString &what, const Source *source = nullptr);
     QString selected(const Source &source, int field) const;
     static QVector<QVariant> &decodeRow(const QSqlQuery &query, const Source &source, QVector<QVariant> &into, int first);
-    [[noreturn]] void fail(const QSqlError &error, const QString &what);
+    [[noreturn]] void fail(const QSqlError &error, const QString &what, bool writing = false);
     QString historyTable();
     std::optional<bool> updateInOneStatement(const Source &source, const QVariant &key, const QVector<int> &fields,
                                              const QVariantList &values, const QVariantList &originals);

@@ -17,6 +17,14 @@ public:
         : std::runtime_error(message.toStdString()), m_message(message), m_kind(kind) {}
     QString message() const { return m_message; }
     Kind kind() const { return m_kind; }
+    // A change the user may not make: the role may only read, or the file
+    // or its disk is read-only.
+    bool refusesChange() const { return m_change && (m_kind == Kind::Permission || m_kind == Kind::ReadOnly); }
+    EngineError &ofChange()
+    {
+        m_change = true;
+        return *this;
+    }
 
     // Errors raised where no handler can catch them (a keystroke in a bound
     // control) go to this reporter; the application shows them to the user.
@@ -36,4 +44,5 @@ private:
     }
     QString m_message;
     Kind m_kind = Kind::Other;
+    bool m_change = false;
 };

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QObject>
 #include <exception>
+#include <functional>
 #include <utility>
 
 // Event handlers run inside a guard that is applied where they are
@@ -19,13 +20,24 @@ inline void showFailure(const QString &text)
                 Asker::Icon::Critical});
 }
 
+// The text a failure of the database is shown with; the application puts
+// a change the user may not make into the chosen language.
+using FailureText = std::function<QString(const EngineError &)>;
+inline FailureText &failureText()
+{
+    static FailureText text;
+    return text;
+}
+
+inline void showFailure(const EngineError &e) { showFailure(failureText() ? failureText()(e) : e.message()); }
+
 template <class F>
 void guarded(F &&f)
 {
     try {
         std::forward<F>(f)();
     } catch (const EngineError &e) {
-        showFailure(e.message());
+        showFailure(e);
     } catch (const std::exception &e) {
         showFailure(QString::fromLocal8Bit(e.what()));
     } catch (...) {

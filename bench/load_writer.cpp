@@ -104,7 +104,7 @@ int main(int argc, char **argv)
             } catch (const EngineError &error) {
                 t.cancel();
                 const QString message = error.message();
-                if (message.contains(QLatin1String("Another user or program")))
+                if (error.kind() == EngineError::Kind::Conflict)
                     result = QStringLiteral("CONFLICT");
                 else if (error.kind() == EngineError::Kind::Locked)
                     result = QStringLiteral("LOCKED");

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QSqlDriver>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QStringDecoder>
 
@@ -974,7 +975,11 @@ bool writes(const QString &sql)
         if (sql.startsWith(QLatin1String(verb), Qt::CaseInsensitive))
             return true;
     }
-    return false;
+    // A save and its history rows go as one statement that starts with WITH.
+    static const QRegularExpression recorded(QStringLiteral("\\A\\s*WITH\\b.*\\b(INSERT\\s+INTO|UPDATE|DELETE\\s+FROM)\\b"),
+                                             QRegularExpression::CaseInsensitiveOption
+                                                 | QRegularExpression::DotMatchesEverythingOption);
+    return recorded.match(sql).hasMatch();
 }
 
 } // namespace

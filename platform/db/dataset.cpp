@@ -22,9 +22,9 @@ DataSet::DataSet(const QString &name, QObject *parent) : QObject(parent)
     setObjectName(name);
 }
 
-void DataSet::fail(const QString &what) const
+void DataSet::fail(const QString &what, EngineError::Kind kind) const
 {
-    throw EngineError(QStringLiteral("%1 (%2): %3").arg(name(), describe(), what));
+    throw EngineError(QStringLiteral("%1 (%2): %3").arg(name(), describe(), what), kind);
 }
 
 void DataSet::requireActive() const
@@ -585,7 +585,7 @@ void DataSet::conflict(bool deleting)
                    .arg(deleting ? QStringLiteral("deleted") : QStringLiteral("saved"));
         reread(key);
     }
-    fail(what);
+    fail(what, EngineError::Kind::Conflict);
 }
 
 void DataSet::post()

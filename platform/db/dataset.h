@@ -108,7 +108,7 @@ protected:
     // Every read goes through here (tests replace it to fail on purpose).
     virtual QVector<Database::Row> fetch(Database::Fetch kind, const QVariant &key, int limit, int offset = 0) const;
 
-    [[noreturn]] void fail(const QString &what) const;
+    [[noreturn]] void fail(const QString &what, EngineError::Kind kind = EngineError::Kind::Other) const;
     void requireActive() const;
 
 private:

@@ -220,7 +220,8 @@ QString headerFault(const QByteArray &path)
     const int version = b[0x39];
     if (fileType != pxfFileTypIndexDB && fileType != pxfFileTypNonIndexDB)
         return QStringLiteral("not a table of the old program");
-    if (version < 3 || version > 15)
+    // pxlib knows the versions up to 12; past them it skips the data header.
+    if (version < 3 || version > 12)
         return QStringLiteral("not a table of the old program (file version %1)").arg(version);
     if (blockSize < 1024 || blockSize > 32 * 1024)
         return damaged.arg(QStringLiteral("block size %1").arg(blockSize));
@@ -234,8 +235,12 @@ QString headerFault(const QByteArray &path)
         return QStringLiteral("the file is shorter than its header says; it was cut off");
     quint32 encryption = u32(0x25);
     const bool dataHeader = version >= 5;
+    // The marker points into the data header, which only later versions
+    // have; pxlib would take whatever its stack held.
+    if (encryption == 0xff00ff00u && !dataHeader)
+        return damaged.arg(QStringLiteral("file version %1 with a data header's password").arg(version));
     if (encryption == 0xff00ff00u)
-        encryption = dataHeader ? u32(0x5c) : 0;
+        encryption = u32(0x5c);
     if (encryption != 0)
         return QStringLiteral("the table is protected by a password; remove it in the old program first");
     // Field types and sizes, the table's name and the fields' names, all
@@ -499,6 +504,11 @@ public:
             const int r = PX_get_data_double(m_doc, data, len, &v);
             if (r < 0)
                 return fail(why);
+            // Milliseconds from the year 1 to the end of the year 9999.
+            if (r > 0 && !(v >= 0 && v < 3652059.0 * 86400000)) {
+                *why = QStringLiteral("the timestamp lies outside the calendar");
+                return false;
+            }
             if (r > 0) {
                 const qint64 ms = qint64(v);
                 const long days = long(ms / 86400000);

@@ -23,6 +23,8 @@ extern "C" {
 }
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 #include <sys/stat.h>
 #include <iconv.h>
 
@@ -150,6 +152,148 @@ void collectError(pxdoc_t *, int type, const char *message, void *data)
         *error = QString::fromLocal8Bit(message).trimmed();
 }
 
+// What pxlib takes on trust from a table's header, checked before it reads
+// the file: a damaged or foreign header made it hang or read past its
+// buffers. Empty when the header is sound.
+QString typeName(int type);
+
+QString headerFault(const QByteArray &path)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return QStringLiteral("cannot be read: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat info {};
+    QByteArray head;
+    if (::fstat(fd, &info) == 0) {
+        head.resize(qsizetype(std::min<off_t>(info.st_size, 0x10000)));
+        qsizetype got = 0;
+        while (got < head.size()) {
+            const ssize_t r = ::read(fd, head.data() + got, size_t(head.size() - got));
+            if (r <= 0)
+                break;
+            got += r;
+        }
+        head.truncate(got);
+    }
+    // The chain of data blocks, each named once, each within the file, its
+    // records within the block: pxlib follows it without a bound.
+    auto chainFault = [&]() -> QString {
+        if (head.size() < 0x58)
+            return {};
+        const auto *h = reinterpret_cast<const uchar *>(head.constData());
+        const int recordSize = h[0] | h[1] << 8;
+        const qint64 headerSize = h[2] | h[3] << 8;
+        const qint64 blockSize = qint64(h[5]) * 1024;
+        const int fileBlocks = h[0x0c] | h[0x0d] << 8;
+        if (recordSize == 0 || blockSize == 0 || qint64(info.st_size) < headerSize + fileBlocks * blockSize)
+            return {};
+        QList<bool> seen(fileBlocks + 1, false);
+        int block = h[0x0e] | h[0x0f] << 8;
+        while (block != 0) {
+            if (block > fileBlocks || seen[block])
+                return QStringLiteral("the table's blocks are linked in a loop or past its end; the file is damaged");
+            seen[block] = true;
+            uchar d[6];
+            if (::pread(fd, d, sizeof d, off_t(headerSize + (block - 1) * blockSize)) != ssize_t(sizeof d))
+                return QStringLiteral("the table's block %1 cannot be read").arg(block);
+            const int used = qint16(quint16(d[4] | d[5] << 8));
+            const qint64 records = used / recordSize + 1;
+            if (records < 0 || records * recordSize > blockSize - 6)
+                return QStringLiteral("the table's block %1 holds more than fits; the file is damaged").arg(block);
+            block = d[0] | d[1] << 8;
+        }
+        return {};
+    };
+    const QString chain = chainFault();
+    ::close(fd);
+    const auto *b = reinterpret_cast<const uchar *>(head.constData());
+    const qsizetype size = head.size();
+    auto u16 = [&](qsizetype at) { return int(b[at] | b[at + 1] << 8); };
+    auto u32 = [&](qsizetype at) { return quint32(u16(at)) | quint32(u16(at + 2)) << 16; };
+    const QString damaged = QStringLiteral("the table's header is damaged: %1");
+    if (size < 0x58)
+        return QStringLiteral("not a table of the old program");
+    const int recordSize = u16(0);
+    const int headerSize = u16(2);
+    const int fileType = b[4];
+    const int blockSize = b[5] * 1024;
+    const int fileBlocks = u16(0x0c);
+    const int numFields = u16(0x21);
+    const int version = b[0x39];
+    if (fileType != pxfFileTypIndexDB && fileType != pxfFileTypNonIndexDB)
+        return QStringLiteral("not a table of the old program");
+    // pxlib knows the versions up to 12; past them it skips the data header.
+    if (version < 3 || version > 12)
+        return QStringLiteral("not a table of the old program (file version %1)").arg(version);
+    if (blockSize < 1024 || blockSize > 32 * 1024)
+        return damaged.arg(QStringLiteral("block size %1").arg(blockSize));
+    if (recordSize == 0 || recordSize > blockSize - 6)
+        return damaged.arg(QStringLiteral("record size %1").arg(recordSize));
+    if (numFields == 0 || numFields > 255)
+        return damaged.arg(QStringLiteral("%1 fields").arg(numFields));
+    if (u16(0x0e) > fileBlocks || u16(0x10) > fileBlocks)
+        return damaged.arg(QStringLiteral("its blocks are out of order"));
+    if (qint64(info.st_size) < qint64(headerSize) + qint64(fileBlocks) * blockSize)
+        return QStringLiteral("the file is shorter than its header says; it was cut off");
+    quint32 encryption = u32(0x25);
+    const bool dataHeader = version >= 5;
+    // The marker points into the data header, which only later versions
+    // have; pxlib would take whatever its stack held.
+    if (encryption == 0xff00ff00u && !dataHeader)
+        return damaged.arg(QStringLiteral("file version %1 with a data header's password").arg(version));
+    if (encryption == 0xff00ff00u)
+        encryption = u32(0x5c);
+    if (encryption != 0)
+        return QStringLiteral("the table is protected by a password; remove it in the old program first");
+    // Field types and sizes, the table's name and the fields' names, all
+    // inside the header.
+    const qsizetype fields = dataHeader ? 0x78 : 0x58;
+    const qsizetype nameAt = fields + qsizetype(numFields) * 2 + 4 + qsizetype(numFields) * 4;
+    const qsizetype tableNameLength = version == 12 ? 261 : 79;
+    if (headerSize > size || nameAt + tableNameLength > headerSize)
+        return damaged.arg(QStringLiteral("header size %1").arg(headerSize));
+    int sum = 0;
+    for (int i = 0; i < numFields; ++i) {
+        const int type = b[fields + i * 2];
+        const int length = b[fields + i * 2 + 1];
+        int expected = 0;
+        switch (type) {
+        case pxfAlpha: case pxfBytes: expected = length > 0 ? length : -1; break;
+        case pxfDate: case pxfLong: case pxfTime: case pxfAutoInc: expected = 4; break;
+        case pxfShort: expected = 2; break;
+        case pxfCurrency: case pxfNumber: case pxfTimestamp: expected = 8; break;
+        case pxfLogical: expected = 1; break;
+        case pxfMemoBLOb: case pxfBLOb: case pxfFmtMemoBLOb: case pxfOLE: case pxfGraphic:
+            expected = length > 10 ? length : -1;
+            break;
+        case pxfBCD:
+            if (length > 32)
+                return damaged.arg(QStringLiteral("field %1 has %2 decimals").arg(i + 1).arg(length));
+            sum += 17;
+            continue;
+        default:
+            return damaged.arg(QStringLiteral("field %1 has the unknown type %2").arg(i + 1).arg(type));
+        }
+        if (expected != length)
+            return damaged.arg(QStringLiteral("field %1 (%2) is %3 bytes long").arg(i + 1).arg(typeName(type)).arg(length));
+        sum += length;
+    }
+    if (sum != recordSize)
+        return damaged.arg(QStringLiteral("the fields take %1 bytes of a record of %2").arg(sum).arg(recordSize));
+    if (!chain.isEmpty())
+        return chain;
+    if (!std::memchr(b + nameAt, 0, size_t(tableNameLength)))
+        return damaged.arg(QStringLiteral("the table's name does not end"));
+    qsizetype at = nameAt + tableNameLength;
+    for (int i = 0; i < numFields; ++i) {
+        const void *end = at < headerSize ? std::memchr(b + at, 0, size_t(std::min<qsizetype>(headerSize - at, 256))) : nullptr;
+        if (!end)
+            return damaged.arg(QStringLiteral("the name of field %1 does not end").arg(i + 1));
+        at = static_cast<const uchar *>(end) - b + 1;
+    }
+    return {};
+}
+
 // One open table file.
 class ParadoxFile {
 public:
@@ -162,6 +306,9 @@ public:
             m_error = QStringLiteral("out of memory");
             return;
         }
+        m_error = headerFault(path);
+        if (!m_error.isEmpty())
+            return;
         if (PX_open_file(m_doc, path.constData()) < 0) {
             if (m_error.isEmpty())
                 m_error = QStringLiteral("not a table of the old program");
@@ -328,6 +475,10 @@ public:
             return r < 0 ? fail(why) : (r == 0 || number(wholeOrDecimal(v), cell));
         }
         case pxfBCD: {
+            // pxlib loses its buffer when the digits after the point differ
+            // from the field's.
+            if (data[0] != 0 && (uchar(data[0]) & 0x3f) != field.px_fdc)
+                return fail(why);
             char *value = nullptr;
             const int r = PX_get_data_bcd(m_doc, reinterpret_cast<unsigned char *>(data), field.px_fdc, &value);
             if (r < 0)
@@ -355,6 +506,11 @@ public:
             const int r = PX_get_data_double(m_doc, data, len, &v);
             if (r < 0)
                 return fail(why);
+            // Milliseconds from the year 1 to the end of the year 9999.
+            if (r > 0 && !(v >= 0 && v < 3652059.0 * 86400000)) {
+                *why = QStringLiteral("the timestamp lies outside the calendar");
+                return false;
+            }
             if (r > 0) {
                 const qint64 ms = qint64(v);
                 const long days = long(ms / 86400000);

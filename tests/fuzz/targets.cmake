@@ -7,4 +7,6 @@ set(BSC_FUZZ_TARGETS
   statement
   csv
   address
+  memo
+  table
 )

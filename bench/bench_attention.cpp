@@ -1,6 +1,7 @@
 // What needs attention: the Perspectives display with its red-without-measure
 // markers against the same display without them.
 #include "benchmain.h"
+#include "benchwindows.h"
 
 #include "app/attention.h"
 #include "app/form1.h"
@@ -29,21 +30,10 @@ namespace {
 
 const QString Year = QStringLiteral("2005");
 
-// The windows, past the start screen in German with mining.
-struct Windows {
-    Windows()
-    {
-        Start::createWindows();
-        Form1->ComboBox6->choose(1);
-        Form1->ComboBox7->choose(1);
-        Form1->Button3->click();
-    }
-    ~Windows() { Start::destroyWindows(); }
-};
 
 void perspectivesDisplay(benchmark::State &state)
 {
-    Windows windows;
+    GermanMiningWindows windows;
     PerspectivesPage *page = Form1->perspectivesPage();
     if (!state.range(0))
         QObject::disconnect(page, &PerspectivesPage::displayed, nullptr, nullptr);
@@ -126,7 +116,7 @@ void addHundredYears()
 // The history window opened on the key figure and drawn.
 void historyOpen(benchmark::State &state)
 {
-    Windows windows;
+    GermanMiningWindows windows;
     for (auto _ : state) {
         Attention::openHistory(*Form1, 0, 0, 6);
         QApplication::processEvents();
@@ -137,7 +127,7 @@ void historyOpen(benchmark::State &state)
 // The same without drawing: the statement and the window's controls.
 void historyDisplay(benchmark::State &state)
 {
-    Windows windows;
+    GermanMiningWindows windows;
     Attention::openHistory(*Form1, 0, 0, 6);
     QApplication::processEvents();
     for (auto _ : state)

@@ -2,6 +2,7 @@
 // statements they need, and start-up to the main window shown against an
 // empty Qt main window.
 #include "benchmain.h"
+#include "benchwindows.h"
 
 #include "app/form1.h"
 #include "app/globals.h"
@@ -26,21 +27,10 @@
 
 namespace {
 
-// The windows, past the start screen in German with mining.
-struct Windows {
-    Windows()
-    {
-        Start::createWindows();
-        Form1->ComboBox6->choose(1);
-        Form1->ComboBox7->choose(1);
-        Form1->Button3->click();
-    }
-    ~Windows() { Start::destroyWindows(); }
-};
 
 void showCommand(benchmark::State &state)
 {
-    Windows windows;
+    GermanMiningWindows windows;
     PerspectivesPage *page = Form1->perspectivesPage();
     page->ComboBox10->choose(2);   // "2005"
     for (auto _ : state)
@@ -51,7 +41,7 @@ void rawLookups(benchmark::State &state) { rawTwelveLookups(state, QStringLitera
 
 void objectivesDisplay(benchmark::State &state)
 {
-    Windows windows;
+    GermanMiningWindows windows;
     ObjectivesPage *page = Form1->objectivesPage();
     page->combobox1->choose(0);
     page->ComboBox2->choose(6);
@@ -70,7 +60,7 @@ void objectivesRaw(benchmark::State &state)
 
 void overviewQuarterly(benchmark::State &state)
 {
-    Windows windows;
+    GermanMiningWindows windows;
     OverviewPage *page = Form1->overviewPage();
     page->ComboBox11->choose(0);
     page->ComboBox12->choose(0);
@@ -107,7 +97,7 @@ void overviewRaw(benchmark::State &state)
 // One value typed and saved after the question, as the user does it.
 void confirmedSave(benchmark::State &state)
 {
-    Windows windows;
+    GermanMiningWindows windows;
     Asker::install([](const Asker::Question &) { return Asker::Answer::Ok; });
     TEingabe_kennzahlen *dialog = Eingabe_kennzahlen;
     dialog->combobox1->choose(0);

@@ -33,21 +33,12 @@ LegacyImportDialog::LegacyImportDialog(QWidget *parent, LegacyImport::Plan plan,
     resize(720, 480);
 
     auto *layout = new QVBoxLayout(this);
-    summary = new QLabel(this);
-    summary->setObjectName(QStringLiteral("summary"));
-    summary->setWordWrap(true);
+    summary = Controls::wrappedLabel(this, QStringLiteral("summary"));
     layout->addWidget(summary);
-
-    list = new QTableWidget(this);
-    list->setObjectName(QStringLiteral("list"));
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->verticalHeader()->hide();
+    list = Controls::readOnlyList(this, QStringLiteral("list"));
     layout->addWidget(list);
 
-    notes = new QLabel(this);
-    notes->setObjectName(QStringLiteral("notes"));
-    notes->setWordWrap(true);
+    notes = Controls::wrappedLabel(this, QStringLiteral("notes"));
     notes->setText(m_plan.notes.join(QLatin1Char('\n')));
     notes->setVisible(!m_plan.notes.isEmpty());
     layout->addWidget(notes);

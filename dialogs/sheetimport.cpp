@@ -28,16 +28,9 @@ SheetImportDialog::SheetImportDialog(QWidget *parent, const QString &file, Sprea
     resize(640, 420);
 
     auto *layout = new QVBoxLayout(this);
-    summary = new QLabel(this);
-    summary->setObjectName(QStringLiteral("summary"));
-    summary->setWordWrap(true);
+    summary = Controls::wrappedLabel(this, QStringLiteral("summary"));
     layout->addWidget(summary);
-
-    list = new QTableWidget(this);
-    list->setObjectName(QStringLiteral("list"));
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->verticalHeader()->hide();
+    list = Controls::readOnlyList(this, QStringLiteral("list"));
     layout->addWidget(list);
 
     auto *buttons = new QDialogButtonBox(this);

@@ -126,3 +126,21 @@ void Controls::fillTable(QTableWidget *table, const QStringList &header, const Q
     table->resizeColumnsToContents();
     table->horizontalHeader()->setStretchLastSection(true);
 }
+
+QTableWidget *Controls::readOnlyList(QWidget *parent, const QString &name)
+{
+    auto *list = new QTableWidget(parent);
+    list->setObjectName(name);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->verticalHeader()->hide();
+    return list;
+}
+
+QLabel *Controls::wrappedLabel(QWidget *parent, const QString &name)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    return label;
+}

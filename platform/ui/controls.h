@@ -45,6 +45,10 @@ void drawOnFirstShow(QLabel *label, Drawing drawing);
 // left and cut at the control's edge, as a fixed-size picture box does.
 QLabel *picture(QWidget *parent, const QString &name, const QRect &frame, Drawing drawing);
 
+// A read-only list of whole rows without row numbers, and a caption that
+// wraps: the parts of a window that shows what an import finds.
+QTableWidget *readOnlyList(QWidget *parent, const QString &name);
+QLabel *wrappedLabel(QWidget *parent, const QString &name);
 // Fills a read-only list of texts under its column heads, columns as wide
 // as their texts, the last one taking the rest.
 void fillTable(QTableWidget *table, const QStringList &header, const QList<QStringList> &rows);

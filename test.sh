@@ -23,5 +23,7 @@ scripts/postgres-cluster.sh stop "$server"
 trap - EXIT
 unset BSC_TEST_POSTGRES
 
-scripts/fuzz.sh 20
+# A fixed seed: the test command repeats the same inputs on every machine,
+# the search for new ones is done by hand (scripts/fuzz.sh).
+BSC_FUZZ_SEED=1 scripts/fuzz.sh 20
 scripts/sanitize.sh

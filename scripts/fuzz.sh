@@ -26,6 +26,11 @@ cmake --build "$build" --parallel 2
 mapfile -t targets < <(sed -n '/^set(BSC_FUZZ_TARGETS/,/)/{/set(\|)/d;s/[[:space:]]//g;/./p}' tests/fuzz/targets.cmake)
 [ ${#targets[@]} -gt 0 ] || { echo "fuzz: no targets in tests/fuzz/targets.cmake" >&2; exit 1; }
 
+# BSC_FUZZ_SEED fixes libFuzzer's choices, so that a run repeats what an
+# earlier run with the same seed tried; without it every run explores anew.
+seed=()
+[ -n "${BSC_FUZZ_SEED:-}" ] && seed=(-seed="$BSC_FUZZ_SEED")
+
 mkdir -p tests/fuzz/crashes
 failed=()
 for name in "${targets[@]}"; do
@@ -36,7 +41,7 @@ for name in "${targets[@]}"; do
   log="$build/fuzz-$name.log"
   status=0
   # New inputs go into the first folder only; the seeds stay as they are.
-  "$build/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+  "$build/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 "${seed[@]}" \
     -artifact_prefix="tests/fuzz/crashes/$name-" "$corpus" "${seeds[@]}" >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")

@@ -86,8 +86,9 @@ int main(int argc, char **argv)
         for (int i = 0; i < maxSaves && clock.elapsed() < limitMs; ++i) {
             const Save &target = targets[i % 4];
             Table &t = *tables[i % 4];
-            // A unique value per save, so that every stored value names its save.
-            const int seq = i / 4;
+            // A unique value per save of this writer, whatever its row, so that
+            // every stored value and every history row names its save.
+            const int seq = i;
             const QString value = target.text ? QStringLiteral("w%1-%2").arg(id).arg(seq)
                                               : QString::number(100000 + id * 100000 + seq);
             QString old = QStringLiteral("?");

@@ -265,8 +265,11 @@ void KeyFigureHistory::display()
     m_years = History::read(z, m_wahl.branche(), zeitraum);
 
     m_chart->removeAllSeries();
-    for (QAbstractAxis *axis : m_chart->axes())
+    // A removed axis is no longer the chart's: it goes with this display.
+    for (QAbstractAxis *axis : m_chart->axes()) {
         m_chart->removeAxis(axis);
+        delete axis;
+    }
     m_chart->setTitle(chartTitle());
     addSeries(m_chart, m_years, true, History::seriesName(true, m_english));
     addSeries(m_chart, m_years, false, History::seriesName(false, m_english));

@@ -40,9 +40,11 @@ void DataSet::requireWritable() const
         fail(QStringLiteral("Cannot modify a read-only dataset"));
 }
 
+Database &DataSet::database() const { return Database::alias(); }
+
 QVector<Database::Row> DataSet::fetch(Fetch kind, const QVariant &key, int limit, int offset) const
 {
-    return Database::alias().fetch(m_source, kind, key, limit, offset);
+    return database().fetch(m_source, kind, key, limit, offset);
 }
 
 void DataSet::notify()
@@ -324,7 +326,7 @@ bool DataSet::locate(const QString &column, const QString &value)
     bool found = false;
     change([&] {
         dropPending();
-        std::optional<Row> row = Database::alias().find(m_source, field, value);
+        std::optional<Row> row = database().find(m_source, field, value);
         if (!row)
             return;
         setWindow({*row}, 0, false, false);
@@ -381,7 +383,7 @@ int DataSet::recordCount() const
         if (m_windowAtStart && m_windowAtEnd)
             return int(m_window.size());
         try {
-            m_count = Database::alias().count(m_source);
+            m_count = database().count(m_source);
         } catch (const EngineError &error) {
             readFailed(error);
             return 0;
@@ -408,7 +410,7 @@ int DataSet::currentIndex() const
         return m_position;
     if (m_index == -2) {
         try {
-            m_index = int(Database::alias().count(m_source, currentKey()));
+            m_index = int(database().count(m_source, currentKey()));
         } catch (const EngineError &error) {
             readFailed(error);
             return -1;
@@ -567,7 +569,7 @@ void DataSet::reread(const QVariant &key)
 
 void DataSet::conflict(bool deleting)
 {
-    Database &db = Database::alias();
+    Database &db = database();
     const QVariant key = currentKey();
     const bool gone = !db.exists(m_source, key);
     dropPending();
@@ -609,7 +611,7 @@ void DataSet::post()
     }
 
     change([&] {
-        Database &db = Database::alias();
+        Database &db = database();
         const bool inserting = m_state == State::Insert;
         QVariant key;
         if (inserting) {
@@ -668,7 +670,7 @@ void DataSet::remove()
         for (int i = 0; i < m_source.fields.size(); ++i)
             compared << i;
         const QVariantList originals(values->begin(), values->end());
-        if (!Database::alias().remove(m_source, key, compared, originals))
+        if (!database().remove(m_source, key, compared, originals))
             conflict(true);
         forgetCounts();
 
@@ -700,7 +702,7 @@ void Query::setSql(const QString &sql)
 
 QString Query::describe() const { return QStringLiteral("statement %1").arg(shortened(m_sql)); }
 
-Database::Source Query::resolve() { return Database::alias().query(m_sql); }
+Database::Source Query::resolve() { return database().query(m_sql); }
 
 // --- Table -------------------------------------------------------------------
 
@@ -719,5 +721,5 @@ Database::Source Table::resolve()
     QString bare = m_tableName;
     if (bare.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
         bare.chop(3);
-    return Database::alias().wholeTable(bare);
+    return database().wholeTable(bare);
 }

@@ -108,6 +108,8 @@ protected:
     // Every read goes through here (tests replace it to fail on purpose).
     virtual QVector<Database::Row> fetch(Database::Fetch kind, const QVariant &key, int limit, int offset = 0) const;
 
+    // The database the dataset reads and writes; every access goes through here.
+    Database &database() const;
     [[noreturn]] void fail(const QString &what, EngineError::Kind kind = EngineError::Kind::Other) const;
     void requireActive() const;
 

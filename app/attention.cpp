@@ -82,9 +82,12 @@ KeyFigureHistory *history() { return s_history; }
 
 void attach(TForm1 &form)
 {
-    const auto land = [&form](int ziel, const QString &year) { landOnMeasures(form, ziel, year); };
-    attachAttention(*form.perspectivesPage(), form)->setLanding(land);
-    attachAttention(*form.objectivesPage(), form)->setLanding(land);
+    form.whenPagesBuilt([&form] {
+        const auto land = [&form](int ziel, const QString &year) { landOnMeasures(form, ziel, year); };
+        attachAttention(*form.perspectivesPage(), form)->setLanding(land);
+        attachAttention(*form.objectivesPage(), form)->setLanding(land);
+        new CaptionDoubleClick(form, &form);
+    });
 
     // Beside the other file items, before "Exit program"; English until
     // German is chosen, like the rest of the menu.
@@ -112,7 +115,6 @@ void attach(TForm1 &form)
         yearReport->setText(YearSummary::menuText(english));
         history->setText(History::menuText(english));
     });
-    new CaptionDoubleClick(form, &form);
 }
 
 void yearReportClick(TForm1 &form)

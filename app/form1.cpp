@@ -23,6 +23,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include <utility>
+
 namespace {
 
 using namespace Controls;
@@ -65,6 +67,22 @@ const char *const FlacheReiter =
     "QTabBar::tab:hover { border-color: palette(mid); }"
     "QTabBar::tab:selected { background: palette(midlight); border-color: palette(dark) palette(light) palette(light) palette(dark); }";
 
+// The tab control calls back before it is first shown, so that the pages
+// are built while it is still hidden and appear with it.
+class PageTabs : public QTabWidget {
+public:
+    PageTabs(QWidget *parent, std::function<void()> beforeShow) : QTabWidget(parent), m_beforeShow(std::move(beforeShow)) {}
+    void setVisible(bool visible) override
+    {
+        if (visible && m_beforeShow)
+            m_beforeShow();   // may throw: the control then stays hidden
+        QTabWidget::setVisible(visible);
+    }
+
+private:
+    std::function<void()> m_beforeShow;
+};
+
 } // namespace
 
 TForm1::TForm1()
@@ -80,7 +98,7 @@ TForm1::TForm1()
     buildMenu();
     buildStartScreen(client);
 
-    PageControl1 = new QTabWidget(client);
+    PageControl1 = new PageTabs(client, [this] { buildPages(); });
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setGeometry(0, 24, 1009, 649);
     PageControl1->setStyleSheet(QString::fromLatin1(FlacheReiter));
@@ -97,17 +115,56 @@ TForm1::TForm1()
 
     openQueries();
     m_years = ScorecardKatalog::yearsWithDatabase();
-    m_perspectives = new PerspectivesPage(TabSheet[0], query(2), dataSource(2), *this, m_years);
-    m_objectives = new ObjectivesPage(TabSheet[1], {query(1), query(3), query(4)},
-                                      {dataSource(1), dataSource(3), dataSource(4)}, *this, m_years);
-    m_measures = new MeasuresPage(TabSheet[2], query(5), dataSource(5), query(7), dataSource(7), *this, m_years);
-    m_overview = new OverviewPage(TabSheet[3], {query(6), query(8), query(9)},
-                                  {dataSource(6), dataSource(8), dataSource(9)}, *this);
 
     setOuterGeometry(this, 1, -1, 1021, 729);
 }
 
 TForm1::~TForm1() = default;
+
+// About 600 controls the start screen does not show: built when first needed.
+void TForm1::buildPages()
+{
+    if (pagesBuilt())
+        return;
+    try {
+        m_perspectives = new PerspectivesPage(TabSheet[0], query(2), dataSource(2), *this, m_years);
+        m_objectives = new ObjectivesPage(TabSheet[1], {query(1), query(3), query(4)},
+                                          {dataSource(1), dataSource(3), dataSource(4)}, *this, m_years);
+        m_measures = new MeasuresPage(TabSheet[2], query(5), dataSource(5), query(7), dataSource(7), *this, m_years);
+        m_overview = new OverviewPage(TabSheet[3], {query(6), query(8), query(9)},
+                                      {dataSource(6), dataSource(8), dataSource(9)}, *this);
+    } catch (...) {
+        // No half-built page stays behind; the next request builds anew.
+        for (QWidget *sheet : TabSheet) {
+            while (!sheet->children().isEmpty())
+                delete sheet->children().constFirst();
+        }
+        m_perspectives = nullptr;
+        m_objectives = nullptr;
+        m_measures = nullptr;
+        m_overview = nullptr;
+        throw;
+    }
+    m_pagesBuilt = true;
+    for (const auto &wiring : std::exchange(m_pageWiring, {}))
+        wiring();
+}
+
+void TForm1::whenPagesBuilt(std::function<void()> wiring)
+{
+    if (pagesBuilt())
+        wiring();
+    else
+        m_pageWiring.push_back(std::move(wiring));
+}
+
+QString TForm1::PageChoice::zielText() const { return m_form.measuresPage()->zielText(); }
+
+QString TForm1::PageChoice::yearText() const { return m_form.measuresPage()->yearText(); }
+
+void TForm1::PageChoice::display() { m_form.measuresPage()->display(); }
+
+void TForm1::PageChoice::rereadMeasures() { m_form.measuresPage()->rereadMeasures(); }
 
 void TForm1::buildMenu()
 {

@@ -4,7 +4,9 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <vector>
 
+#include "model/measureschoice.h"
 #include "model/startwahl.h"
 
 class Selector;
@@ -25,8 +27,9 @@ class QTabWidget;
 class TForm1 : public QMainWindow, public Startwahl {
     Q_OBJECT
 public:
-    // Builds every control and opens the nine queries; throws EngineError
-    // when one cannot be opened.
+    // Builds the menu and the start screen and opens the nine queries;
+    // throws EngineError when one cannot be opened. The four pages are built
+    // when the tab control is first shown or a page is first asked for.
     TForm1();
     ~TForm1() override;
 
@@ -78,10 +81,19 @@ public:
     Query *query(int nr) const { return m_queries[nr - 1]; }
     DataSource *dataSource(int nr) const { return m_sources[nr - 1]; }
 
-    PerspectivesPage *perspectivesPage() const { return m_perspectives; }
-    ObjectivesPage *objectivesPage() const { return m_objectives; }
-    MeasuresPage *measuresPage() const { return m_measures; }
-    OverviewPage *overviewPage() const { return m_overview; }
+    // The pages, built on the first request; throws EngineError when
+    // building them fails (nothing of them stays then).
+    PerspectivesPage *perspectivesPage() { buildPages(); return m_perspectives; }
+    ObjectivesPage *objectivesPage() { buildPages(); return m_objectives; }
+    MeasuresPage *measuresPage() { buildPages(); return m_measures; }
+    OverviewPage *overviewPage() { buildPages(); return m_overview; }
+    bool pagesBuilt() const { return m_pagesBuilt; }
+    // Runs what ties others to the pages once they exist: at once when they
+    // do, else right after they are built, in the order given.
+    void whenPagesBuilt(std::function<void()> wiring);
+    // The Measures page as the measures editor sees it, usable before the
+    // page exists (it is built when first used).
+    MeasuresChoice &measuresChoice() { return m_measuresChoice; }
     // The items of every year selector, read from the database at creation.
     QStringList years() const { return m_years; }
 
@@ -92,6 +104,7 @@ private:
     void buildStartScreen(QWidget *client);
     void buildMenu();
     void openQueries();
+    void buildPages();
     void switchToEnglish();
     void setSheetMenuTexts(bool german);
 
@@ -105,4 +118,19 @@ private:
     std::function<void()> m_switchOthers;
     std::function<bool()> m_beforeExit;
     std::function<void()> m_keyFigureOpening;
+    bool m_pagesBuilt = false;
+    std::vector<std::function<void()>> m_pageWiring;
+
+    class PageChoice : public MeasuresChoice {
+    public:
+        explicit PageChoice(TForm1 &form) : m_form(form) {}
+        QString zielText() const override;
+        QString yearText() const override;
+        void display() override;
+        void rereadMeasures() override;
+
+    private:
+        TForm1 &m_form;
+    };
+    PageChoice m_measuresChoice{*this};
 };

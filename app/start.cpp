@@ -72,13 +72,15 @@ bool Start::createWindows()
             Eingabe_kennzahlen->raise();
             Eingabe_kennzahlen->activateWindow();
         });
-        eingabe_m = new Teingabe_m(*Form1, *Form1->measuresPage());
-        Form1->measuresPage()->setEditorOpening([] { eingabe_m->open(); });
+        eingabe_m = new Teingabe_m(*Form1, Form1->measuresChoice());
+        Form1->whenPagesBuilt([] { Form1->measuresPage()->setEditorOpening([] { eingabe_m->open(); }); });
         Attention::attach(*Form1);
         Form2 = new TForm2;
         auto *report = new ReportLaunch(*Form2, *Form1);
-        Form1->objectivesPage()->setReportLaunch(
-            [report](int perspektive, const QString &year) { report->launch(perspektive, year); });
+        Form1->whenPagesBuilt([report] {
+            Form1->objectivesPage()->setReportLaunch(
+                [report](int perspektive, const QString &year) { report->launch(perspektive, year); });
+        });
         // Going back shows the window that holds what is not saved.
         Form1->setBeforeExit([] {
             if (!Eingabe_kennzahlen->settlePending())

@@ -94,6 +94,7 @@ private slots:
     void markersWaitHiddenBesideTheLights()
     {
         TestWindows f;
+        f.continueWith(1, 1);
         const int tops[12] = {104, 128, 152, 216, 240, 264, 328, 352, 376, 448, 472, 496};
         for (int ziel = 1; ziel <= 12; ++ziel) {
             ClickLabel *m = marker(Perspectives, ziel);

@@ -141,6 +141,7 @@ private slots:
     void everyRowNamesOneControlOfItsWindow()
     {
         TestWindows w;
+        Form1->perspectivesPage();   // the switch runs once the pages are built
         const struct {
             QWidget *window;
             QList<EnglishSwitch::Row> rows;
@@ -247,6 +248,7 @@ private slots:
         TestWindows w;
         Form1->ComboBox6->choose(1);
         Form1->ComboBox7->choose(0);
+        Form1->perspectivesPage();   // the pages' controls are in the picture too
         QStringList before = snapshot();
         Form1->Button3->click();
         QStringList after = snapshot();

@@ -70,6 +70,46 @@ private slots:
         }
     }
 
+    // The start screen needs none of the four pages: they are built, once,
+    // when the tab control first shows or a page is first asked for, and
+    // show with the tab control.
+    void pagesBuiltOnFirstNeed_data()
+    {
+        QTest::addColumn<int>("way");
+        const char *const ways[] = {"continue", "tab control shown", "perspectives page", "objectives page",
+                                    "measures page", "overview page"};
+        for (int way = 0; way < int(std::size(ways)); ++way)
+            QTest::newRow(ways[way]) << way;
+    }
+    void pagesBuiltOnFirstNeed()
+    {
+        QFETCH(int, way);
+        TestWindows f;
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form1));
+        const char *const firstControls[] = {"ComboBox10", "combobox1", "ComboBox4", "ComboBox11"};
+        for (const char *name : firstControls)
+            QVERIFY2(!Form1->findChild<QWidget *>(QString::fromLatin1(name)), name);
+        QVERIFY(!Form1->pagesBuilt());
+        for (int twice = 0; twice < 2; ++twice) {
+            switch (way) {
+            case 0: f.continueWith(1, 1); break;
+            case 1: Form1->PageControl1->show(); break;
+            case 2: QVERIFY(Form1->perspectivesPage()); break;
+            case 3: QVERIFY(Form1->objectivesPage()); break;
+            case 4: QVERIFY(Form1->measuresPage()); break;
+            case 5: QVERIFY(Form1->overviewPage()); break;
+            }
+        }
+        QVERIFY(Form1->pagesBuilt());
+        for (const char *name : firstControls)
+            QCOMPARE(Form1->findChildren<QWidget *>(QString::fromLatin1(name)).size(), 1);
+        QCOMPARE(Form1->PageControl1->isVisible(), way <= 1);
+        f.continueWith(1, 1);
+        QVERIFY(f.find<QWidget>(QStringLiteral("ComboBox10"))->isVisible());
+        QVERIFY(f.find<QWidget>(QStringLiteral("Label30"))->isVisible());
+    }
+
     // Only the start screen's pictures are drawn when the program starts; a
     // page's pictures wait until the page shows.
     void picturesDrawnWhenTheyShow()
@@ -81,6 +121,11 @@ private slots:
             QVERIFY(!f.find<QLabel>(QString::fromLatin1(logo))->pixmap().isNull());
         const char *pagePictures[] = {"Image4", "amp_grau_z1", "bild_bsc_fip", "amp_grau_m", "bild_bsc_fip2",
                                       "amp_grau_1_1", "bild_bsc_fip3"};
+        // The start screen does not show the pages: they are not built yet.
+        for (const char *name : pagePictures)
+            QVERIFY2(!Form1->findChild<QLabel *>(QString::fromLatin1(name)), name);
+        // Asked for, they are built; their pictures wait for their first show.
+        QVERIFY(Form1->overviewPage());
         for (const char *name : pagePictures)
             QVERIFY2(f.find<QLabel>(QString::fromLatin1(name))->pixmap().isNull(), name);
         f.continueWith(1, 1);

@@ -9,9 +9,12 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QResource>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 #include <type_traits>
 #include <vector>
 
@@ -900,14 +903,68 @@ QPixmap logo(int number)
 {
     if (number < 0 || number > 3)
         return QPixmap();
-    return cached(cache().logos, number, [number] { return drawLogo(number); });
+    return cached(cache().logos, number, [number] {
+        const QImage picture = stored(storedLogoName(number), QSize(kLogoSizes[number].w, kLogoSizes[number].h));
+        return picture.isNull() ? drawLogo(number) : picture;
+    });
 }
 
 QImage applicationIcon(int size)
 {
     if (size < 1 || size > 1024)
         return QImage();
-    return cached(cache().icons, size, [size] { return drawApplicationIcon(size); });
+    return cached(cache().icons, size, [size] {
+        const bool carried = std::find(std::begin(StoredIconSizes), std::end(StoredIconSizes), size)
+                             != std::end(StoredIconSizes);
+        const QImage picture = carried ? stored(storedIconName(size), QSize(size, size)) : QImage();
+        return picture.isNull() ? drawApplicationIcon(size) : picture;
+    });
+}
+
+QImage drawnLogo(int number) { return number < 0 || number > 3 ? QImage() : drawLogo(number); }
+
+QImage drawnApplicationIcon(int size) { return size < 1 || size > 1024 ? QImage() : drawApplicationIcon(size); }
+
+QString storedLogoName(int number) { return QStringLiteral("logo%1.argb").arg(number); }
+
+QString storedIconName(int size) { return QStringLiteral("icon%1.argb").arg(size); }
+
+bool writeStored(QIODevice &out, const QImage &picture)
+{
+    if (picture.isNull())
+        return false;
+    const QImage pixels = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const quint32 head[2] = {quint32(pixels.width()), quint32(pixels.height())};
+    if (out.write(reinterpret_cast<const char *>(head), sizeof head) != qint64(sizeof head))
+        return false;
+    const qint64 line = qint64(pixels.width()) * 4;
+    for (int y = 0; y < pixels.height(); ++y) {
+        if (out.write(reinterpret_cast<const char *>(pixels.constScanLine(y)), line) != line)
+            return false;
+    }
+    return true;
+}
+
+QImage stored(const QString &name, QSize size)
+{
+    const QResource resource(QStringLiteral(":/start/") + name);
+    if (!resource.isValid() || size.isEmpty())
+        return QImage();
+    const QByteArray data = resource.compressionAlgorithm() == QResource::NoCompression
+        ? QByteArray::fromRawData(reinterpret_cast<const char *>(resource.data()), resource.size())
+        : resource.uncompressedData();
+    quint32 head[2] = {};
+    const qint64 line = qint64(size.width()) * 4;
+    if (data.size() != qsizetype(sizeof head + line * size.height()))
+        return QImage();
+    std::memcpy(head, data.constData(), sizeof head);
+    if (head[0] != quint32(size.width()) || head[1] != quint32(size.height()))
+        return QImage();
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    const char *pixels = data.constData() + sizeof head;
+    for (int y = 0; y < size.height(); ++y)
+        std::memcpy(picture.scanLine(y), pixels + y * line, size_t(line));
+    return picture;
 }
 
 } // namespace Pictures

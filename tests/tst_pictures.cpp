@@ -22,6 +22,9 @@ private slots:
     void icon();
     void outOfRange();
     void cached();
+    void storedAsDrawn_data();
+    void storedAsDrawn();
+    void storedOfOtherSizeRefused();
 };
 
 namespace {
@@ -311,6 +314,42 @@ void TstPictures::cached()
     QCOMPARE(Pictures::infoBubble().cacheKey(), Pictures::infoBubble().cacheKey());
     QCOMPARE(Pictures::causeEffectDiagram(1, true, 3).cacheKey(), Pictures::causeEffectDiagram(1, true, 3).cacheKey());
     QVERIFY(Pictures::causeEffectDiagram(1, true, 3).cacheKey() != Pictures::causeEffectDiagram(1, true, 2).cacheKey());
+}
+
+// The start screen loads these pictures, made at build time; they are the
+// drawings to the pixel.
+void TstPictures::storedAsDrawn_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QImage>("drawn");
+    QTest::addColumn<QImage>("shown");
+    for (int n = 0; n <= 3; ++n)
+        QTest::addRow("logo %d", n) << Pictures::storedLogoName(n) << Pictures::drawnLogo(n) << Pictures::logo(n).toImage();
+    for (int s : Pictures::StoredIconSizes)
+        QTest::addRow("icon %d", s) << Pictures::storedIconName(s) << Pictures::drawnApplicationIcon(s)
+                                    << Pictures::applicationIcon(s);
+}
+
+void TstPictures::storedAsDrawn()
+{
+    QFETCH(QString, name);
+    QFETCH(QImage, drawn);
+    QFETCH(QImage, shown);
+    const QImage stored = Pictures::stored(name, drawn.size());
+    QVERIFY2(!stored.isNull(), qPrintable(name));
+    QCOMPARE(stored.format(), drawn.format());
+    QCOMPARE(stored, drawn);
+    QCOMPARE(shown.convertToFormat(drawn.format()), drawn);
+}
+
+void TstPictures::storedOfOtherSizeRefused()
+{
+    QVERIFY(!Pictures::stored(Pictures::storedLogoName(0), QSize(305, 73)).isNull());
+    QVERIFY(Pictures::stored(Pictures::storedLogoName(0), QSize(73, 305)).isNull());
+    QVERIFY(Pictures::stored(Pictures::storedLogoName(0), QSize(305, 72)).isNull());
+    QVERIFY(Pictures::stored(QStringLiteral("none.argb"), QSize(305, 73)).isNull());
+    QVERIFY(Pictures::drawnLogo(4).isNull());
+    QVERIFY(Pictures::drawnApplicationIcon(0).isNull());
 }
 
 QTEST_MAIN(TstPictures)

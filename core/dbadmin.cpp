@@ -215,7 +215,7 @@ void fillTables(Database &db, bool demo, int currentYear)
 QList<QVariantList> rows(Database &db, const QString &sql, const QVariantList &values, const QString &what,
                          int columns = 1)
 {
-    QSqlQuery &query = db.run(sql, values, what);
+    Database::Result query = db.run(sql, values, what);
     QList<QVariantList> result;
     while (query.next()) {
         QVariantList row;
@@ -297,10 +297,10 @@ QByteArray contentChecksum(Database &db, const Database::Table &table, const QSt
         selected << (c.isInteger ? quote(c.name) : db.textAsBytes(c.name));
     }
     const QString order = table.columnIndex(QStringLiteral("Nr")) >= 0 ? QStringLiteral("Nr") : YearColumn;
-    QSqlQuery &query = db.run(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
-                                  .arg(selected.join(QLatin1Char(',')), quote(table.name),
-                                       quote(table.columns[table.columnIndex(order)].name)),
-                              {}, QStringLiteral("read table %1").arg(table.name));
+    Database::Result query = db.run(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+                                         .arg(selected.join(QLatin1Char(',')), quote(table.name),
+                                              quote(table.columns[table.columnIndex(order)].name)),
+                                     {}, QStringLiteral("read table %1").arg(table.name));
     QCryptographicHash hash(QCryptographicHash::Sha256);
     while (query.next()) {
         for (int i = 0; i < columns.size(); ++i) {

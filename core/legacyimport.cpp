@@ -687,7 +687,7 @@ const QRegularExpression &fourDigits()
 
 QList<QVariantList> rows(Database &db, const QString &sql, const QVariantList &values = {})
 {
-    QSqlQuery &query = db.run(sql, values, What);
+    Database::Result query = db.run(sql, values, What);
     QList<QVariantList> result;
     while (query.next()) {
         QVariantList row;

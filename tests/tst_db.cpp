@@ -698,6 +698,35 @@ private slots:
         QVERIFY(other.canLockEverything(QStringLiteral("kz_liqui")));
     }
 
+    // A result let go unread or half-read is finished with its last copy.
+    void aResultLetGoUnfinishedHoldsNoLock()
+    {
+        {
+            Database::Result result = Database::alias().run(QStringLiteral("SELECT \"Jahr\" FROM kz_liqui WHERE \"Jahr\">?"),
+                                                            {QStringLiteral("2003")}, QStringLiteral("read"));
+            QVERIFY(result.next());
+        }
+        OtherUser other(*m_db);
+        QVERIFY(other.canLockEverything(QStringLiteral("kz_liqui")));
+    }
+
+    // A result held past the end of its connection reads nothing and says
+    // so; it never reaches into a statement that is gone.
+    void aResultOutlivesItsConnection()
+    {
+        std::unique_ptr<Database> db = Database::connect(m_db->path(), true, QStringLiteral("tst-db-second"));
+        Database::Result result = db->run(QStringLiteral("SELECT \"Jahr\" FROM kz_liqui WHERE \"Jahr\">? ORDER BY \"Jahr\""),
+                                          {QStringLiteral("2003")}, QStringLiteral("read"));
+        QVERIFY(result.next());
+        Database::Result copy = result;
+        db.reset();
+        QVERIFY(!result.next());
+        QVERIFY(!copy.isActive());
+        QVERIFY(!result.value(0).isValid());
+        QCOMPARE(result.lastError().type(), QSqlError::ConnectionError);
+        copy.finish();
+    }
+
     void readOnlyDatabaseRefusesWrites()
     {
         Database::open(m_db->path(), true);

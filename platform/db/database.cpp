@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QStringDecoder>
+#include <QVarLengthArray>
 
 #include <atomic>
 
@@ -603,10 +604,15 @@ QVector<Database::Row> Database::read(Result query, int fieldCount, const QStrin
 // A fetch's statement as far as it does not depend on the call: the SQL,
 // the values of the source's conditions, and whether the row key is bound.
 struct Database::Plan {
-    QString sql;
+    QString sql;   // up to " LIMIT "
     QVariantList bindings;
     bool keyed = false;
+    bool offset = false;
     QString what;
+    // The whole statement for the first few limits asked for (a dataset
+    // asks for one row or a page), so that the limit is no value to bind;
+    // other limits are bound.
+    QVarLengthArray<std::pair<int, QString>, 2> limited;
 };
 
 struct Database::Plans {
@@ -658,14 +664,13 @@ Database::Plan Database::buildPlan(const Source &source, Fetch kind)
     plan.sql = QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), quote(source.table))
         + where(source, plan.bindings, condition);
     plan.keyed = !condition.isEmpty();
-    plan.sql += QStringLiteral(" ORDER BY ") + k + (descending ? QStringLiteral(" DESC") : QString()) + QStringLiteral(" LIMIT ?");
-    if (kind == Fetch::Offset)
-        plan.sql += QStringLiteral(" OFFSET ?");
+    plan.sql += QStringLiteral(" ORDER BY ") + k + (descending ? QStringLiteral(" DESC") : QString()) + QStringLiteral(" LIMIT ");
+    plan.offset = kind == Fetch::Offset;
     plan.what = QStringLiteral("read table %1").arg(source.table);
     return plan;
 }
 
-const Database::Plan &Database::plan(const Source &source, Fetch kind, Plan &scratch)
+Database::Plan &Database::plan(const Source &source, Fetch kind, Plan &scratch)
 {
     if (!source.plans) {
         scratch = buildPlan(source, kind);
@@ -691,14 +696,28 @@ const Database::Plan &Database::plan(const Source &source, Fetch kind, Plan &scr
 QVector<Database::Row> Database::fetch(const Source &source, Fetch kind, const QVariant &rowKey, int limit, int offset)
 {
     Plan scratch;
-    const Plan &p = plan(source, kind, scratch);
+    Plan &p = plan(source, kind, scratch);
     QVariantList values = p.bindings;
     if (p.keyed)
         values << rowKey;
-    values << limit;
-    if (kind == Fetch::Offset)
+    const QString *sql = nullptr;
+    for (const auto &[n, text] : p.limited) {
+        if (n == limit)
+            sql = &text;
+    }
+    if (!sql && p.limited.size() < p.limited.capacity()) {
+        p.limited.append({limit, p.sql + QString::number(limit) + (p.offset ? QStringLiteral(" OFFSET ?") : QString())});
+        sql = &p.limited.back().second;
+    }
+    QString bound;
+    if (!sql) {
+        bound = p.sql + (p.offset ? QStringLiteral("? OFFSET ?") : QStringLiteral("?"));
+        values << limit;
+        sql = &bound;
+    }
+    if (p.offset)
         values << offset;
-    return read(run(p.sql, values, p.what), source.fields.size(), p.what, &source);
+    return read(run(*sql, values, p.what), source.fields.size(), p.what, &source);
 }
 
 std::optional<Database::Row> Database::find(const Source &source, int field, const QString &text)

@@ -225,7 +225,7 @@ private:
     QVector<Row> read(Result query, int fieldCount, const QString &what, const Source *source = nullptr);
     QString selected(const Source &source, int field) const;
     struct Plan;
-    const Plan &plan(const Source &source, Fetch kind, Plan &scratch);
+    Plan &plan(const Source &source, Fetch kind, Plan &scratch);
     Plan buildPlan(const Source &source, Fetch kind);
     static QVector<QVariant> &decodeRow(const Result &query, const Source &source, QVector<QVariant> &into, int first);
     [[noreturn]] void fail(const QSqlError &error, const QString &what, bool writing = false);

@@ -391,14 +391,14 @@ QString DataSet::textAt(int index, int field) const
 
 int DataSet::fieldIndex(const QString &name) const
 {
-    auto spelled = m_spelled.constFind(name);
-    if (spelled != m_spelled.constEnd())
-        return *spelled;
+    for (const auto &[spelled, index] : m_spelled) {
+        if (spelled == name)
+            return index;
+    }
     const int index = m_fieldIndex.value(name.toCaseFolded(), -1);
-    constexpr int MaxSpellings = 256;   // names typed at run time do not grow it for ever
-    if (m_spelled.size() >= MaxSpellings)
-        m_spelled.clear();
-    m_spelled.insert(name, index);
+    constexpr int MaxSpellings = 64;   // names typed at run time are only looked up
+    if (m_spelled.size() < MaxSpellings)
+        m_spelled.append({name, index});
     return index;
 }
 
@@ -420,7 +420,16 @@ QVariant DataSet::value(const QString &column) const
 
 qint32 DataSet::asInteger(const QString &column) const
 {
-    const QString text = format(value(column)).trimmed();
+    const QVariant stored = value(column);
+    if (stored.isNull())
+        return 0;
+    if (stored.typeId() == QMetaType::LongLong || stored.typeId() == QMetaType::Int) {
+        const qlonglong number = stored.toLongLong();
+        if (number < std::numeric_limits<qint32>::min() || number > std::numeric_limits<qint32>::max())
+            fail(QStringLiteral("%1 in %2 is outside the 32-bit integer range").arg(number).arg(column));
+        return qint32(number);
+    }
+    const QString text = format(stored).trimmed();
     if (text.isEmpty())
         return 0;
     bool ok = false;

@@ -136,9 +136,10 @@ private:
     State m_state = State::Inactive;
     Database::Source m_source;
     QHash<QString, int> m_fieldIndex;   // case-folded name -> index
-    // Names as callers spell them -> index: a bound control asks with the
-    // same spelling at every change, and folding costs more than the lookup.
-    mutable QHash<QString, int> m_spelled;
+    // Names as callers spelled them, with their index: a bound control asks
+    // with the same few spellings at every change, and comparing them costs
+    // less than folding or hashing.
+    mutable QVector<std::pair<QString, int>> m_spelled;
     int m_pageSize = 50;
     int m_controlsDisabled = 0;
     bool m_missedChange = false;

@@ -23,7 +23,8 @@ class QSqlError;
 // The one database of a program, reached under its alias (alias.h): an
 // embedded SQLite file or a shared PostgreSQL database. It opens the target
 // (never creating it), knows the stored spelling of every table and column,
-// and is the one place where SQL is written: the datasets ask it for rows,
+// and is, with SchemaSql for creating and looking after tables, the one
+// place where SQL is written: the datasets ask it for rows,
 // counts and writes, every constant is bound as a value, and the few
 // differences between the two engines are data (see Dialect in the source).
 // Running statements is its SqlRunner's, naming failures its ErrorClassifier's.

@@ -4,6 +4,7 @@
 #include "model/katalog.h"
 #include "model/kennzahlschema.h"
 #include "platform/db/database.h"
+#include "platform/db/schemasql.h"
 #include "platform/db/engineerror.h"
 #include "core/history.h"
 #include "core/safefile.h"
@@ -102,16 +103,11 @@ double spread(int a, int b, int c)
 // and numbers the measures with an identity column.
 QString figureTableSql(Engine engine, const QString &table)
 {
-    const Database::Upkeep &upkeep = Database::upkeep(engine);
-    const QString year = quote(YearColumn);
-    QStringList columns{QStringLiteral("%1 %2 CHECK (%3)").arg(year, upkeep.keyedText, upkeep.fourDigits.arg(year))};
-    for (const QString &column : KennzahlSchema::valueColumns()) {
-        columns << QStringLiteral("%1 INTEGER CHECK (%1 BETWEEN %2 AND %3)")
-                       .arg(quote(column))
-                       .arg(-KennzahlSchema::MaxMagnitude)
-                       .arg(KennzahlSchema::MaxMagnitude);
-    }
-    return QStringLiteral("CREATE TABLE %1 (%2)%3").arg(quote(table), columns.join(QStringLiteral(", ")), upkeep.tableOptions);
+    using Column = SchemaSql::Column;
+    QVector<Column> columns{{YearColumn, Column::Kind::DigitsKey}};
+    for (const QString &column : KennzahlSchema::valueColumns())
+        columns.append({column, Column::Kind::BoundedInteger, -KennzahlSchema::MaxMagnitude, KennzahlSchema::MaxMagnitude});
+    return SchemaSql::createTable(engine, table, columns);
 }
 
 const QStringList MeasureColumns{
@@ -121,18 +117,16 @@ const QStringList MeasureColumns{
 
 QString measuresTableSql(Engine engine)
 {
-    const Database::Upkeep &upkeep = Database::upkeep(engine);
-    QStringList columns{quote(MeasureColumns.first()) + QLatin1Char(' ') + upkeep.numberedKey};
+    using Column = SchemaSql::Column;
+    QVector<Column> columns{{MeasureColumns.first(), Column::Kind::NumberedKey}};
     for (const QString &column : MeasureColumns.mid(1))
-        columns << quote(column) + QStringLiteral(" TEXT");
-    return QStringLiteral("CREATE TABLE %1 (%2)%3")
-        .arg(quote(MeasuresTable), columns.join(QStringLiteral(", ")), upkeep.tableOptions);
+        columns.append({column, Column::Kind::Text});
+    return SchemaSql::createTable(engine, MeasuresTable, columns);
 }
 
 QString measuresIndexSql()
 {
-    return QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (\"Ziel\", \"Jahr\")")
-        .arg(quote(MeasuresIndex), quote(MeasuresTable));
+    return SchemaSql::createIndex(MeasuresIndex, MeasuresTable, {QStringLiteral("Ziel"), QStringLiteral("Jahr")});
 }
 
 QStringList ourTables()
@@ -175,13 +169,8 @@ void fillTables(Database &db, bool demo, int currentYear)
 {
     const QString what = QStringLiteral("fill the tables");
     const QStringList tables = ScorecardKatalog::allTables();
-    const QStringList placeholders(1 + KennzahlSchema::valueColumns().size(), QStringLiteral("?"));
     for (int t = 0; t < tables.size(); ++t) {
-        QStringList columns{quote(YearColumn)};
-        for (const QString &c : KennzahlSchema::valueColumns())
-            columns << quote(c);
-        const QString insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                   .arg(quote(tables[t]), columns.join(QLatin1Char(',')), placeholders.join(QLatin1Char(',')));
+        const QString insert = SchemaSql::insert(tables[t], QStringList{YearColumn} + KennzahlSchema::valueColumns());
         for (int year = ScorecardKatalog::FirstYear; year <= DbAdmin::lastYear(currentYear); ++year) {
             QVariantList values{QString::number(year)};
             if (demo && t < int(std::size(SampleFigures)))
@@ -200,9 +189,7 @@ void fillTables(Database &db, bool demo, int currentYear)
             const QString d = QString::fromUtf8(text);
             return d.endsWith(QLatin1Char('.')) ? d + year : d;
         };
-        db.run(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Prozesse\", \"Gültig_ab\", "
-                              "\"Gültig_bis\", \"Verantwortlicher\", \"Erfüllungsgrad_in_%\", "
-                              "\"Jahr\", \"Ziel\") VALUES (?,?,?,?,?,?,?,?)"),
+        db.run(SchemaSql::insert(MeasuresTable, MeasureColumns.mid(1)),
                {QString::fromUtf8(m.measure), QString::fromUtf8(m.processes), dated(m.from), dated(m.until),
                 QString::fromUtf8(m.responsible), QString::fromUtf8(m.completion), year,
                 ScorecardKatalog::zielText(m.goal, 1)},
@@ -215,7 +202,7 @@ void fillTables(Database &db, bool demo, int currentYear)
 QList<QVariantList> rows(Database &db, const QString &sql, const QVariantList &values, const QString &what,
                          int columns = 1)
 {
-    QSqlQuery &query = db.run(sql, values, what);
+    Database::Result query = db.run(sql, values, what);
     QList<QVariantList> result;
     while (query.next()) {
         QVariantList row;
@@ -297,10 +284,8 @@ QByteArray contentChecksum(Database &db, const Database::Table &table, const QSt
         selected << (c.isInteger ? quote(c.name) : db.textAsBytes(c.name));
     }
     const QString order = table.columnIndex(QStringLiteral("Nr")) >= 0 ? QStringLiteral("Nr") : YearColumn;
-    QSqlQuery &query = db.run(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
-                                  .arg(selected.join(QLatin1Char(',')), quote(table.name),
-                                       quote(table.columns[table.columnIndex(order)].name)),
-                              {}, QStringLiteral("read table %1").arg(table.name));
+    Database::Result query = db.run(SchemaSql::select(selected, table.name, {table.columns[table.columnIndex(order)].name}),
+                                    {}, QStringLiteral("read table %1").arg(table.name));
     QCryptographicHash hash(QCryptographicHash::Sha256);
     while (query.next()) {
         for (int i = 0; i < columns.size(); ++i) {
@@ -343,12 +328,11 @@ void copyRows(Database &from, Database &to)
             if (index < 0)
                 throw EngineError(QStringLiteral("Column does not exist: %1 in table %2 of %3").arg(c.name, name, from.path()));
             fields << source.columns[index].name;
-            columns << quote(c.name);
+            columns << c.name;
             text << !c.isInteger;
             placeholders << to.placeholder(!c.isInteger);
         }
-        const QString insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                   .arg(quote(target.name), columns.join(QLatin1Char(',')), placeholders.join(QLatin1Char(',')));
+        const QString insert = SchemaSql::insert(target.name, columns, placeholders);
         Database::Source all = from.wholeTable(name);
         all.fields = fields;
         all.integer.clear();
@@ -439,7 +423,7 @@ DbAdmin::AddedYears DbAdmin::addYear(const QString &path, const QString &year)
             if (table.columnIndex(YearColumn) < 0)
                 throw EngineError(QStringLiteral("Column does not exist: Jahr in table %1").arg(table.name));
             const QString what = QStringLiteral("add the year %1 to table %2").arg(year, table.name);
-            const QString last = rows(db, QStringLiteral("SELECT max(\"Jahr\") FROM %1").arg(quote(table.name)), {}, what)
+            const QString last = rows(db, SchemaSql::maxOf(YearColumn, table.name), {}, what)
                                      .value(0).value(0).toString();
             if (!last.isEmpty() && year <= last)
                 throw EngineError(QStringLiteral("The year %1 is not after the last year of table %2 (%3); "
@@ -453,7 +437,7 @@ DbAdmin::AddedYears DbAdmin::addYear(const QString &path, const QString &year)
                 throw EngineError(QStringLiteral("The year %1 is before the first year %2; nothing was added.")
                                       .arg(year).arg(ScorecardKatalog::FirstYear));
             for (int y = from; y <= wanted; ++y) {
-                db.run(QStringLiteral("INSERT INTO %1 (\"Jahr\") VALUES (?)").arg(quote(table.name)),
+                db.run(SchemaSql::insert(table.name, {YearColumn}),
                        {QString::number(y)}, what).finish();
                 db.recordChange(table.name, QString::number(y), YearColumn, QVariant(), QString::number(y));
             }
@@ -522,7 +506,7 @@ void DbAdmin::backup(const QString &path, const QString &file)
     Database &db = Database::open(path, true);
     const QString temp = SafeFile::temporaryName(target, QStringLiteral("backup"));
     try {
-        db.run(QStringLiteral("VACUUM INTO ?"), {temp}, QStringLiteral("copy the database to %1").arg(file)).finish();
+        db.run(SchemaSql::copyFileInto(), {temp}, QStringLiteral("copy the database to %1").arg(file)).finish();
         Database::close();
         std::unique_ptr<Database> copy = Database::connect(temp, true, AdminConnection);
         const auto result = rows(*copy, copy->upkeep().integrityCheck, {}, QStringLiteral("check the copy"));
@@ -547,11 +531,8 @@ namespace {
 // takes: the dialog would refuse to save their row unchanged.
 void checkValueRange(Database &db, const Database::Table &table, const QString &name, QStringList &faults)
 {
-    QStringList quoted;
-    for (const QString &column : KennzahlSchema::valueColumns())
-        quoted << quote(column);
-    const auto values = rows(db, QStringLiteral("SELECT \"Jahr\", %1 FROM %2 ORDER BY \"Jahr\"")
-                                     .arg(quoted.join(QStringLiteral(", ")), quote(table.name)),
+    const auto values = rows(db, SchemaSql::selectColumns(QStringList{YearColumn} + KennzahlSchema::valueColumns(),
+                                                          table.name, {YearColumn}),
                              {}, QStringLiteral("read table %1").arg(name), 1 + KennzahlSchema::ValueColumnCount);
     for (const QVariantList &row : values) {
         for (int i = 0; i < KennzahlSchema::ValueColumnCount; ++i) {
@@ -576,8 +557,7 @@ void checkGoals(Database &db, const Database::Table &measures, QStringList &warn
               << ScorecardKatalog::zielText(ziel, ScorecardKatalog::BrancheMining);
     }
     const QString goal = measures.columns[measures.columnIndex(QStringLiteral("Ziel"))].name;
-    const auto stored = rows(db, QStringLiteral("SELECT %1, count(*) FROM %2 GROUP BY %1 ORDER BY %1")
-                                     .arg(quote(goal), quote(measures.name)),
+    const auto stored = rows(db, SchemaSql::countGrouped(goal, measures.name),
                              {}, QStringLiteral("read table %1").arg(MeasuresTable), 2);
     for (const QVariantList &row : stored) {
         const QString text = row.value(0).toString();
@@ -623,7 +603,7 @@ void checkFigureTable(Database &db, const QString &name, DbAdmin::CheckReport &r
             if (missing.contains(YearColumn))
                 return;
         }
-        const auto years = rows(db, QStringLiteral("SELECT \"Jahr\" FROM %1 ORDER BY \"Jahr\"").arg(quote(table->name)),
+        const auto years = rows(db, SchemaSql::selectColumns({YearColumn}, table->name, {YearColumn}),
                                 {}, QStringLiteral("read table %1").arg(name));
         QSet<int> seen;
         int first = 0, last = 0;

@@ -7,6 +7,7 @@
 #include "model/katalog.h"
 #include "model/kennzahlschema.h"
 #include "platform/db/database.h"
+#include "platform/db/schemasql.h"
 #include "platform/db/engineerror.h"
 
 #include <QDir>
@@ -687,7 +688,7 @@ const QRegularExpression &fourDigits()
 
 QList<QVariantList> rows(Database &db, const QString &sql, const QVariantList &values = {})
 {
-    QSqlQuery &query = db.run(sql, values, What);
+    Database::Result query = db.run(sql, values, What);
     QList<QVariantList> result;
     while (query.next()) {
         QVariantList row;
@@ -903,10 +904,9 @@ QString refusal(Database &db)
                 const int index = table.columnIndex(column);
                 if (index < 0)
                     return QStringLiteral("Table %1 of %2 has no column %3").arg(table.name, db.path(), column);
-                set << Database::quote(table.columns[index].name) + QStringLiteral(" IS NOT NULL");
+                set << table.columns[index].name;
             }
-            const auto filled = rows(db, QStringLiteral("SELECT count(*) FROM %1 WHERE %2")
-                                             .arg(Database::quote(table.name), set.join(QStringLiteral(" OR "))));
+            const auto filled = rows(db, SchemaSql::countFilled(table.name, set));
             if (filled.value(0).value(0).toLongLong() > 0) {
                 const qint64 n = filled.value(0).value(0).toLongLong();
                 return QStringLiteral("%1 holds data already: table %2 has values in %3 %4. The old tables go "
@@ -944,15 +944,13 @@ void apply(Database &db, const Plan &plan, int currentYear)
 
         for (const QString &name : ScorecardKatalog::allTables()) {
             const Database::Table &table = db.table(name);
-            const QString yearColumn = Database::quote(table.columns[table.columnIndex(KennzahlSchema::YearColumn)].name);
-            const QString quoted = Database::quote(table.name);
+            const QString yearColumn = table.columns[table.columnIndex(KennzahlSchema::YearColumn)].name;
             QSet<QString> present;
-            for (const QVariantList &row : rows(db, QStringLiteral("SELECT %1 FROM %2").arg(yearColumn, quoted)))
+            for (const QVariantList &row : rows(db, SchemaSql::selectColumns({yearColumn}, table.name)))
                 present.insert(row.value(0).toString());
             for (int y = ScorecardKatalog::FirstYear; y <= last; ++y) {
                 if (!present.contains(QString::number(y))) {
-                    db.run(QStringLiteral("INSERT INTO %1 (%2) VALUES (?)").arg(quoted, yearColumn), {QString::number(y)}, What)
-                        .finish();
+                    db.run(SchemaSql::insert(table.name, {yearColumn}), {QString::number(y)}, What).finish();
                     db.recordChange(table.name, QString::number(y), KennzahlSchema::YearColumn, QVariant(), QString::number(y));
                 }
             }
@@ -960,11 +958,10 @@ void apply(Database &db, const Plan &plan, int currentYear)
                                               [&](const Plan::Figures &f) { return f.table == name; });
             if (figures == plan.figures.end())
                 continue;
-            QStringList assignments;
+            QStringList assigned;
             for (const QString &column : KennzahlSchema::valueColumns())
-                assignments << Database::quote(table.columns[table.columnIndex(column)].name) + QStringLiteral("=?");
-            const QString update = QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
-                                       .arg(quoted, assignments.join(QLatin1Char(',')), yearColumn);
+                assigned << table.columns[table.columnIndex(column)].name;
+            const QString update = SchemaSql::update(table.name, assigned, yearColumn);
             for (const Plan::Year &year : figures->years) {
                 QVariantList values;
                 for (const QVariant &v : year.values)
@@ -984,11 +981,9 @@ void apply(Database &db, const Plan &plan, int currentYear)
                 const int index = table.columnIndex(column);
                 if (index < 0)
                     throw EngineError(QStringLiteral("Column does not exist: %1 in table %2").arg(column, table.name));
-                columns << Database::quote(table.columns[index].name);
+                columns << table.columns[index].name;
             }
-            const QString insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                       .arg(Database::quote(table.name), columns.join(QLatin1Char(',')),
-                                            QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+            const QString insert = SchemaSql::insert(table.name, columns);
             for (const Plan::Measure &m : plan.measures) {
                 QVariantList values{m.nr};
                 for (const QVariant &t : m.texts)

@@ -6,6 +6,7 @@
 #include "model/katalog.h"
 #include "model/kennzahlschema.h"
 #include "platform/db/database.h"
+#include "platform/db/schemasql.h"
 #include "platform/db/engineerror.h"
 #include "core/dbadmin.h"
 #include "core/safefile.h"
@@ -85,12 +86,12 @@ class ReadTransaction {
 public:
     explicit ReadTransaction(Database &db) : m_db(db)
     {
-        m_db.run(QStringLiteral("BEGIN"), {}, QStringLiteral("read the database")).finish();
+        m_db.run(SchemaSql::beginRead(), {}, QStringLiteral("read the database")).finish();
     }
     ~ReadTransaction()
     {
         try {
-            m_db.run(QStringLiteral("COMMIT"), {}, QStringLiteral("read the database")).finish();
+            m_db.run(SchemaSql::endRead(), {}, QStringLiteral("read the database")).finish();
         } catch (const EngineError &) {
             // Only reads happened: there is nothing to keep or lose.
         }

@@ -5,10 +5,12 @@
 #include "platform/db/database.h"
 #include "platform/db/dataset.h"
 #include "platform/db/engineerror.h"
+#include "platform/db/errorclassifier.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -696,6 +698,83 @@ private slots:
         // Another program can take the strongest lock while both are open.
         OtherUser other(*m_db);
         QVERIFY(other.canLockEverything(QStringLiteral("kz_liqui")));
+    }
+
+    // The kind of a failure, from each engine's codes and texts, also for
+    // the failures a test cannot bring about on a live connection.
+    void failuresAreClassifiedAlikeOnBothEngines_data()
+    {
+        QTest::addColumn<bool>("server");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("message");
+        using K = EngineError::Kind;
+        QTest::newRow("file busy") << false << "5" << "database is locked" << true << int(K::Locked) << "locked by another user";
+        QTest::newRow("file busy, extended") << false << "517" << "" << true << int(K::Locked) << "locked";
+        QTest::newRow("file read-only") << false << "8" << "" << true << int(K::ReadOnly) << "read-only";
+        QTest::newRow("file wrong type") << false << "3091" << "" << true << int(K::WrongType) << "does not suit the type";
+        QTest::newRow("file check") << false << "275" << "CHECK constraint failed" << true << int(K::Other)
+                                    << "outside what the table allows";
+        QTest::newRow("file no table") << false << "1" << "no such table: x" << true << int(K::MissingTable) << "no such table";
+        QTest::newRow("file no column") << false << "1" << "no such column: y" << true << int(K::MissingColumn) << "no such column";
+        QTest::newRow("file not a database") << false << "26" << "" << true << int(K::Damaged) << "not a database";
+        QTest::newRow("file full") << false << "13" << "" << true << int(K::DiskFull) << "disk is full";
+        QTest::newRow("server lock timeout") << true << "55P03" << "" << true << int(K::Locked) << "locked";
+        QTest::newRow("server serialization") << true << "40001" << "" << true << int(K::Locked) << "locked";
+        QTest::newRow("server read-only") << true << "25006" << "" << true << int(K::ReadOnly) << "read-only";
+        QTest::newRow("server refused") << true << "42501" << "" << true << int(K::Permission) << "Permission refused";
+        QTest::newRow("server gone, state") << true << "57P01" << "" << true << int(K::LostConnection) << "was lost";
+        QTest::newRow("server gone, words") << true << "" << "server closed the connection unexpectedly" << true
+                                           << int(K::LostConnection) << "was lost";
+        QTest::newRow("server gone, closed") << true << "" << "" << false << int(K::LostConnection) << "was lost";
+        QTest::newRow("server unique") << true << "23505" << "duplicate key" << true << int(K::Other)
+                                      << "outside what the table allows";
+        QTest::newRow("server too large") << true << "54000" << "" << true << int(K::Other) << "larger than the database allows";
+    }
+    void failuresAreClassifiedAlikeOnBothEngines()
+    {
+        QFETCH(bool, server);
+        QFETCH(QString, code);
+        QFETCH(QString, text);
+        QFETCH(bool, connected);
+        QFETCH(int, kind);
+        QFETCH(QString, message);
+        const ErrorClassifier errors(server ? DbEngine::PostgreSQL : DbEngine::SQLite, QStringLiteral("the database"));
+        const QSqlError error(QString(), text, QSqlError::StatementError, code);
+        QCOMPARE(int(errors.classify(error, connected)), kind);
+        const QString described = errors.describe(error, QStringLiteral("read table x"), false, connected);
+        QVERIFY2(described.contains(message), qPrintable(described));
+    }
+
+    // A result let go unread or half-read is finished with its last copy.
+    void aResultLetGoUnfinishedHoldsNoLock()
+    {
+        {
+            Database::Result result = Database::alias().run(QStringLiteral("SELECT \"Jahr\" FROM kz_liqui WHERE \"Jahr\">?"),
+                                                            {QStringLiteral("2003")}, QStringLiteral("read"));
+            QVERIFY(result.next());
+        }
+        OtherUser other(*m_db);
+        QVERIFY(other.canLockEverything(QStringLiteral("kz_liqui")));
+    }
+
+    // A result held past the end of its connection reads nothing and says
+    // so; it never reaches into a statement that is gone.
+    void aResultOutlivesItsConnection()
+    {
+        std::unique_ptr<Database> db = Database::connect(m_db->path(), true, QStringLiteral("tst-db-second"));
+        Database::Result result = db->run(QStringLiteral("SELECT \"Jahr\" FROM kz_liqui WHERE \"Jahr\">? ORDER BY \"Jahr\""),
+                                          {QStringLiteral("2003")}, QStringLiteral("read"));
+        QVERIFY(result.next());
+        Database::Result copy = result;
+        db.reset();
+        QVERIFY(!result.next());
+        QVERIFY(!copy.isActive());
+        QVERIFY(!result.value(0).isValid());
+        QCOMPARE(result.lastError().type(), QSqlError::ConnectionError);
+        copy.finish();
     }
 
     void readOnlyDatabaseRefusesWrites()

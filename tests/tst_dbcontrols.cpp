@@ -99,6 +99,40 @@ private slots:
         QCOMPARE(edit.text(), QString());
     }
 
+    // A page that binds its cells again at each display, while their
+    // dataset is reopened with its controls held back: a cell bound to the
+    // field it already shows keeps its text until the new row is there;
+    // one bound to another field shows that field.
+    void rebindingACellDuringAReopenShowsTheNewRowOnce()
+    {
+        Query query(QStringLiteral("Query1"));
+        const QString sql = QStringLiteral("select * from kz_liqui where jahr=\"2005\"");
+        query.setSql(sql);
+        query.open();
+        DataSource source(QStringLiteral("DataSource1"), &query);
+        DBText ist(QStringLiteral("DBText1"));
+        DBText soll(QStringLiteral("DBText2"));
+        ist.setDataSource(&source);
+        soll.setDataSource(&source);
+        ist.setDataField(QStringLiteral("ist_wert_q2"));
+        soll.setDataField(QStringLiteral("soll_wert_q2"));
+        QCOMPARE(ist.text(), QStringLiteral("30"));
+
+        QStringList shown;
+        auto watch = connect(ist.link(), &FieldLink::changed, this, [&] { shown << ist.link()->text(); });
+        query.disableControls();
+        query.close();
+        ist.setDataField(QStringLiteral("ist_wert_q2"));
+        soll.setDataField(QStringLiteral("ist_wert_q2"));
+        QCOMPARE(ist.text(), QStringLiteral("30"));
+        query.setSql(sql);
+        query.open();
+        query.enableControls();
+        disconnect(watch);
+        QCOMPARE(shown, QStringList{QStringLiteral("30")});
+        QCOMPARE(soll.text(), QStringLiteral("30"));
+    }
+
     void memoAndGridShowTheirRows()
     {
         m_db->sql(QStringLiteral("UPDATE \"maßnahmen\" SET \"Prozesse\"='Einkauf\nLager' WHERE \"Nr\"=2"));

@@ -288,8 +288,8 @@ private slots:
         w.asker().answer(Asker::Answer::Ok);
         editor()->loeschen->click();
         QCOMPARE(w.asker().questions().last().text, expected);
-        QSqlQuery &q = Database::alias().run(QStringLiteral("SELECT count(*) FROM \"maßnahmen\" WHERE \"Nr\"=? AND \"Verantwortlicher\" IS NULL"),
-                                             {nr}, QStringLiteral("read"));
+        Database::Result q = Database::alias().run(QStringLiteral("SELECT count(*) FROM \"maßnahmen\" WHERE \"Nr\"=? AND \"Verantwortlicher\" IS NULL"),
+                                                   {nr}, QStringLiteral("read"));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toInt(), 1);
         q.finish();

@@ -152,8 +152,11 @@ void OverviewPage::Button1Click()
     const Raster &r = Rasters[raster];
     const int branche = m_wahl.branche();
 
-    const QString column1 = QString::fromLatin1(r.column1);
-    const QString column2 = r.column2 ? QString::fromLatin1(r.column2) : QString();
+    // The cells' field names, the same in every row.
+    const QString ist1 = QStringLiteral("ist_wert_") + QLatin1String(r.column1);
+    const QString soll1 = QStringLiteral("soll_wert_") + QLatin1String(r.column1);
+    const QString ist2 = r.column2 ? QStringLiteral("ist_wert_") + QLatin1String(r.column2) : QString();
+    const QString soll2 = r.column2 ? QStringLiteral("soll_wert_") + QLatin1String(r.column2) : QString();
     for (int row = 0; row < Rows; ++row) {
         if (row == 0) {
             for (int c = 1; c < r.shown; ++c)
@@ -169,11 +172,11 @@ void OverviewPage::Button1Click()
             // Opening reads the row, so a refresh straight after would only
             // read it again.
             query->close();
-            istCell(row, 0)->setDataField(QStringLiteral("ist_wert_") + column1);
-            sollCell(row, 0)->setDataField(QStringLiteral("soll_wert_") + column1);
+            istCell(row, 0)->setDataField(ist1);
+            sollCell(row, 0)->setDataField(soll1);
             if (r.column2) {
-                istCell(row, 1)->setDataField(QStringLiteral("ist_wert_") + column2);
-                sollCell(row, 1)->setDataField(QStringLiteral("soll_wert_") + column2);
+                istCell(row, 1)->setDataField(ist2);
+                sollCell(row, 1)->setDataField(soll2);
             }
             query->setSql(Statements::yearRow(ScorecardKatalog::table(ziel, branche), Label50->text()));
             query->open();

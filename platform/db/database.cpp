@@ -10,6 +10,9 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QStringDecoder>
+#include <QVarLengthArray>
+
+#include <atomic>
 
 #ifdef Q_OS_UNIX
 #include <pwd.h>
@@ -127,10 +130,13 @@ const Dialect &dialect(Database::Engine engine) { return Dialects[engine == Data
 constexpr int BusyTimeoutMs = 250;
 constexpr int LockTimeoutMs = 800;
 
-// Distinct statement texts are few (one per dataset shape and fetch kind);
-// the caps only keep typed statements from growing the caches forever.
-constexpr int MaxStatements = 512;
+// Distinct statement texts are few (one per dataset shape); the cap only
+// keeps typed statements from growing the cache forever.
 constexpr int MaxQueries = 256;
+
+// Numbers every schema a database read, so that a plan built on one is
+// never used on another.
+std::atomic<quint64> s_generations{0};
 
 QString foldName(const QString &name) { return name.toCaseFolded(); }
 
@@ -206,6 +212,11 @@ Database::Database(const QString &targetText, bool readOnly, const QString &conn
     const Target target = Target::parse(targetText);
     m_display = target.display();
     m_engine = target.postgres ? Engine::PostgreSQL : Engine::SQLite;
+    m_errors = ErrorClassifier(m_engine, m_display);
+    m_runner = std::make_unique<SqlRunner>(m_connectionName, m_engine,
+                                           [this](const QSqlError &error, const QString &what, bool writing) {
+                                               fail(error, what, writing);
+                                           });
     try {
         if (target.postgres)
             openServer(target, readOnly);
@@ -213,8 +224,7 @@ Database::Database(const QString &targetText, bool readOnly, const QString &conn
             openFile(target, readOnly);
         loadSchema();
     } catch (...) {
-        m_statements.clear();
-        m_loose.clear();
+        m_runner->clear();
         if (QSqlDatabase::contains(m_connectionName)) {
             {
                 QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -338,8 +348,7 @@ void Database::openServer(const Target &target, bool readOnly)
 
 Database::~Database()
 {
-    m_statements.clear();
-    m_loose.clear();
+    m_runner->clear();
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
         db.close();
@@ -354,14 +363,14 @@ void Database::loadSchema()
     const QString what = QStringLiteral("open ") + m_display;
     const Dialect &d = dialect(m_engine);
     QHash<QString, Table> tables;
-    QSqlQuery &columns = run(QString::fromLatin1(d.columnsOfTables), {}, what);
+    Result columns = run(QString::fromLatin1(d.columnsOfTables), {}, what);
     for (const Row &row : read(columns, 2, what)) {
         Table &table = tables[foldName(row.key.toString())];
         table.name = row.key.toString();
         table.columns.append({row.values[0].toString(), isIntegerType(row.values[1].toString())});
     }
     if (d.primaryKeys) {
-        QSqlQuery &keys = run(QString::fromLatin1(d.primaryKeys), {}, what);
+        Result keys = run(QString::fromLatin1(d.primaryKeys), {}, what);
         for (const Row &row : read(keys, 1, what)) {
             auto it = tables.find(foldName(row.key.toString()));
             if (it != tables.end())
@@ -370,6 +379,8 @@ void Database::loadSchema()
     }
     m_tables = std::move(tables);
     m_queries.clear();
+    m_wholeTables.clear();
+    m_generation = ++s_generations;
 }
 
 const Database::Table &Database::table(const QString &name)
@@ -449,6 +460,7 @@ Database::Source Database::query(const QString &dialectText)
         s.conditionColumns << column(condition.column).name;
         s.conditionValues << condition.value;
     }
+    s.plans = std::make_shared<Plans>();
     if (m_queries.size() >= MaxQueries)
         m_queries.clear();
     m_queries.insert(dialectText, s);
@@ -457,6 +469,10 @@ Database::Source Database::query(const QString &dialectText)
 
 Database::Source Database::wholeTable(const QString &name)
 {
+    const QString folded = foldName(name);
+    auto cached = m_wholeTables.constFind(folded);
+    if (cached != m_wholeTables.constEnd())
+        return *cached;
     const Table &t = table(name);
     Source s;
     s.table = t.name;
@@ -464,6 +480,10 @@ Database::Source Database::wholeTable(const QString &name)
         s.fields << c.name;
         s.integer << c.isInteger;
     }
+    s.plans = std::make_shared<Plans>();
+    if (m_wholeTables.size() >= MaxQueries)
+        m_wholeTables.clear();
+    m_wholeTables.insert(folded, s);
     return s;
 }
 
@@ -547,7 +567,7 @@ QVariant Database::text(const QVariant &stored)
     return QString(utf8.decode(stored.toByteArray()));
 }
 
-QVector<QVariant> &Database::decodeRow(const QSqlQuery &query, const Source &source, QVector<QVariant> &into, int first)
+QVector<QVariant> &Database::decodeRow(const Result &query, const Source &source, QVector<QVariant> &into, int first)
 {
     const int count = int(source.fields.size());
     into.resize(count);
@@ -558,7 +578,7 @@ QVector<QVariant> &Database::decodeRow(const QSqlQuery &query, const Source &sou
     return into;
 }
 
-QVector<Database::Row> Database::read(QSqlQuery &query, int fieldCount, const QString &what, const Source *source)
+QVector<Database::Row> Database::read(Result query, int fieldCount, const QString &what, const Source *source)
 {
     QVector<Row> rows;
     while (query.next()) {
@@ -581,13 +601,43 @@ QVector<Database::Row> Database::read(QSqlQuery &query, int fieldCount, const QS
     return rows;
 }
 
-QVector<Database::Row> Database::fetch(const Source &source, Fetch kind, const QVariant &rowKey, int limit, int offset)
+// A fetch's statement as far as it does not depend on the call: the SQL,
+// the values of the source's conditions, and whether the row key is bound.
+struct Database::Plan {
+    QString sql;   // up to " LIMIT "
+    QVariantList bindings;
+    bool keyed = false;
+    bool offset = false;
+    QString what;
+    // The whole statement for the first few limits asked for (a dataset
+    // asks for one row or a page), so that the limit is no value to bind;
+    // other limits are bound.
+    QVarLengthArray<std::pair<int, QString>, 2> limited;
+};
+
+struct Database::Plans {
+    quint64 generation = 0;
+    // What the plans were built for; a source changed since is planned anew.
+    QString table;
+    QStringList fields;
+    QVector<bool> integer;
+    QStringList conditionColumns;
+    QVariantList conditionValues;
+    std::optional<Plan> kinds[7];
+    bool builtFor(const Source &source, quint64 now) const
+    {
+        return generation == now && table == source.table && fields == source.fields && integer == source.integer
+            && conditionColumns == source.conditionColumns && conditionValues == source.conditionValues;
+    }
+};
+
+Database::Plan Database::buildPlan(const Source &source, Fetch kind)
 {
     const QString k = key(source.table);
     QStringList columns{k};
     for (int f = 0; f < source.fields.size(); ++f)
         columns << selected(source, f);
-    QVariantList values;
+    Plan plan;
     QString condition;
     bool descending = false;
     switch (kind) {
@@ -611,18 +661,63 @@ QVector<Database::Row> Database::fetch(const Source &source, Fetch kind, const Q
         condition = k + QStringLiteral("=?");
         break;
     }
-    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), quote(source.table))
-        + where(source, values, condition);
-    if (!condition.isEmpty())
-        values << rowKey;
-    sql += QStringLiteral(" ORDER BY ") + k + (descending ? QStringLiteral(" DESC") : QString()) + QStringLiteral(" LIMIT ?");
-    values << limit;
-    if (kind == Fetch::Offset) {
-        sql += QStringLiteral(" OFFSET ?");
-        values << offset;
+    plan.sql = QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), quote(source.table))
+        + where(source, plan.bindings, condition);
+    plan.keyed = !condition.isEmpty();
+    plan.sql += QStringLiteral(" ORDER BY ") + k + (descending ? QStringLiteral(" DESC") : QString()) + QStringLiteral(" LIMIT ");
+    plan.offset = kind == Fetch::Offset;
+    plan.what = QStringLiteral("read table %1").arg(source.table);
+    return plan;
+}
+
+Database::Plan &Database::plan(const Source &source, Fetch kind, Plan &scratch)
+{
+    if (!source.plans) {
+        scratch = buildPlan(source, kind);
+        return scratch;
     }
-    const QString what = QStringLiteral("read table %1").arg(source.table);
-    return read(run(sql, values, what), source.fields.size(), what, &source);
+    Plans &plans = *source.plans;
+    if (!plans.builtFor(source, m_generation)) {
+        for (std::optional<Plan> &p : plans.kinds)
+            p.reset();
+        plans.generation = m_generation;
+        plans.table = source.table;
+        plans.fields = source.fields;
+        plans.integer = source.integer;
+        plans.conditionColumns = source.conditionColumns;
+        plans.conditionValues = source.conditionValues;
+    }
+    std::optional<Plan> &p = plans.kinds[int(kind)];
+    if (!p)
+        p = buildPlan(source, kind);
+    return *p;
+}
+
+QVector<Database::Row> Database::fetch(const Source &source, Fetch kind, const QVariant &rowKey, int limit, int offset)
+{
+    Plan scratch;
+    Plan &p = plan(source, kind, scratch);
+    QVariantList values = p.bindings;
+    if (p.keyed)
+        values << rowKey;
+    const QString *sql = nullptr;
+    for (const auto &[n, text] : p.limited) {
+        if (n == limit)
+            sql = &text;
+    }
+    if (!sql && p.limited.size() < p.limited.capacity()) {
+        p.limited.append({limit, p.sql + QString::number(limit) + (p.offset ? QStringLiteral(" OFFSET ?") : QString())});
+        sql = &p.limited.back().second;
+    }
+    QString bound;
+    if (!sql) {
+        bound = p.sql + (p.offset ? QStringLiteral("? OFFSET ?") : QStringLiteral("?"));
+        values << limit;
+        sql = &bound;
+    }
+    if (p.offset)
+        values << offset;
+    return read(run(*sql, values, p.what), source.fields.size(), p.what, &source);
 }
 
 std::optional<Database::Row> Database::find(const Source &source, int field, const QString &text)
@@ -653,7 +748,7 @@ qint64 Database::count(const Source &source, const QVariant &beforeKey)
         + where(source, values, beforeKey.isValid() ? key(source.table) + QStringLiteral("<?") : QString());
     if (beforeKey.isValid())
         values << beforeKey;
-    QSqlQuery &query = run(sql, values, QStringLiteral("count the rows of table %1").arg(source.table));
+    Result query = run(sql, values, QStringLiteral("count the rows of table %1").arg(source.table));
     const qint64 n = query.next() ? query.value(0).toLongLong() : 0;
     query.finish();
     return n;
@@ -661,7 +756,7 @@ qint64 Database::count(const Source &source, const QVariant &beforeKey)
 
 bool Database::exists(const Source &source, const QVariant &rowKey)
 {
-    QSqlQuery &query = run(QStringLiteral("SELECT 1 FROM %1 WHERE %2=?").arg(quote(source.table), key(source.table)),
+    Result query = run(QStringLiteral("SELECT 1 FROM %1 WHERE %2=?").arg(quote(source.table), key(source.table)),
                            {rowKey}, QStringLiteral("read table %1").arg(source.table));
     const bool found = query.next();
     query.finish();
@@ -677,7 +772,7 @@ void Database::scan(const Source &source, const std::function<bool(const QVector
     const QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), quote(source.table))
         + where(source, values) + QStringLiteral(" ORDER BY ") + key(source.table);
     const QString what = QStringLiteral("read table %1").arg(source.table);
-    QSqlQuery &query = run(sql, values, what);
+    Result query = run(sql, values, what);
     bool more = true;
     QVector<QVariant> row;   // keeps its room from row to row
     try {
@@ -701,7 +796,7 @@ QStringList Database::distinct(const Source &source, int field)
     const QString sql = QStringLiteral("SELECT DISTINCT %1, %2 FROM %3").arg(column, selected(source, field), quote(source.table))
         + where(source, values) + QStringLiteral(" ORDER BY ") + column;
     const QString what = QStringLiteral("read table %1").arg(source.table);
-    QSqlQuery &query = run(sql, values, what);
+    Result query = run(sql, values, what);
     QStringList texts;
     const bool integer = source.integer.value(field);
     while (query.next())
@@ -720,7 +815,7 @@ QHash<QString, qint64> Database::countBy(const Source &source, int field)
     const QString sql = QStringLiteral("SELECT %1, count(*) FROM %2").arg(column, quote(source.table))
         + where(source, values) + QStringLiteral(" GROUP BY ") + column;
     const QString what = QStringLiteral("count the rows of table %1").arg(source.table);
-    QSqlQuery &query = run(sql, values, what);
+    Result query = run(sql, values, what);
     QHash<QString, qint64> counts;
     while (query.next())
         counts[query.value(0).toString()] += query.value(1).toLongLong();
@@ -766,7 +861,7 @@ QVariant Database::insertRow(const Source &source, const QVector<int> &fields, c
     const bool returning = dialect(m_engine).returning;
     if (returning)
         sql += QStringLiteral(" RETURNING ") + key(source.table);
-    QSqlQuery &query = run(sql, bindings, QStringLiteral("add a row to table %1").arg(source.table));
+    Result query = run(sql, bindings, QStringLiteral("add a row to table %1").arg(source.table));
     QVariant inserted;
     if (returning)
         inserted = query.next() ? query.value(0) : QVariant();
@@ -833,7 +928,7 @@ std::optional<bool> Database::updateInOneStatement(const Source &source, const Q
                                  QString::fromLatin1(d.historyNow) + QLatin1Char(',') + QString::fromLatin1(d.historyUser),
                                  tuples.join(QLatin1Char(',')));
     bindings << s_historySource << source.table << changes;
-    QSqlQuery &query = run(sql, bindings, QStringLiteral("save the row of table %1").arg(source.table));
+    Result query = run(sql, bindings, QStringLiteral("save the row of table %1").arg(source.table));
     const int affected = query.numRowsAffected();
     query.finish();
     return affected > 0;
@@ -865,7 +960,7 @@ bool Database::updateRow(const Source &source, const QVariant &rowKey, const QVe
 {
     QVariantList bindings;
     const QString sql = updateSql(source, rowKey, fields, values, originals, bindings);
-    QSqlQuery &query = run(sql, bindings, QStringLiteral("save the row of table %1").arg(source.table));
+    Result query = run(sql, bindings, QStringLiteral("save the row of table %1").arg(source.table));
     const int affected = query.numRowsAffected();
     query.finish();
     return affected == 1;
@@ -904,7 +999,7 @@ bool Database::removeRow(const Source &source, const QVariant &rowKey, const QVe
     }
     const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(quote(source.table), key(source.table))
         + (unchanged.isEmpty() ? QString() : QStringLiteral(" AND ") + unchanged.join(QStringLiteral(" AND ")));
-    QSqlQuery &query = run(sql, bindings, QStringLiteral("delete a row of table %1").arg(source.table));
+    Result query = run(sql, bindings, QStringLiteral("delete a row of table %1").arg(source.table));
     const int affected = query.numRowsAffected();
     query.finish();
     return affected == 1;
@@ -932,90 +1027,9 @@ void Database::rollback()
     }
 }
 
-QSqlQuery &Database::loose()
+Database::Result Database::run(const QString &sql, const QVariantList &values, const QString &what)
 {
-    std::erase_if(m_loose, [](const std::unique_ptr<QSqlQuery> &q) { return !q->isActive(); });
-    m_loose.push_back(std::make_unique<QSqlQuery>(connection()));
-    m_loose.back()->setForwardOnly(true);
-    return *m_loose.back();
-}
-
-QSqlQuery &Database::prepared(const QString &sql, const QString &what)
-{
-    // A statement that has been run and not finished is in a caller's
-    // hands (a scan whose visitor runs others): it is neither dropped from
-    // the cache nor run again under its reader.
-    auto it = m_statements.find(sql);
-    if (it != m_statements.end() && (*it)->isActive()) {
-        QSqlQuery &copy = loose();
-        if (!copy.prepare(sql))
-            fail(copy.lastError(), what);
-        return copy;
-    }
-    if (it == m_statements.end()) {
-        if (m_statements.size() >= MaxStatements)
-            m_statements.removeIf([](const auto &entry) { return !entry.value()->isActive(); });
-        auto query = std::make_shared<QSqlQuery>(connection());
-        query->setForwardOnly(true);
-        if (!query->prepare(sql))
-            fail(query->lastError(), what);
-        it = m_statements.insert(sql, query);
-    }
-    return **it;
-}
-
-namespace {
-
-// A statement that changes rows or tables, or takes the write lock.
-bool writes(const QString &sql)
-{
-    static const char *const verbs[] = {"INSERT", "UPDATE", "DELETE", "BEGIN IMMEDIATE", "CREATE", "ALTER", "DROP",
-                                        "LOCK", "TRUNCATE", "COPY", "SELECT setval", "GRANT"};
-    for (const char *verb : verbs) {
-        if (sql.startsWith(QLatin1String(verb), Qt::CaseInsensitive))
-            return true;
-    }
-    // A save and its history rows go as one statement that starts with WITH.
-    static const QRegularExpression recorded(QStringLiteral("\\A\\s*WITH\\b.*\\b(INSERT\\s+INTO|UPDATE|DELETE\\s+FROM)\\b"),
-                                             QRegularExpression::CaseInsensitiveOption
-                                                 | QRegularExpression::DotMatchesEverythingOption);
-    return recorded.match(sql).hasMatch();
-}
-
-} // namespace
-
-QSqlQuery &Database::run(const QString &sql, const QVariantList &values, const QString &what)
-{
-    // PostgreSQL refuses a NUL in a text with the driver's whole statement in
-    // its message, SQLite cuts the text there: refused alike, before either.
-    for (const QVariant &value : values) {
-        if ((value.typeId() == QMetaType::QString && value.toString().contains(QChar(0)))
-            || (value.typeId() == QMetaType::QByteArray && value.toByteArray().contains('\0')))
-            throw EngineError(QStringLiteral("Could not %1: a text holds a NUL character (code 0), which the "
-                                             "database cannot take; nothing was changed.").arg(what),
-                              EngineError::Kind::WrongType);
-    }
-    // PostgreSQL prepares only statements that read or write rows; the
-    // others (transactions, settings, tables) have no values to bind and
-    // run as they are.
-    if (m_engine == Engine::PostgreSQL && values.isEmpty()) {
-        QSqlQuery &direct = loose();
-        if (!direct.exec(sql)) {
-            const QSqlError error = direct.lastError();
-            direct.finish();
-            fail(error, what, writes(sql));
-        }
-        return direct;
-    }
-    QSqlQuery &query = prepared(sql, what);
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values[i]);
-    if (!query.exec()) {
-        const QSqlError error = query.lastError();
-        query.finish();
-        fail(error, what, writes(sql));
-    }
-    return query;
+    return m_runner->run(sql, values, what);
 }
 
 void Database::fail(const QSqlError &error, const QString &what, bool writing)
@@ -1030,138 +1044,14 @@ void Database::fail(const QSqlError &error, const QString &what, bool writing)
     throw failure;
 }
 
-namespace {
-
-// What libpq says when the server went away without a SQLSTATE.
-bool soundsLost(const QString &text)
-{
-    static const char *const phrases[] = {"server closed the connection", "no connection to the server",
-                                          "could not receive data from server", "could not send data to server",
-                                          "terminating connection", "connection to server was lost",
-                                          "SSL SYSCALL error", "SSL connection has been closed"};
-    for (const char *phrase : phrases) {
-        if (text.contains(QLatin1String(phrase), Qt::CaseInsensitive))
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
 EngineError::Kind Database::classify(const QSqlError &error) const
 {
-    using Kind = EngineError::Kind;
-    const QString text = error.databaseText() + QLatin1Char('\n') + error.driverText();
-    if (m_engine == Engine::PostgreSQL) {
-        const QString state = error.nativeErrorCode();
-        if (error.type() == QSqlError::ConnectionError || state.startsWith(QLatin1String("08"))
-            || state.startsWith(QLatin1String("57P")) || (state.isEmpty() && (!connection().isOpen() || soundsLost(text))))
-            return Kind::LostConnection;
-        if (state == QLatin1String("55P03") || state == QLatin1String("40P01") || state == QLatin1String("40001"))
-            return Kind::Locked;
-        if (state == QLatin1String("25006"))
-            return Kind::ReadOnly;
-        if (state == QLatin1String("42501"))
-            return Kind::Permission;
-        if (state == QLatin1String("42P01"))
-            return Kind::MissingTable;
-        if (state == QLatin1String("42703"))
-            return Kind::MissingColumn;
-        if (state == QLatin1String("22P02") || state == QLatin1String("22003") || state == QLatin1String("42804"))
-            return Kind::WrongType;
-        if (state == QLatin1String("53100"))
-            return Kind::DiskFull;
-        if (state == QLatin1String("XX001") || state == QLatin1String("XX002"))
-            return Kind::Damaged;
-        return Kind::Other;
-    }
-    const int extended = error.nativeErrorCode().toInt();
-    if (extended == 3091) // SQLITE_CONSTRAINT_DATATYPE
-        return Kind::WrongType;
-    // Primary SQLite result codes; extended codes share the low byte.
-    switch (extended & 0xff) {
-    case 3:  // SQLITE_PERM
-    case 23: // SQLITE_AUTH
-        return Kind::Permission;
-    case 5: // SQLITE_BUSY
-    case 6: // SQLITE_LOCKED
-        return Kind::Locked;
-    case 8: // SQLITE_READONLY
-        return Kind::ReadOnly;
-    case 11: // SQLITE_CORRUPT
-    case 26: // SQLITE_NOTADB
-        return Kind::Damaged;
-    case 13: // SQLITE_FULL
-        return Kind::DiskFull;
-    case 1: // SQLITE_ERROR: the statement names what is missing
-        if (text.contains(QLatin1String("no such table")))
-            return Kind::MissingTable;
-        if (text.contains(QLatin1String("no such column")))
-            return Kind::MissingColumn;
-        return Kind::Other;
-    default:
-        return Kind::Other;
-    }
+    return m_errors.classify(error, connection().isOpen());
 }
 
 QString Database::describe(const QSqlError &error, const QString &what, bool writing) const
 {
-    using Kind = EngineError::Kind;
-    const QString detail = (error.databaseText().isEmpty() ? error.text() : error.databaseText()).trimmed();
-    const Kind kind = classify(error);
-    switch (kind) {
-    case Kind::LostConnection:
-        // One line: the driver's own words say nothing more.
-        return QStringLiteral("The connection to the database server was lost (could not %1; %2); "
-                              "it is opened again at the next command.")
-            .arg(what, m_display);
-    case Kind::Locked:
-        return QStringLiteral("The database is locked by another user or program; nothing was changed. "
-                              "Try again in a moment.\nCould not %1\nDatabase: %2")
-            .arg(what, m_display);
-    case Kind::ReadOnly:
-        return QStringLiteral("You may read this scorecard but not change it: the database is read-only; "
-                              "nothing was changed.\nCould not %1\nDatabase: %2")
-            .arg(what, m_display);
-    case Kind::Permission:
-        if (writing)
-            return QStringLiteral("You may read this scorecard but not change it: the database server does not "
-                                  "let this user %1; nothing was changed.\nDatabase: %2")
-                .arg(what, m_display);
-        return QStringLiteral("Permission refused: the database does not let this user %1.\nDatabase: %2")
-            .arg(what, m_display);
-    case Kind::WrongType:
-        return QStringLiteral("Could not %1: a value does not suit the type of its column; nothing was changed.\n%2")
-            .arg(what, shortened(detail));
-    case Kind::DiskFull:
-        return QStringLiteral("The disk is full; nothing was written.\nCould not %1\nDatabase: %2").arg(what, m_display);
-    case Kind::Damaged:
-        if ((error.nativeErrorCode().toInt() & 0xff) == 26 && m_engine == Engine::SQLite)
-            return QStringLiteral("The file is not a database: %1").arg(m_display);
-        return QStringLiteral("The database file is damaged: %1\nCould not %2").arg(m_display, what);
-    default:
-        break;
-    }
-
-    const QString outside =
-        QStringLiteral("Could not %1: the value is outside what the table allows; nothing was changed.\n%2")
-            .arg(what, shortened(detail));
-    if (m_engine == Engine::PostgreSQL) {
-        const QString state = error.nativeErrorCode();
-        if (state.startsWith(QLatin1String("23")))
-            return outside;
-        if (state == QLatin1String("54000") || state == QLatin1String("54001") || state == QLatin1String("54011"))
-            return QStringLiteral("Could not %1: the statement is larger than the database allows.\n%2").arg(what, shortened(detail));
-        return QStringLiteral("Could not %1: %2").arg(what, shortened(detail));
-    }
-    switch (error.nativeErrorCode().toInt() & 0xff) {
-    case 18: // SQLITE_TOOBIG
-        return QStringLiteral("Could not %1: a text or value is larger than the database allows.").arg(what);
-    case 19: // SQLITE_CONSTRAINT
-        return outside;
-    default:
-        return QStringLiteral("Could not %1: %2").arg(what, shortened(detail));
-    }
+    return m_errors.describe(error, what, writing, connection().isOpen());
 }
 
 // --- change history ----------------------------------------------------------
@@ -1254,7 +1144,7 @@ QString Database::rowName(const Source &source, const QVariant &rowKey, const QV
     if (index < 0)
         return rowKey.toString();
     const QString what = QStringLiteral("read table %1").arg(source.table);
-    QSqlQuery &query = run(QStringLiteral("SELECT %1 FROM %2 WHERE %3=?")
+    Result query = run(QStringLiteral("SELECT %1 FROM %2 WHERE %3=?")
                                .arg(quote(t.columns[index].name), quote(t.name), key(source.table)),
                            {rowKey}, what);
     const QString name = query.next() ? query.value(0).toString() : rowKey.toString();
@@ -1320,7 +1210,7 @@ void Database::scanHistory(const HistoryFilter &filter, const std::function<bool
         + (conditions.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND ")))
         + QStringLiteral(" ORDER BY \"id\" DESC");
     const QString what = QStringLiteral("read the change history");
-    QSqlQuery &query = run(sql, values, what);
+    Result query = run(sql, values, what);
     bool more = true;
     QVector<QVariant> row(int(std::size(HistoryColumns)));
     try {
@@ -1348,7 +1238,7 @@ std::optional<std::pair<QString, QString>> Database::lastChange(const QString &t
     const QString sql = QStringLiteral("SELECT \"user_name\", \"time_utc\" FROM ") + quote(history)
         + QStringLiteral(" WHERE \"table_name\" = ") + text + QStringLiteral(" AND \"row_key\" = ") + text
         + QStringLiteral(" ORDER BY \"id\" DESC LIMIT 1");
-    QSqlQuery &query = run(sql, {bound(table, true), bound(row, true)}, QStringLiteral("read the change history"));
+    Result query = run(sql, {bound(table, true), bound(row, true)}, QStringLiteral("read the change history"));
     std::optional<std::pair<QString, QString>> last;
     if (query.next())
         last = std::make_pair(query.value(0).toString(), query.value(1).toString());

@@ -13,19 +13,26 @@
 #include <vector>
 
 #include "platform/db/alias.h"
+#include "platform/db/engine.h"
 #include "platform/db/engineerror.h"
+#include "platform/db/errorclassifier.h"
+#include "platform/db/sqlrunner.h"
 
 class QSqlError;
 
 // The one database of a program, reached under its alias (alias.h): an
 // embedded SQLite file or a shared PostgreSQL database. It opens the target
 // (never creating it), knows the stored spelling of every table and column,
-// and is the one place where SQL is written: the datasets ask it for rows,
+// and is, with SchemaSql for creating and looking after tables, the one
+// place where SQL is written: the datasets ask it for rows,
 // counts and writes, every constant is bound as a value, and the few
 // differences between the two engines are data (see Dialect in the source).
+// Running statements is its SqlRunner's, naming failures its ErrorClassifier's.
 class Database {
 public:
-    enum class Engine { SQLite, PostgreSQL };
+    using Engine = DbEngine;
+    // A statement that has been run, held by its caller (sqlrunner.h).
+    using Result = SqlResult;
 
     struct Column {
         QString name;     // stored spelling
@@ -42,12 +49,17 @@ public:
     // whose columns equal given values, in the order of the table's row key.
     // A condition's value that is a text is compared as the program's
     // statements compare: exactly, an empty text meaning an empty field.
+    struct Plans;
     struct Source {
         QString table;                 // stored spelling
         QStringList fields;            // stored spellings, in order
         QVector<bool> integer;         // per field
         QStringList conditionColumns;  // stored spellings
         QVariantList conditionValues;
+        // The statements built for this source, shared by its copies, so
+        // that a dataset opened again does not build them again; empty: built
+        // at every call.
+        std::shared_ptr<Plans> plans;
     };
     struct Row {
         QVariant key;
@@ -189,8 +201,9 @@ public:
     QVariant bound(const QVariant &value, bool text) const;
 
     // Runs SQL with the given values bound in order, translating every
-    // failure into an EngineError that says what failed.
-    QSqlQuery &run(const QString &sql, const QVariantList &values, const QString &what);
+    // failure into an EngineError that says what failed. The result stays
+    // valid while it is held, whatever runs meanwhile.
+    Result run(const QString &sql, const QVariantList &values, const QString &what);
 
     // Message for a failed call, naming the busy, read-only, lost and
     // missing cases the same way on both engines.
@@ -207,14 +220,15 @@ private:
     void openServer(const Target &target, bool readOnly);
     void recoverInterruptedWrite(const QString &file);
     void loadSchema();
-    QSqlQuery &prepared(const QString &sql, const QString &what);
-    QSqlQuery &loose();
     QString key(const QString &table);
     QString where(const Source &source, QVariantList &values, const QString &extra = {});
     QString equals(const Table &table, const QString &column, const QVariant &value, QVariantList &values) const;
-    QVector<Row> read(QSqlQuery &query, int fieldCount, const QString &what, const Source *source = nullptr);
+    QVector<Row> read(Result query, int fieldCount, const QString &what, const Source *source = nullptr);
     QString selected(const Source &source, int field) const;
-    static QVector<QVariant> &decodeRow(const QSqlQuery &query, const Source &source, QVector<QVariant> &into, int first);
+    struct Plan;
+    Plan &plan(const Source &source, Fetch kind, Plan &scratch);
+    Plan buildPlan(const Source &source, Fetch kind);
+    static QVector<QVariant> &decodeRow(const Result &query, const Source &source, QVector<QVariant> &into, int first);
     [[noreturn]] void fail(const QSqlError &error, const QString &what, bool writing = false);
     QString historyTable();
     std::optional<bool> updateInOneStatement(const Source &source, const QVariant &key, const QVector<int> &fields,
@@ -237,9 +251,10 @@ private:
     bool m_lost = false;
     bool m_inTransaction = false;
     QHash<QString, Table> m_tables;                // key: case-folded name
-    QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
-    // Statements outside the cache (run without preparing, or a second copy
-    // of one still being read), kept while they are read.
-    std::vector<std::unique_ptr<QSqlQuery>> m_loose;
+    ErrorClassifier m_errors{DbEngine::SQLite, QString()};
+    std::unique_ptr<SqlRunner> m_runner;
     QHash<QString, Source> m_queries;
+    QHash<QString, Source> m_wholeTables;   // key: case-folded name
+    // Tells this database's plans from those of another or of an older schema.
+    quint64 m_generation = 0;
 };

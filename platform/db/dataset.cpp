@@ -79,56 +79,50 @@ void DataSet::change(F &&operation)
     notify();
 }
 
+void DataSet::holdFromStart(QVector<Row> rows)
+{
+    const bool complete = rows.size() < m_pageSize;
+    m_window.hold(std::move(rows), 0, true, complete);
+}
+
+// Rows read backwards (Last, Before), held in key order with the last current.
+void DataSet::holdToEnd(QVector<Row> newestFirst, bool atEnd)
+{
+    std::reverse(newestFirst.begin(), newestFirst.end());
+    const bool complete = newestFirst.size() < m_pageSize;
+    const int position = int(newestFirst.size()) - 1;
+    m_window.hold(std::move(newestFirst), position, complete, atEnd);
+}
+
 void DataSet::ensureRead() const
 {
-    if (!m_unread)
+    if (!m_window.isUnread())
         return;
-    // Reading is not a change of the dataset's state as callers see it.
-    auto *self = const_cast<DataSet *>(this);
     QVector<Row> rows = fetch(Fetch::First, {}, 1);
     const bool complete = rows.isEmpty();
-    self->setWindow(std::move(rows), 0, true, complete);
-    self->m_eof = m_window.isEmpty();
+    m_window.hold(std::move(rows), 0, true, complete);
+    m_window.eof = m_window.isEmpty();
 }
 
 bool DataSet::eof() const
 {
     ensureRead();
-    return m_eof;
+    return m_window.eof;
 }
 
 bool DataSet::bof() const
 {
     ensureRead();
-    return m_bof;
+    return m_window.bof;
 }
 
 const QVector<QVariant> *DataSet::currentValues() const
 {
     if (isEditing())
-        return &m_buffer;
+        return &m_buffer.values();
     ensureRead();
-    if (m_position >= 0 && m_position < m_window.size())
-        return &m_window[m_position].values;
-    return nullptr;
-}
-
-QVariant DataSet::currentKey() const
-{
-    if (m_position >= 0 && m_position < m_window.size())
-        return m_window[m_position].key;
-    return QVariant();
-}
-
-void DataSet::setWindow(QVector<Row> rows, int position, bool atStart, bool atEnd)
-{
-    m_unread = false;
-    m_readFailed = false;
-    m_window = std::move(rows);
-    m_position = m_window.isEmpty() ? -1 : qBound(0, position, int(m_window.size()) - 1);
-    m_windowAtStart = atStart;
-    m_windowAtEnd = atEnd;
-    m_index = -2;
+    const Row *row = m_window.current();
+    return row ? &row->values : nullptr;
 }
 
 void DataSet::dropPending()
@@ -136,18 +130,7 @@ void DataSet::dropPending()
     if (!isEditing())
         return;
     m_buffer.clear();
-    m_modified.clear();
     m_state = State::Browse;
-    m_index = -2;
-}
-
-void DataSet::forgetCounts()
-{
-    m_readFailed = false;
-    m_count = -1;
-    m_index = -2;
-    m_pageStart = -1;
-    m_page.clear();
 }
 
 void DataSet::open()
@@ -160,27 +143,23 @@ void DataSet::open()
         // of the names still holds.
         if (source.fields != m_source.fields || m_fieldIndex.isEmpty()) {
             m_fieldIndex.clear();
+            m_spelled.clear();
             for (int i = 0; i < source.fields.size(); ++i)
                 m_fieldIndex.insert(source.fields[i].toCaseFolded(), i);
         }
         m_source = source;
-        forgetCounts();
+        m_window.forgetCounts();
         // Controls bound: the first page, which a grid shows at once and
         // which tells a short result's length without counting. Nothing
         // bound: not a row, until one is needed.
-        if (isSignalConnected(QMetaMethod::fromSignal(&DataSet::changed))) {
-            QVector<Row> rows = fetch(Fetch::First, {}, m_pageSize);
-            const bool complete = rows.size() < m_pageSize;
-            setWindow(std::move(rows), 0, true, complete);
-        } else {
-            setWindow({}, 0, true, false);
-            m_unread = true;
-        }
+        if (isSignalConnected(QMetaMethod::fromSignal(&DataSet::changed)))
+            holdFromStart(fetch(Fetch::First, {}, m_pageSize));
+        else
+            m_window.markUnread();
         m_buffer.clear();
-        m_modified.clear();
         m_state = State::Browse;
-        m_bof = true;
-        m_eof = m_window.isEmpty() && !m_unread;
+        m_window.bof = true;
+        m_window.eof = m_window.isEmpty() && !m_window.isUnread();
     });
 }
 
@@ -189,14 +168,8 @@ void DataSet::close()
     if (!isActive())
         return;
     m_state = State::Inactive;
-    m_unread = false;
     m_window.clear();
-    m_position = -1;
-    m_windowAtStart = m_windowAtEnd = false;
     m_buffer.clear();
-    m_modified.clear();
-    forgetCounts();
-    m_eof = m_bof = true;
     notify();
 }
 
@@ -205,22 +178,16 @@ void DataSet::refresh()
     requireActive();
     change([this] {
         dropPending();
-        forgetCounts();
-        if (m_unread)
+        m_window.forgetCounts();
+        if (m_window.isUnread())
             return;   // nothing read yet: the first use reads what is stored
-        const QVariant key = currentKey();
+        const QVariant key = m_window.currentKey();
         QVector<Row> rows = fetch(key.isValid() ? Fetch::From : Fetch::First, key, 1);
-        if (!rows.isEmpty()) {
-            setWindow(std::move(rows), 0, !key.isValid(), false);
-        } else {
-            // The row and all after it are gone: show the last one left.
-            rows = fetch(Fetch::Last, {}, m_pageSize);
-            std::reverse(rows.begin(), rows.end());
-            const bool complete = rows.size() < m_pageSize;
-            const int position = int(rows.size()) - 1;
-            setWindow(std::move(rows), position, complete, true);
-        }
-        m_bof = m_eof = m_window.isEmpty();
+        if (!rows.isEmpty())
+            m_window.hold(std::move(rows), 0, !key.isValid(), false);
+        else   // the row and all after it are gone: show the last one left
+            holdToEnd(fetch(Fetch::Last, {}, m_pageSize), true);
+        m_window.bof = m_window.eof = m_window.isEmpty();
     });
 }
 
@@ -230,16 +197,12 @@ void DataSet::first()
     change([this] {
         dropPending();
         ensureRead();
-        if (m_windowAtStart) {
-            m_position = m_window.isEmpty() ? -1 : 0;
-            m_index = -2;
-        } else {
-            QVector<Row> rows = fetch(Fetch::First, {}, m_pageSize);
-            const bool complete = rows.size() < m_pageSize;
-            setWindow(std::move(rows), 0, true, complete);
-        }
-        m_bof = true;
-        m_eof = m_window.isEmpty();
+        if (m_window.atStart())
+            m_window.toFirst();
+        else
+            holdFromStart(fetch(Fetch::First, {}, m_pageSize));
+        m_window.bof = true;
+        m_window.eof = m_window.isEmpty();
     });
 }
 
@@ -249,18 +212,12 @@ void DataSet::last()
     change([this] {
         dropPending();
         ensureRead();
-        if (m_windowAtEnd) {
-            m_position = int(m_window.size()) - 1;
-            m_index = -2;
-        } else {
-            QVector<Row> rows = fetch(Fetch::Last, {}, m_pageSize);
-            std::reverse(rows.begin(), rows.end());
-            const bool complete = rows.size() < m_pageSize;
-            const int position = int(rows.size()) - 1;
-            setWindow(std::move(rows), position, complete, true);
-        }
-        m_eof = true;
-        m_bof = m_window.isEmpty();
+        if (m_window.atEnd())
+            m_window.toLast();
+        else
+            holdToEnd(fetch(Fetch::Last, {}, m_pageSize), true);
+        m_window.eof = true;
+        m_window.bof = m_window.isEmpty();
     });
 }
 
@@ -270,22 +227,20 @@ void DataSet::next()
     change([this] {
         dropPending();
         ensureRead();
-        m_bof = false;
-        if (m_position + 1 < m_window.size()) {
-            ++m_position;
-            m_index = -2;
-            m_eof = false;
-        } else if (m_windowAtEnd || m_position < 0) {
-            m_eof = true;
+        m_window.bof = false;
+        if (m_window.forward()) {
+            m_window.eof = false;
+        } else if (m_window.atEnd() || m_window.position() < 0) {
+            m_window.eof = true;
         } else {
-            QVector<Row> rows = fetch(Fetch::After, currentKey(), m_pageSize);
+            QVector<Row> rows = fetch(Fetch::After, m_window.currentKey(), m_pageSize);
             if (rows.isEmpty()) {
-                m_windowAtEnd = true;
-                m_eof = true;
+                m_window.reachedEnd();
+                m_window.eof = true;
             } else {
                 const bool complete = rows.size() < m_pageSize;
-                setWindow(std::move(rows), 0, false, complete);
-                m_eof = false;
+                m_window.hold(std::move(rows), 0, false, complete);
+                m_window.eof = false;
             }
         }
     });
@@ -297,24 +252,19 @@ void DataSet::prior()
     change([this] {
         dropPending();
         ensureRead();
-        m_eof = false;
-        if (m_position > 0) {
-            --m_position;
-            m_index = -2;
-            m_bof = false;
-        } else if (m_windowAtStart || m_position < 0) {
-            m_bof = true;
+        m_window.eof = false;
+        if (m_window.back()) {
+            m_window.bof = false;
+        } else if (m_window.atStart() || m_window.position() < 0) {
+            m_window.bof = true;
         } else {
-            QVector<Row> rows = fetch(Fetch::Before, currentKey(), m_pageSize);
+            QVector<Row> rows = fetch(Fetch::Before, m_window.currentKey(), m_pageSize);
             if (rows.isEmpty()) {
-                m_windowAtStart = true;
-                m_bof = true;
+                m_window.reachedStart();
+                m_window.bof = true;
             } else {
-                std::reverse(rows.begin(), rows.end());
-                const bool complete = rows.size() < m_pageSize;
-                const int position = int(rows.size()) - 1;
-                setWindow(std::move(rows), position, complete, false);
-                m_bof = false;
+                holdToEnd(std::move(rows), false);
+                m_window.bof = false;
             }
         }
     });
@@ -329,8 +279,8 @@ bool DataSet::locate(const QString &column, const QString &value)
         std::optional<Row> row = database().find(m_source, field, value);
         if (!row)
             return;
-        setWindow({*row}, 0, false, false);
-        m_bof = m_eof = false;
+        m_window.hold({*row}, 0, false, false);
+        m_window.bof = m_window.eof = false;
         found = true;
     });
     return found;
@@ -348,21 +298,19 @@ void DataSet::moveTo(int index)
         if (index - start >= rows.size())
             return;   // the rows changed meanwhile
         const bool complete = rows.size() < m_pageSize;
-        setWindow(rows, index - start, start == 0, complete);
-        m_pageStart = start;
-        m_page = std::move(rows);
-        m_index = index;
-        m_bof = m_eof = false;
+        m_window.hold(rows, index - start, start == 0, complete);
+        m_window.keepPage(start, std::move(rows));
+        m_window.index = index;
+        m_window.bof = m_window.eof = false;
     });
 }
 
 void DataSet::readFailed(const EngineError &error) const
 {
-    m_pageStart = -1;
-    m_page.clear();
-    if (m_readFailed)
+    const bool told = m_window.failed();
+    m_window.markFailed();
+    if (told)
         return;
-    m_readFailed = true;
     // Told after the read's caller (a grid painting its cells) returns: the
     // message once, then the controls, which now find no rows.
     auto *self = const_cast<DataSet *>(this);
@@ -377,24 +325,24 @@ void DataSet::readFailed(const EngineError &error) const
 
 int DataSet::recordCount() const
 {
-    if (!isActive() || m_readFailed)
+    if (!isActive() || m_window.failed())
         return 0;
-    if (m_count < 0) {
-        if (m_windowAtStart && m_windowAtEnd)
-            return int(m_window.size());
+    if (!m_window.count) {
+        if (m_window.atStart() && m_window.atEnd())
+            return m_window.size();
         try {
-            m_count = database().count(m_source);
+            m_window.count = database().count(m_source);
         } catch (const EngineError &error) {
             readFailed(error);
             return 0;
         }
     }
-    return int(qMin<qint64>(m_count, std::numeric_limits<int>::max()));
+    return int(qMin<qint64>(*m_window.count, std::numeric_limits<int>::max()));
 }
 
 int DataSet::currentIndex() const
 {
-    if (!isActive() || m_readFailed)
+    if (!isActive() || m_window.failed())
         return -1;
     try {
         ensureRead();
@@ -404,46 +352,54 @@ int DataSet::currentIndex() const
     }
     if (m_state == State::Insert)
         return recordCount();
-    if (m_position < 0)
+    if (m_window.position() < 0)
         return -1;
-    if (m_windowAtStart)
-        return m_position;
-    if (m_index == -2) {
+    if (m_window.atStart())
+        return m_window.position();
+    if (!m_window.index) {
         try {
-            m_index = int(database().count(m_source, currentKey()));
+            m_window.index = int(database().count(m_source, m_window.currentKey()));
         } catch (const EngineError &error) {
             readFailed(error);
             return -1;
         }
     }
-    return m_index;
+    return *m_window.index;
 }
 
 QString DataSet::textAt(int index, int field) const
 {
-    if (!isActive() || m_readFailed || index < 0 || field < 0 || field >= m_source.fields.size())
+    if (!isActive() || m_window.failed() || index < 0 || field < 0 || field >= m_source.fields.size())
         return QString();
     if (isEditing() && index == currentIndex())
-        return format(m_buffer.value(field));
-    if (m_windowAtStart && index < m_window.size())
-        return format(m_window[index].values[field]);
-    if (m_pageStart < 0 || index < m_pageStart || index >= m_pageStart + m_page.size()) {
+        return format(m_buffer.values().value(field));
+    if (m_window.atStart() && index < m_window.size())
+        return format(m_window.at(index).values[field]);
+    const Row *row = m_window.paged(index);
+    if (!row) {
         const int start = index / m_pageSize * m_pageSize;
         try {
-            m_page = fetch(Fetch::Offset, {}, m_pageSize, start);
+            m_window.keepPage(start, fetch(Fetch::Offset, {}, m_pageSize, start));
         } catch (const EngineError &error) {
             readFailed(error);
             return QString();
         }
-        m_pageStart = start;
+        row = m_window.paged(index);
     }
-    const int offset = index - m_pageStart;
-    return offset < m_page.size() ? format(m_page[offset].values[field]) : QString();
+    return row ? format(row->values[field]) : QString();
 }
 
 int DataSet::fieldIndex(const QString &name) const
 {
-    return m_fieldIndex.value(name.toCaseFolded(), -1);
+    for (const auto &[spelled, index] : m_spelled) {
+        if (spelled == name)
+            return index;
+    }
+    const int index = m_fieldIndex.value(name.toCaseFolded(), -1);
+    constexpr int MaxSpellings = 64;   // names typed at run time are only looked up
+    if (m_spelled.size() < MaxSpellings)
+        m_spelled.append({name, index});
+    return index;
 }
 
 int DataSet::requireField(const QString &column) const
@@ -464,7 +420,16 @@ QVariant DataSet::value(const QString &column) const
 
 qint32 DataSet::asInteger(const QString &column) const
 {
-    const QString text = format(value(column)).trimmed();
+    const QVariant stored = value(column);
+    if (stored.isNull())
+        return 0;
+    if (stored.typeId() == QMetaType::LongLong || stored.typeId() == QMetaType::Int) {
+        const qlonglong number = stored.toLongLong();
+        if (number < std::numeric_limits<qint32>::min() || number > std::numeric_limits<qint32>::max())
+            fail(QStringLiteral("%1 in %2 is outside the 32-bit integer range").arg(number).arg(column));
+        return qint32(number);
+    }
+    const QString text = format(stored).trimmed();
     if (text.isEmpty())
         return 0;
     bool ok = false;
@@ -483,7 +448,7 @@ QString DataSet::asText(const QString &column) const
 
 QString DataSet::currentText(int field) const
 {
-    if (m_readFailed && !isEditing())
+    if (m_window.failed() && !isEditing())
         return QString();
     try {
         const QVector<QVariant> *values = currentValues();
@@ -509,8 +474,7 @@ void DataSet::edit()
     const QVector<QVariant> *values = currentValues();
     if (!values)
         fail(QStringLiteral("Cannot edit: the dataset has no current row"));
-    m_buffer = *values;
-    m_modified = QVector<bool>(m_source.fields.size(), false);
+    m_buffer.start(*values);
     m_state = State::Edit;
     notify();
 }
@@ -519,11 +483,9 @@ void DataSet::append()
 {
     requireWritable();
     dropPending();
-    m_buffer = QVector<QVariant>(m_source.fields.size());
-    m_modified = QVector<bool>(m_source.fields.size(), false);
+    m_buffer.startEmpty(int(m_source.fields.size()));
     m_state = State::Insert;
-    m_index = -2;
-    m_eof = true;
+    m_window.eof = true;
     notify();
 }
 
@@ -532,28 +494,8 @@ void DataSet::setText(const QString &column, const QString &text)
     const int field = requireField(column);
     if (!isEditing())
         fail(QStringLiteral("Dataset not in edit or insert mode"));
-    m_buffer[field] = text;
-    m_modified[field] = true;
+    m_buffer.set(field, text);
     notify();
-}
-
-QVariant DataSet::convert(int field, const QVariant &value) const
-{
-    const QString text = format(value);
-    if (text.isEmpty())
-        return QVariant();
-    if (!m_source.integer.value(field))
-        return text;
-    bool ok = false;
-    const qlonglong number = text.trimmed().toLongLong(&ok);
-    if (!ok)
-        fail(QStringLiteral("\"%1\" is not a valid integer value for %2").arg(shortened(text), m_source.fields[field]));
-    if (number < std::numeric_limits<qint32>::min() || number > std::numeric_limits<qint32>::max())
-        fail(QStringLiteral("%1 is outside the range of %2 (%3 to %4)")
-                 .arg(text.trimmed(), m_source.fields[field])
-                 .arg(std::numeric_limits<qint32>::min())
-                 .arg(std::numeric_limits<qint32>::max()));
-    return number;
 }
 
 void DataSet::reread(const QVariant &key)
@@ -561,26 +503,26 @@ void DataSet::reread(const QVariant &key)
     const QVector<Row> rows = fetch(Fetch::Key, key, 1);
     if (rows.isEmpty())
         return;
-    if (m_position >= 0 && m_position < m_window.size() && m_window[m_position].key == key)
-        m_window[m_position] = rows.first();
+    if (m_window.current() && m_window.currentKey() == key)
+        m_window.replaceCurrent(rows.first());
     else
-        setWindow(rows, 0, false, false);
+        m_window.hold(rows, 0, false, false);
 }
 
 void DataSet::conflict(bool deleting)
 {
     Database &db = database();
-    const QVariant key = currentKey();
+    const QVariant key = m_window.currentKey();
     const bool gone = !db.exists(m_source, key);
     dropPending();
-    forgetCounts();
+    m_window.forgetCounts();
     QString what;
     if (gone) {
         what = QStringLiteral("Another user or program deleted this row meanwhile; nothing was %1.")
                    .arg(deleting ? QStringLiteral("deleted") : QStringLiteral("saved"));
         QVector<Row> rows = fetch(Fetch::From, key, m_pageSize);
         const bool complete = rows.size() < m_pageSize;
-        setWindow(std::move(rows), 0, false, complete);
+        m_window.hold(std::move(rows), 0, false, complete);
     } else {
         what = QStringLiteral("Another user or program changed this row since it was shown; nothing was %1. "
                               "The fields now show the stored values.")
@@ -595,51 +537,44 @@ void DataSet::post()
     requireActive();
     if (!isEditing())
         fail(QStringLiteral("Dataset not in edit or insert mode"));
-    QVector<int> fields;
-    QVariantList values;
-    QVariantList originals;
-    QVector<QVariant> written = m_buffer;
-    const QVector<QVariant> *stored =
-        m_position >= 0 && m_position < m_window.size() ? &m_window[m_position].values : nullptr;
-    for (int i = 0; i < m_source.fields.size(); ++i) {
-        if (!m_modified[i])
-            continue;
-        written[i] = convert(i, m_buffer[i]);
-        fields << i;
-        values << written[i];
-        originals << (stored ? stored->value(i) : QVariant());
+    const bool inserting = m_state == State::Insert;
+    const Row *stored = inserting ? nullptr : m_window.current();
+    EditBuffer::Write write;
+    try {
+        write = m_buffer.write(m_source, stored ? &stored->values : nullptr);
+    } catch (const EngineError &error) {
+        fail(error.message());
     }
 
     change([&] {
         Database &db = database();
-        const bool inserting = m_state == State::Insert;
         QVariant key;
         if (inserting) {
-            key = db.insert(m_source, fields, values);
+            key = db.insert(m_source, write.fields, write.values);
         } else {
-            key = currentKey();
+            key = m_window.currentKey();
             // Nothing typed: the stored row is already right.
-            if (!fields.isEmpty() && !db.update(m_source, key, fields, values, originals))
+            if (!write.fields.isEmpty() && !db.update(m_source, key, write.fields, write.values, write.originals))
                 conflict(false);
         }
 
         // The write is committed: nothing is pending any more. Show what is
         // stored now; when that read fails, show what was written.
         dropPending();
-        forgetCounts();
-        m_bof = m_eof = false;
+        m_window.forgetCounts();
+        m_window.bof = m_window.eof = false;
         try {
             if (inserting) {
                 QVector<Row> rows = fetch(Fetch::Key, key, 1);
-                setWindow(rows.isEmpty() ? QVector<Row>{Row{key, written}} : rows, 0, false, false);
+                m_window.hold(rows.isEmpty() ? QVector<Row>{Row{key, write.row}} : rows, 0, false, false);
             } else {
                 reread(key);
             }
         } catch (const EngineError &error) {
             if (inserting)
-                setWindow({Row{key, written}}, 0, false, false);
+                m_window.hold({Row{key, write.row}}, 0, false, false);
             else
-                m_window[m_position].values = written;
+                m_window.setCurrentValues(write.row);
             fail(QStringLiteral("The row was saved, but could not be read again:\n%1").arg(error.message()));
         }
     });
@@ -665,28 +600,21 @@ void DataSet::remove()
         const QVector<QVariant> *values = currentValues();
         if (!values)
             fail(QStringLiteral("Cannot delete: the dataset is empty"));
-        const QVariant key = currentKey();
-        QVector<int> compared;
-        for (int i = 0; i < m_source.fields.size(); ++i)
-            compared << i;
-        const QVariantList originals(values->begin(), values->end());
-        if (!database().remove(m_source, key, compared, originals))
+        const QVariant key = m_window.currentKey();
+        const EditBuffer::Write removal = EditBuffer::removal(*values);
+        if (!database().remove(m_source, key, removal.fields, removal.originals))
             conflict(true);
-        forgetCounts();
+        m_window.forgetCounts();
 
         // The next row becomes current, or the one before when the last went.
         QVector<Row> rows = fetch(Fetch::After, key, m_pageSize);
         if (!rows.isEmpty()) {
             const bool complete = rows.size() < m_pageSize;
-            setWindow(std::move(rows), 0, false, complete);
+            m_window.hold(std::move(rows), 0, false, complete);
         } else {
-            rows = fetch(Fetch::Before, key, m_pageSize);
-            std::reverse(rows.begin(), rows.end());
-            const bool complete = rows.size() < m_pageSize;
-            const int position = int(rows.size()) - 1;
-            setWindow(std::move(rows), position, complete, true);
+            holdToEnd(fetch(Fetch::Before, key, m_pageSize), true);
         }
-        m_bof = m_eof = m_window.isEmpty();
+        m_window.bof = m_window.eof = m_window.isEmpty();
     });
 }
 

@@ -8,12 +8,16 @@
 #include <QVector>
 
 #include "platform/db/database.h"
+#include "platform/db/editbuffer.h"
 #include "platform/db/engineerror.h"
+#include "platform/db/rowwindow.h"
 
 // A result with a current row, fetched as it is shown. Opening reads the
 // first page of rows; moving reads the next page by the row key, so time
 // and memory stay flat however large the table. Every statement is run to
 // its end at once, so an open dataset never holds a lock between handlers.
+// The rows held and what grids asked for are its RowWindow, the row being
+// edited its EditBuffer; the dataset reads and writes and says when.
 //
 // Signals follow state: every operation sets position, flags and state
 // first and then emits changed() once.
@@ -119,13 +123,12 @@ private:
     void change(F &&operation);
     void notify();
     const QVector<QVariant> *currentValues() const;
-    QVariant currentKey() const;
-    void setWindow(QVector<Row> rows, int position, bool atStart, bool atEnd);
+    // Holds rows read from the first or the last row on.
+    void holdFromStart(QVector<Row> rows);
+    void holdToEnd(QVector<Row> newestFirst, bool atEnd);
     void dropPending();
-    void forgetCounts();
     void requireWritable() const;
     int requireField(const QString &column) const;
-    QVariant convert(int field, const QVariant &value) const;
     void reread(const QVariant &key);
     [[noreturn]] void conflict(bool deleting);
     void readFailed(const EngineError &error) const;
@@ -133,30 +136,18 @@ private:
     State m_state = State::Inactive;
     Database::Source m_source;
     QHash<QString, int> m_fieldIndex;   // case-folded name -> index
+    // Names as callers spelled them, with their index: a bound control asks
+    // with the same few spellings at every change, and comparing them costs
+    // less than folding or hashing.
+    mutable QVector<std::pair<QString, int>> m_spelled;
     int m_pageSize = 50;
     int m_controlsDisabled = 0;
     bool m_missedChange = false;
 
-    // Consecutive rows of the result in key order, holding the current one.
-    QVector<Row> m_window;
-    int m_position = -1;
-    bool m_windowAtStart = false;
-    bool m_windowAtEnd = false;
-    bool m_eof = true;
-    bool m_bof = true;
-    bool m_unread = false;   // open, first row not read yet
-
-    // The row being edited or appended.
-    QVector<QVariant> m_buffer;
-    QVector<bool> m_modified;
-
-    // Kept for grids until the data changes.
-    mutable qint64 m_count = -1;
-    mutable int m_index = -2;
-    mutable int m_pageStart = -1;
-    mutable QVector<Row> m_page;
-    // A grid's read failed: no rows are shown until the data is read again.
-    mutable bool m_readFailed = false;
+    // Reading the first row or counting for a grid does not change the
+    // dataset as callers see it, hence mutable.
+    mutable RowWindow m_window;
+    EditBuffer m_buffer;
 };
 
 // A read-only select in the program's statement dialect.

@@ -17,6 +17,11 @@ void FieldLink::setDataSource(DataSource *source)
 
 void FieldLink::setDataField(const QString &field)
 {
+    // The same field again shows the same text: a page that binds its
+    // cells anew at every display would otherwise blank them and fill
+    // them again.
+    if (field == m_field)
+        return;
     m_field = field;
     emit changed();
 }

@@ -7,6 +7,7 @@
 
 #include "model/startwahl.h"
 
+struct Services;
 class Selector;
 class DataSource;
 class MeasuresPage;
@@ -26,8 +27,8 @@ class TForm1 : public QMainWindow, public Startwahl {
     Q_OBJECT
 public:
     // Builds every control and opens the nine queries; throws EngineError
-    // when one cannot be opened.
-    TForm1();
+    // when one cannot be opened. The services outlive the window.
+    explicit TForm1(const Services &services);
     ~TForm1() override;
 
     int sprache() const override;   // Sprache
@@ -82,6 +83,8 @@ public:
     ObjectivesPage *objectivesPage() const { return m_objectives; }
     MeasuresPage *measuresPage() const { return m_measures; }
     OverviewPage *overviewPage() const { return m_overview; }
+    // What the window and its pages were given: questions, files, clock.
+    const Services &services() const { return m_services; }
     // The items of every year selector, read from the database at creation.
     QStringList years() const { return m_years; }
 
@@ -95,6 +98,7 @@ private:
     void switchToEnglish();
     void setSheetMenuTexts(bool german);
 
+    const Services &m_services;
     std::array<Query *, 9> m_queries{};
     std::array<DataSource *, 9> m_sources{};
     PerspectivesPage *m_perspectives = nullptr;

@@ -12,7 +12,7 @@
 #include "model/startwahl.h"
 #include "platform/db/engineerror.h"
 #include "platform/printable.h"
-#include "platform/ui/guard.h"
+#include "platform/services.h"
 #include "platform/ui/controls.h"
 #include "report/bericht.h"
 #include "report/launch.h"
@@ -40,14 +40,6 @@ void Start::setUp()
     ScorecardAlias::install();
     Controls::installFontSubstitutes();
     QApplication::setFont(Controls::defaultFont());
-    // Errors raised by a keystroke in a bound control reach no handler.
-    EngineError::setReporter([](const QString &text) { showFailure(text); });
-    // A change refused to a reader is told in the chosen language.
-    failureText() = [](const EngineError &error) {
-        if (!error.refusesChange())
-            return error.message();
-        return Messages::readOnly(Form1 && Form1->englisch());
-    };
 }
 
 namespace {
@@ -62,21 +54,27 @@ bool keepRunningWith(QWidget *window)
 
 } // namespace
 
-bool Start::createWindows()
+bool Start::createWindows(Services &services)
 {
+    // A change refused to a reader is told in the chosen language.
+    services.failureText = [](const EngineError &error) {
+        if (!error.refusesChange())
+            return error.message();
+        return Messages::readOnly(Form1 && Form1->englisch());
+    };
     try {
-        Form1 = new TForm1;
-        Eingabe_kennzahlen = new TEingabe_kennzahlen(*Form1, Form1->years());
+        Form1 = new TForm1(services);
+        Eingabe_kennzahlen = new TEingabe_kennzahlen(services, *Form1, Form1->years());
         Form1->setKeyFigureOpening([] {
             Eingabe_kennzahlen->show();
             Eingabe_kennzahlen->raise();
             Eingabe_kennzahlen->activateWindow();
         });
-        eingabe_m = new Teingabe_m(*Form1, *Form1->measuresPage());
+        eingabe_m = new Teingabe_m(services, *Form1, *Form1->measuresPage());
         Form1->measuresPage()->setEditorOpening([] { eingabe_m->open(); });
         Attention::attach(*Form1);
         Form2 = new TForm2;
-        auto *report = new ReportLaunch(*Form2, *Form1);
+        auto *report = new ReportLaunch(services, *Form2, *Form1);
         Form1->objectivesPage()->setReportLaunch(
             [report](int perspektive, const QString &year) { report->launch(perspektive, year); });
         // Going back shows the window that holds what is not saved.
@@ -96,7 +94,7 @@ bool Start::createWindows()
         // Start-up stops: nothing may stay open.
         destroyWindows();
         std::fprintf(stderr, "bsc: %s\n", qPrintable(error.message()));
-        showFailure(error.message());
+        services.showFailure(error.message());
         return false;
     }
 }
@@ -115,6 +113,12 @@ void Start::destroyWindows()
 
 int Start::run(QApplication &app)
 {
+    Services services = Services::standard();
+    return run(app, services);
+}
+
+int Start::run(QApplication &app, Services &services)
+{
     setUp();
     QIcon icon;
     for (int size : {16, 32, 48, 64})
@@ -122,7 +126,7 @@ int Start::run(QApplication &app)
     QApplication::setWindowIcon(icon);
     // Lets a Wayland desktop match the windows to the installed entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("de.kelmora.tarvo_bsc"));
-    if (!createWindows())
+    if (!createWindows(services))
         return 1;
     Form1->show();
     const int status = app.exec();
@@ -212,7 +216,8 @@ int Start::runReport(const QStringList &arguments)
             return 0;
         }
         TForm2 form;
-        ReportLaunch report(form, choice);
+        const Services services = Services::standard();
+        ReportLaunch report(services, form, choice);
         const QStringList withoutRow = report.prepare(perspektive, year);
         if (!withoutRow.isEmpty()) {
             err << "bsc: no row for the year \"" << year << "\" in " << withoutRow.join(QStringLiteral(", "))

@@ -77,7 +77,8 @@ void onePerspective(benchmark::State &state)
     GermanMining choice;
     for (auto _ : state) {
         TForm2 form;
-        ReportLaunch launch(form, choice);
+        const Services services = benchServices();
+        ReportLaunch launch(services, form, choice);
         launch.prepare(0, Year);
         QString error;
         if (!launch.writePdf(file, &error))

@@ -4,6 +4,7 @@
 // run. --measures=N sets the table's size (default 100000); the peak
 // resident memory is printed at the end, to compare two sizes.
 #include "benchmain.h"
+#include "benchwindows.h"
 
 #include "app/form1.h"
 #include "app/globals.h"
@@ -14,7 +15,6 @@
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/db/dbcontrols.h"
-#include "platform/ui/asker.h"
 #include "platform/ui/selector.h"
 #include "core/dbadmin.h"
 #include "views/measures.h"
@@ -69,10 +69,10 @@ void fill(const QString &path, int count)
 // The windows on the page's first goal and year 2005, with every question
 // answered OK.
 struct Windows {
+    Services services = benchServices();
     Windows()
     {
-        Asker::install([](const Asker::Question &) { return Asker::Answer::Ok; });
-        Start::createWindows();
+        Start::createWindows(services);
         Form1->ComboBox6->choose(1);
         Form1->ComboBox7->choose(1);
         Form1->Button3->click();
@@ -86,7 +86,6 @@ struct Windows {
     ~Windows()
     {
         Start::destroyWindows();
-        Asker::install({});
     }
 };
 

@@ -9,7 +9,6 @@
 #include "app/start.h"
 #include "dialogs/eingabe_kz.h"
 #include "platform/db/dbcontrols.h"
-#include "platform/ui/asker.h"
 #include "views/objectives.h"
 #include "views/overview.h"
 #include "model/katalog.h"
@@ -98,7 +97,6 @@ void overviewRaw(benchmark::State &state)
 void confirmedSave(benchmark::State &state)
 {
     GermanMiningWindows windows;
-    Asker::install([](const Asker::Question &) { return Asker::Answer::Ok; });
     TEingabe_kennzahlen *dialog = Eingabe_kennzahlen;
     dialog->combobox1->choose(0);
     dialog->combobox2->choose(1);
@@ -109,7 +107,6 @@ void confirmedSave(benchmark::State &state)
         dialog->edits[0]->link()->write(QString::number(++value % 1000));
         dialog->Button3->click();
     }
-    Asker::install({});
 }
 
 // The same write without the layer: one UPDATE with full sync, one commit.
@@ -117,10 +114,11 @@ void rawSave(benchmark::State &state) { rawKeyFigureSave(state, QStringLiteral("
 
 void startUp(benchmark::State &state)
 {
+    Services services = benchServices();
     for (auto _ : state) {
         if (state.range(0))
             Database::close();   // a real start opens the file too
-        Start::createWindows();
+        Start::createWindows(services);
         Form1->show();
         QApplication::processEvents();
         Start::destroyWindows();

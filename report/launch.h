@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class Startwahl;
+struct Services;
 class TForm2;
 
 // Makes the evaluation report of one perspective and year in the report
@@ -13,7 +14,7 @@ class TForm2;
 class ReportLaunch : public QObject {
     Q_OBJECT
 public:
-    ReportLaunch(TForm2 &form, const Startwahl &wahl);
+    ReportLaunch(const Services &services, TForm2 &form, const Startwahl &wahl);
 
     // The report button of the Objectives page: makes the report and
     // previews page 1, then page 2; returns when the second preview is
@@ -33,6 +34,7 @@ public:
     QString proposedFileName(int perspektive, const QString &year) const;
 
 private:
+    const Services &m_services;
     TForm2 &m_form;
     const Startwahl &m_wahl;
 };

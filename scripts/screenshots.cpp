@@ -6,6 +6,7 @@
 #include "report/yearreport.h"
 #include "app/globals.h"
 #include "app/start.h"
+#include "platform/services.h"
 #include "dialogs/eingabe_kz.h"
 #include "dialogs/eingabe_ma.h"
 #include "report/bericht.h"
@@ -102,7 +103,8 @@ void tour(int sprache, int branche)
     const QString lang = sprache == 0 ? QStringLiteral("en-") : QStringLiteral("de-");
     auto shot = [&](QWidget *window, const char *name) { save(window, lang + QString::fromLatin1(name)); };
 
-    Start::createWindows();
+    Services services = Services::standard();
+    Start::createWindows(services);
     Form1->show();
     if (sprache == 1)
         shot(Form1, "01-start-screen");

@@ -11,7 +11,7 @@
 TestWindows::TestWindows(bool demo) : m_db(std::make_unique<TestDatabase>(demo))
 {
     Start::setUp();
-    if (!Start::createWindows())
+    if (!Start::createWindows(m_services))
         qFatal("the windows could not be created");
 }
 

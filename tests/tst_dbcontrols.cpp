@@ -26,10 +26,12 @@ protected:
     }
 };
 
-// Catches what goes to the usual error path and restores it.
+// Catches what a data source reports for its window to show.
 struct ReportedErrors {
-    ReportedErrors() { EngineError::setReporter([this](const QString &m) { messages << m; }); }
-    ~ReportedErrors() { EngineError::setReporter({}); }
+    explicit ReportedErrors(DataSource &source)
+    {
+        QObject::connect(&source, &DataSource::failed, &source, [this](const QString &m) { messages << m; });
+    }
     QStringList messages;
 };
 } // namespace
@@ -151,12 +153,12 @@ private slots:
         for (const char *m : {"Audit", "Handbuch", "Kennzahlen"})
             m_db->sql(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Ziel\", \"Jahr\") VALUES (?,?,?)"),
                       {QString::fromUtf8(m), Goal7, QStringLiteral("2007")});
-        ReportedErrors reported;
         FailingQuery query(QStringLiteral("Query7"));
         query.setPageSize(2);
         query.setSql("select * from maßnahmen where ziel=\"" + Goal7 + "\" and jahr=\"2007\"");
         query.open();
         DataSource source(QStringLiteral("DataSource7"), &query);
+        ReportedErrors reported(source);
         DBGrid grid(QStringLiteral("DBGrid1"));
         grid.setDataSource(&source);
         grid.setColumns({QStringLiteral("Maßnahme")});

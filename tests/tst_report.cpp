@@ -320,12 +320,7 @@ private slots:
         TestWindows w;
         w.continueWith(0, 0);
         const QString file = m_dir.filePath(QStringLiteral("aus-der-vorschau.pdf"));
-        QString proposed;
-        SaveFileAsker::install([&](const SaveFileAsker::Question &q) {
-            proposed = q.proposed;
-            return file;
-        });
-        const OnExit uninstall([] { SaveFileAsker::install({}); });
+        w.services().files << file;
         QTimer closer;
         connect(&closer, &QTimer::timeout, &closer, [&] {
             QPrintPreviewDialog *preview = ReportPreview::current();
@@ -338,6 +333,7 @@ private slots:
         closer.start(50);
         launch()->launch(3, QStringLiteral("2005"));
         closer.stop();
+        const QString proposed = w.services().fileRequests().value(0).folder;
         QVERIFY2(proposed.endsWith(QLatin1String("Report-Process-perspective-2005.pdf")), qPrintable(proposed));
         const QString text = pdfText(file);
         QVERIFY(text.contains(QLatin1String("Evaluation: Introduve time near accounting")));

@@ -7,7 +7,7 @@
 #include "platform/report/reportlayout.h"
 #include "platform/report/reportpaint.h"
 #include "platform/report/reportpreview.h"
-#include "platform/ui/asker.h"
+#include "fixture_services.h"
 
 #include <QAction>
 #include <QApplication>
@@ -184,8 +184,6 @@ private slots:
     }
     void cleanup()
     {
-        SaveFileAsker::install({});
-        Asker::install({});
         m_db.reset();
     }
 
@@ -491,11 +489,8 @@ void TestReportEngine::previewWaits()
     SamplePage page(q.get());
     QTemporaryDir dir;
     const QString saved = dir.filePath("saved.pdf");
-    QList<SaveFileAsker::Question> asked;
-    SaveFileAsker::install([&](const SaveFileAsker::Question &question) {
-        asked << question;
-        return saved;
-    });
+    TestServices services;
+    services.files << saved;
     ReportLayout other;
 
     // What the timer saw while the preview was open.
@@ -526,7 +521,7 @@ void TestReportEngine::previewWaits()
                 if (actions[i]->text() == "Save as PDF...")
                     saveIndex = i;
             }
-            secondRefused = !ReportPreview::show(other, {});
+            secondRefused = !ReportPreview::show(services, other, {});
             actions.value(saveIndex)->trigger();
         } else if (ticks == 3) {
             stillOpen = ReportPreview::isOpen();
@@ -534,7 +529,7 @@ void TestReportEngine::previewWaits()
         }
     });
     timer.start(0);
-    QVERIFY(ReportPreview::show(page.layout, {"Report - page 1", "evaluation.pdf", nullptr}));
+    QVERIFY(ReportPreview::show(services, page.layout, {"Report - page 1", "evaluation.pdf", nullptr}));
     timer.stop();
 
     QVERIFY(ticks >= 3);
@@ -547,9 +542,11 @@ void TestReportEngine::previewWaits()
     QVERIFY(printIndex >= 0);
     QCOMPARE(saveIndex, printIndex + 1);
     QVERIFY(secondRefused);
+    const QList<FileRequest> &asked = services.fileRequests();
     QCOMPARE(asked.size(), 1);
-    QVERIFY2(asked[0].proposed.endsWith("/evaluation.pdf"), qPrintable(asked[0].proposed));
-    QVERIFY(QFileInfo(asked[0].proposed).isAbsolute());
+    QVERIFY2(asked[0].folder.endsWith("/evaluation.pdf"), qPrintable(asked[0].folder));
+    QVERIFY(QFileInfo(asked[0].folder).isAbsolute());
+    QCOMPARE(asked[0].mode, FileRequest::Mode::Save);
     QVERIFY(pdfText(saved).contains("4711"));
 }
 
@@ -564,13 +561,9 @@ void TestReportEngine::previewSaveRefusal()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("old");
     }
-    QStringList answers = {"", existing};   // cancelled, then a file that exists
-    SaveFileAsker::install([&](const SaveFileAsker::Question &) { return answers.takeFirst(); });
-    QList<Asker::Question> messages;
-    Asker::install([&](const Asker::Question &question) {
-        messages << question;
-        return Asker::Answer::Ok;
-    });
+    TestServices services;
+    services.files = {"", existing};   // cancelled, then a file that exists
+    const QList<Asker::Question> &messages = services.questions();
 
     qsizetype afterCancel = -1;
     QTimer driver;   // goes with the test, however it ends
@@ -584,9 +577,9 @@ void TestReportEngine::previewSaveRefusal()
         preview->close();
     });
     driver.start(0);
-    QVERIFY(ReportPreview::show(layout, {"Preview", "taken.pdf", nullptr}));
+    QVERIFY(ReportPreview::show(services, layout, {"Preview", "taken.pdf", nullptr}));
 
-    QVERIFY(answers.isEmpty());
+    QVERIFY(services.files.isEmpty());
     QCOMPARE(afterCancel, 0);
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages[0].text.contains("already exists"), qPrintable(messages[0].text));
@@ -643,18 +636,15 @@ void TestReportEngine::previewSaveOnAFullDisk()
     auto q = query("2005");
     SamplePage page(q.get());
     QVERIFY(disk.leaveFree(8 * 1024));
-    SaveFileAsker::install([&](const SaveFileAsker::Question &) { return disk.filePath("vorschau.pdf"); });
-    QList<Asker::Question> messages;
-    Asker::install([&](const Asker::Question &question) {
-        messages << question;
-        return Asker::Answer::Ok;
-    });
+    TestServices services;
+    services.files << disk.filePath("vorschau.pdf");
+    const QList<Asker::Question> &messages = services.questions();
     QTimer::singleShot(0, this, [&] {
         QPrintPreviewDialog *preview = ReportPreview::current();
         preview->findChild<QAction *>("savePdfAction")->trigger();
         preview->close();
     });
-    QVERIFY(ReportPreview::show(page.layout, {"Preview", "vorschau.pdf", nullptr}));
+    QVERIFY(ReportPreview::show(services, page.layout, {"Preview", "vorschau.pdf", nullptr}));
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages[0].text.contains("No space left on device"), qPrintable(messages[0].text));
     QCOMPARE(disk.files(), QStringList());

@@ -369,7 +369,7 @@ void DataSet::readFailed(const EngineError &error) const
     QMetaObject::invokeMethod(
         self,
         [self, message = error.message()] {
-            EngineError::report(message);
+            emit self->failed(message);
             self->notify();
         },
         Qt::QueuedConnection);

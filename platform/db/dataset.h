@@ -72,7 +72,7 @@ public:
 
     // Access by position, for grids. Counting and positions cost a
     // statement each and are kept until the data changes; they never throw.
-    // A read that fails is reported once through EngineError::report (after
+    // A read that fails is reported once through failed() (after
     // the caller returns, never inside a paint) and the dataset then shows
     // no rows until its data is read again (open, refresh, a move): a grid
     // never shows empty or stale rows as if they were the data.
@@ -100,6 +100,8 @@ public:
 signals:
     // Rows, current row, state or a value changed: bound controls re-read.
     void changed();
+    // A failure no handler can catch (a grid reading its rows).
+    void failed(const QString &message);
 
 protected:
     // What the dataset ranges over, resolved when it opens.

@@ -21,7 +21,6 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -29,9 +28,6 @@
 namespace Attention {
 
 namespace {
-
-// The history window, made when first opened.
-QPointer<KeyFigureHistory> s_history;
 
 // A double-click on a key-figure caption of the Objectives page opens the
 // history of that row's key figure, for the perspective last displayed
@@ -72,12 +68,18 @@ private:
 
 void openHistory(TForm1 &form, int perspektive, int position, int zeitraum)
 {
-    if (!s_history)
-        s_history = new KeyFigureHistory(form.services(), form, &form);
-    s_history->open(perspektive, position, zeitraum);
+    KeyFigureHistory *window = history(form);
+    if (!window)
+        window = new KeyFigureHistory(form.services(), form, &form);
+    window->open(perspektive, position, zeitraum);
 }
 
-KeyFigureHistory *history() { return s_history; }
+// The main window owns the history window: one per main window, found
+// among its children.
+KeyFigureHistory *history(const TForm1 &form)
+{
+    return form.findChild<KeyFigureHistory *>(QString(), Qt::FindDirectChildrenOnly);
+}
 
 void attach(TForm1 &form)
 {
@@ -98,9 +100,9 @@ void attach(TForm1 &form)
         guarded(form.services(), [&] {
             // An open window keeps its choices; a new one starts with the
             // first key figure's years.
-            if (s_history && s_history->isVisible()) {
-                s_history->raise();
-                s_history->activateWindow();
+            if (KeyFigureHistory *window = Attention::history(form); window && window->isVisible()) {
+                window->raise();
+                window->activateWindow();
             } else {
                 openHistory(form, 0, 0, 6);
             }

@@ -25,6 +25,7 @@
 #include <QFileInfo>
 #include <QTextStream>
 #include <QIcon>
+#include <QPointer>
 
 #include <algorithm>
 #include <cstdio>
@@ -56,38 +57,41 @@ bool keepRunningWith(QWidget *window)
 
 bool Start::createWindows(Services &services)
 {
-    // A change refused to a reader is told in the chosen language.
-    services.failureText = [](const EngineError &error) {
-        if (!error.refusesChange())
-            return error.message();
-        return Messages::readOnly(Form1 && Form1->englisch());
-    };
+    // The windows know each other only through what is handed to them here;
+    // the global references are for whoever needs a window from outside.
     try {
-        Form1 = new TForm1(services);
-        Eingabe_kennzahlen = new TEingabe_kennzahlen(services, *Form1, Form1->years());
-        Form1->setKeyFigureOpening([] {
-            Eingabe_kennzahlen->show();
-            Eingabe_kennzahlen->raise();
-            Eingabe_kennzahlen->activateWindow();
+        auto *form1 = Form1 = new TForm1(services);
+        // A change refused to a reader is told in the main window's language
+        // (German once it is gone).
+        services.failureText = [main = QPointer<TForm1>(form1)](const EngineError &error) {
+            if (!error.refusesChange())
+                return error.message();
+            return Messages::readOnly(main && main->englisch());
+        };
+        auto *keyFigures = Eingabe_kennzahlen = new TEingabe_kennzahlen(services, *form1, form1->years());
+        form1->setKeyFigureOpening([keyFigures] {
+            keyFigures->show();
+            keyFigures->raise();
+            keyFigures->activateWindow();
         });
-        eingabe_m = new Teingabe_m(services, *Form1, *Form1->measuresPage());
-        Form1->measuresPage()->setEditorOpening([] { eingabe_m->open(); });
-        Attention::attach(*Form1);
+        auto *measures = eingabe_m = new Teingabe_m(services, *form1, *form1->measuresPage());
+        form1->measuresPage()->setEditorOpening([measures] { measures->open(); });
+        Attention::attach(*form1);
         Form2 = new TForm2;
-        auto *report = new ReportLaunch(services, *Form2, *Form1);
-        Form1->objectivesPage()->setReportLaunch(
+        auto *report = new ReportLaunch(services, *Form2, *form1);
+        form1->objectivesPage()->setReportLaunch(
             [report](int perspektive, const QString &year) { report->launch(perspektive, year); });
         // Going back shows the window that holds what is not saved.
-        Form1->setBeforeExit([] {
-            if (!Eingabe_kennzahlen->settlePending())
-                return keepRunningWith(Eingabe_kennzahlen);
-            if (!eingabe_m->settlePending())
-                return keepRunningWith(eingabe_m);
+        form1->setBeforeExit([keyFigures, measures] {
+            if (!keyFigures->settlePending())
+                return keepRunningWith(keyFigures);
+            if (!measures->settlePending())
+                return keepRunningWith(measures);
             return true;
         });
-        Form1->setEnglishForOthers([] {
-            applyCaptions(Eingabe_kennzahlen, EnglishSwitch::keyFigureDialog());
-            applyCaptions(eingabe_m, EnglishSwitch::measuresEditor());
+        form1->setEnglishForOthers([keyFigures, measures] {
+            applyCaptions(keyFigures, EnglishSwitch::keyFigureDialog());
+            applyCaptions(measures, EnglishSwitch::measuresEditor());
         });
         return true;
     } catch (const EngineError &error) {

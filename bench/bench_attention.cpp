@@ -122,7 +122,7 @@ void historyOpen(benchmark::State &state)
         Attention::openHistory(*Form1, 0, 0, 6);
         QApplication::processEvents();
     }
-    state.counters["years"] = double(Attention::history()->years().size());
+    state.counters["years"] = double(Attention::history(*Form1)->years().size());
 }
 
 // The same without drawing: the statement and the window's controls.
@@ -132,7 +132,7 @@ void historyDisplay(benchmark::State &state)
     Attention::openHistory(*Form1, 0, 0, 6);
     QApplication::processEvents();
     for (auto _ : state)
-        Attention::history()->display();
+        Attention::history(*Form1)->display();
 }
 
 // The statement through the layer alone.

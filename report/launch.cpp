@@ -12,7 +12,7 @@
 #include <QRegularExpression>
 
 ReportLaunch::ReportLaunch(const Services &services, TForm2 &form, const Startwahl &wahl)
-    : QObject(&form), m_services(services), m_form(form), m_wahl(wahl)
+    : QObject(&form), m_services(services), m_form(form), m_preview(services), m_wahl(wahl)
 {
 }
 
@@ -39,8 +39,8 @@ bool ReportLaunch::writePdf(const QString &file, QString *error) const
 
 void ReportLaunch::launch(int perspektive, const QString &year)
 {
-    if (ReportPreview::isOpen()) {
-        ReportPreview::raise();
+    if (m_preview.isOpen()) {
+        m_preview.raise();
         return;
     }
     // Without a perspective of the list nothing would be prepared, and the
@@ -57,5 +57,5 @@ void ReportLaunch::launch(int perspektive, const QString &year)
     options.pdfFileName = proposedFileName(perspektive, year);
     options.pdfPages = m_form.pages();
     for (const ReportLayout *page : options.pdfPages)
-        ReportPreview::show(m_services, *page, options);
+        m_preview.show(*page, options);
 }

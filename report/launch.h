@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/report/reportpreview.h"
+
 class Startwahl;
 struct Services;
 class TForm2;
@@ -30,11 +32,15 @@ public:
     // Both pages into a new PDF file; false with the reason on failure.
     bool writePdf(const QString &file, QString *error) const;
 
+    // The preview of the report's pages, one open at a time.
+    ReportPreview &preview() { return m_preview; }
+
     // The file name the preview proposes for saving.
     QString proposedFileName(int perspektive, const QString &year) const;
 
 private:
     const Services &m_services;
     TForm2 &m_form;
+    ReportPreview m_preview;
     const Startwahl &m_wahl;
 };

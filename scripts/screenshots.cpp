@@ -78,9 +78,10 @@ void attentionTour(const QString &lang)
     click(Form1, "Button2");
     shot(Form1, "20-attention-objectives-financial-2005");
     Attention::openHistory(*Form1, 0, 2, 6);
-    Attention::history()->resize(Attention::history()->size());
-    shot(Attention::history(), "21-history-cash-ratio-year");
-    Attention::history()->hide();
+    KeyFigureHistory *history = Attention::history(*Form1);
+    history->resize(history->size());
+    shot(history, "21-history-cash-ratio-year");
+    history->hide();
 
     const QString pdf = QDir(s_dir).filePath(lang + QStringLiteral("22-year-report.pdf"));
     QFile::remove(pdf);

@@ -23,7 +23,7 @@
 
 namespace {
 
-KeyFigureHistory *window() { return Attention::history(); }
+KeyFigureHistory *window() { return Attention::history(*Form1); }
 
 void openFromMenu()
 {

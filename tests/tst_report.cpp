@@ -218,7 +218,7 @@ private slots:
         int pressedAgain = 0;
         QTimer closer;
         connect(&closer, &QTimer::timeout, &closer, [&] {
-            QPrintPreviewDialog *preview = ReportPreview::current();
+            QPrintPreviewDialog *preview = launch()->preview().current();
             if (!preview || !preview->isVisible())
                 return;
             shown << Form2->findChild<ReportLabel *>(QStringLiteral("QRLabel1"))->caption();
@@ -227,7 +227,7 @@ private slots:
                 page()->combobox1->choose(0);
                 page()->Button7->click();
                 pressedAgain = 1;
-                QCOMPARE(ReportPreview::current(), preview);
+                QCOMPARE(launch()->preview().current(), preview);
             }
             preview->close();
         });
@@ -239,7 +239,7 @@ private slots:
         // The report is the one the first press made.
         QCOMPARE(shown.first(), QStringLiteral("Auswertung: Qualitätsbewußtsein der Mitarbeiter erhöhen"));
         QCOMPARE(Form2->Query1->sql(), QStringLiteral("select * from kz_anz_verbesserung where jahr=\"2005\""));
-        QVERIFY(!ReportPreview::isOpen());
+        QVERIFY(!launch()->preview().isOpen());
         QVERIFY(w.asker().questions().isEmpty());
     }
 
@@ -268,7 +268,7 @@ private slots:
         int previews = 0;
         QTimer closer;
         connect(&closer, &QTimer::timeout, &closer, [&] {
-            if (QPrintPreviewDialog *preview = ReportPreview::current(); preview && preview->isVisible()) {
+            if (QPrintPreviewDialog *preview = launch()->preview().current(); preview && preview->isVisible()) {
                 ++previews;
                 preview->close();
             }
@@ -277,7 +277,7 @@ private slots:
         page()->Button7->click();
         closer.stop();
         QCOMPARE(previews, 0);
-        QVERIFY(!ReportPreview::isOpen());
+        QVERIFY(!launch()->preview().isOpen());
         QCOMPARE(w.asker().questions().size(), 1);
         QVERIFY2(w.asker().questions().first().text.startsWith(message), qPrintable(w.asker().questions().first().text));
         QTEST(w.asker().questions().first().caption, "caption");
@@ -300,9 +300,9 @@ private slots:
         bool previewed = false;
         QTimer watcher;
         connect(&watcher, &QTimer::timeout, &watcher, [&] {
-            if (ReportPreview::isOpen()) {
+            if (launch()->preview().isOpen()) {
                 previewed = true;
-                ReportPreview::current()->close();
+                launch()->preview().current()->close();
             }
         });
         watcher.start(10);
@@ -323,7 +323,7 @@ private slots:
         w.services().files << file;
         QTimer closer;
         connect(&closer, &QTimer::timeout, &closer, [&] {
-            QPrintPreviewDialog *preview = ReportPreview::current();
+            QPrintPreviewDialog *preview = launch()->preview().current();
             if (!preview || !preview->isVisible())
                 return;
             if (!QFile::exists(file))

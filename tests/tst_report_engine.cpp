@@ -491,6 +491,7 @@ void TestReportEngine::previewWaits()
     const QString saved = dir.filePath("saved.pdf");
     TestServices services;
     services.files << saved;
+    ReportPreview preview(services);
     ReportLayout other;
 
     // What the timer saw while the preview was open.
@@ -505,36 +506,36 @@ void TestReportEngine::previewWaits()
     bool stillOpen = false;
     QTimer timer;
     connect(&timer, &QTimer::timeout, this, [&] {
-        QPrintPreviewDialog *preview = ReportPreview::current();
-        if (!preview)
+        QPrintPreviewDialog *dialog = preview.current();
+        if (!dialog)
             return;
         ++ticks;
         if (ticks == 1) {
-            title = preview->windowTitle();
-            nonModal = preview->isVisible() && preview->windowModality() == Qt::NonModal;
+            title = dialog->windowTitle();
+            nonModal = dialog->isVisible() && dialog->windowModality() == Qt::NonModal;
             nothingModal = QApplication::activeModalWidget() == nullptr;
-            pages = preview->findChild<QPrintPreviewWidget *>()->pageCount();
-            const auto actions = preview->findChild<QToolBar *>()->actions();
+            pages = dialog->findChild<QPrintPreviewWidget *>()->pageCount();
+            const auto actions = dialog->findChild<QToolBar *>()->actions();
             for (int i = 0; i < actions.size(); ++i) {
                 if (actions[i]->text() == "Print")
                     printIndex = i;
                 if (actions[i]->text() == "Save as PDF...")
                     saveIndex = i;
             }
-            secondRefused = !ReportPreview::show(services, other, {});
+            secondRefused = !preview.show(other, {});
             actions.value(saveIndex)->trigger();
         } else if (ticks == 3) {
-            stillOpen = ReportPreview::isOpen();
-            preview->close();
+            stillOpen = preview.isOpen();
+            dialog->close();
         }
     });
     timer.start(0);
-    QVERIFY(ReportPreview::show(services, page.layout, {"Report - page 1", "evaluation.pdf", nullptr}));
+    QVERIFY(preview.show(page.layout, {"Report - page 1", "evaluation.pdf", nullptr}));
     timer.stop();
 
     QVERIFY(ticks >= 3);
     QVERIFY(stillOpen);
-    QVERIFY(!ReportPreview::isOpen());
+    QVERIFY(!preview.isOpen());
     QCOMPARE(title, QString("Report - page 1"));
     QVERIFY(nonModal);
     QVERIFY(nothingModal);
@@ -564,20 +565,21 @@ void TestReportEngine::previewSaveRefusal()
     TestServices services;
     services.files = {"", existing};   // cancelled, then a file that exists
     const QList<Asker::Question> &messages = services.questions();
+    ReportPreview preview(services);
 
     qsizetype afterCancel = -1;
     QTimer driver;   // goes with the test, however it ends
     driver.setSingleShot(true);
     connect(&driver, &QTimer::timeout, this, [&] {
-        QPrintPreviewDialog *preview = ReportPreview::current();
-        QAction *save = preview->findChild<QAction *>("savePdfAction");
+        QPrintPreviewDialog *dialog = preview.current();
+        QAction *save = dialog->findChild<QAction *>("savePdfAction");
         save->trigger();
         afterCancel = messages.size();
         save->trigger();
-        preview->close();
+        dialog->close();
     });
     driver.start(0);
-    QVERIFY(ReportPreview::show(services, layout, {"Preview", "taken.pdf", nullptr}));
+    QVERIFY(preview.show(layout, {"Preview", "taken.pdf", nullptr}));
 
     QVERIFY(services.files.isEmpty());
     QCOMPARE(afterCancel, 0);
@@ -639,12 +641,13 @@ void TestReportEngine::previewSaveOnAFullDisk()
     TestServices services;
     services.files << disk.filePath("vorschau.pdf");
     const QList<Asker::Question> &messages = services.questions();
+    ReportPreview preview(services);
     QTimer::singleShot(0, this, [&] {
-        QPrintPreviewDialog *preview = ReportPreview::current();
-        preview->findChild<QAction *>("savePdfAction")->trigger();
-        preview->close();
+        QPrintPreviewDialog *dialog = preview.current();
+        dialog->findChild<QAction *>("savePdfAction")->trigger();
+        dialog->close();
     });
-    QVERIFY(ReportPreview::show(services, page.layout, {"Preview", "vorschau.pdf", nullptr}));
+    QVERIFY(preview.show(page.layout, {"Preview", "vorschau.pdf", nullptr}));
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages[0].text.contains("No space left on device"), qPrintable(messages[0].text));
     QCOMPARE(disk.files(), QStringList());

@@ -17,14 +17,7 @@
 #include <QStandardPaths>
 #include <QToolBar>
 
-namespace ReportPreview {
 namespace {
-
-QPointer<QPrintPreviewDialog> &openDialog()
-{
-    static QPointer<QPrintPreviewDialog> dialog;
-    return dialog;
-}
 
 QString proposedPath(const QString &name)
 {
@@ -65,8 +58,9 @@ void addSaveAction(const Services &services, const QList<const ReportLayout *> &
 
 } // namespace
 
-bool show(const Services &services, const ReportLayout &layout, const Options &options)
+bool ReportPreview::show(const ReportLayout &layout, const Options &options)
 {
+    const Services &services = m_services;
     if (isOpen()) {
         raise();
         return false;
@@ -82,7 +76,7 @@ bool show(const Services &services, const ReportLayout &layout, const Options &o
     // On the heap: a parent that goes away takes the dialog with it, and the
     // wait below ends then too.
     QPointer<QPrintPreviewDialog> dialog = new QPrintPreviewDialog(&printer, options.parent);
-    openDialog() = dialog;
+    m_dialog = dialog;
     dialog->setWindowTitle(options.windowTitle);
     dialog->setWindowModality(Qt::NonModal);
     QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog, [&services, &layout](QPrinter *target) {
@@ -101,17 +95,7 @@ bool show(const Services &services, const ReportLayout &layout, const Options &o
     return true;
 }
 
-QPrintPreviewDialog *current()
-{
-    return openDialog().data();
-}
-
-bool isOpen()
-{
-    return current() != nullptr;
-}
-
-void raise()
+void ReportPreview::raise()
 {
     QPrintPreviewDialog *dialog = current();
     if (!dialog)
@@ -121,5 +105,3 @@ void raise()
     dialog->raise();
     dialog->activateWindow();
 }
-
-} // namespace ReportPreview

@@ -140,7 +140,7 @@ void yearReportClick(TForm1 &form)
     if (file.isEmpty())
         return;
     QString error;
-    if (!YearReport::write(form, year, file, &error))
+    if (!YearReport::write(*form.services().connection, form, year, file, &error))
         form.services().question({error, english ? QStringLiteral("Information") : QStringLiteral("Meldungsfenster"),
                     Asker::Buttons::Ok, Asker::Icon::Warning});
 }

@@ -96,7 +96,7 @@ TForm1::TForm1(const Services &services) : m_services(services)
     PageControl1->hide();
 
     openQueries();
-    m_years = ScorecardKatalog::yearsWithDatabase();
+    m_years = ScorecardKatalog::yearsWithDatabase(m_services.database());
     m_perspectives = new PerspectivesPage(m_services, TabSheet[0], query(2), dataSource(2), *this, m_years);
     m_objectives = new ObjectivesPage(m_services, TabSheet[1], {query(1), query(3), query(4)},
                                       {dataSource(1), dataSource(3), dataSource(4)}, *this, m_years);
@@ -166,7 +166,7 @@ void TForm1::buildStartScreen(QWidget *client)
 void TForm1::openQueries()
 {
     for (int nr = 1; nr <= 9; ++nr) {
-        m_queries[nr - 1] = new Query(QStringLiteral("Query%1").arg(nr), this);
+        m_queries[nr - 1] = new Query(*m_services.connection, QStringLiteral("Query%1").arg(nr), this);
         m_sources[nr - 1] = new DataSource(QStringLiteral("DataSource%1").arg(nr), m_queries[nr - 1], this);
         connect(m_sources[nr - 1], &DataSource::failed, this, [this](const QString &text) { m_services.tell(text); });
     }

@@ -38,7 +38,6 @@ TForm2 *Form2 = nullptr;
 void Start::setUp()
 {
     QCoreApplication::setApplicationName(QStringLiteral("bsc"));
-    ScorecardAlias::install();
     Controls::installFontSubstitutes();
     QApplication::setFont(Controls::defaultFont());
 }
@@ -77,7 +76,7 @@ bool Start::createWindows(Services &services)
         auto *measures = eingabe_m = new Teingabe_m(services, *form1, *form1->measuresPage());
         form1->measuresPage()->setEditorOpening([measures] { measures->open(); });
         Attention::attach(*form1);
-        Form2 = new TForm2;
+        Form2 = new TForm2(*services.connection);
         auto *report = new ReportLaunch(services, *Form2, *form1);
         form1->objectivesPage()->setReportLaunch(
             [report](int perspektive, const QString &year) { report->launch(perspektive, year); });
@@ -117,7 +116,8 @@ void Start::destroyWindows()
 
 int Start::run(QApplication &app)
 {
-    Services services = Services::standard();
+    Connection connection(ScorecardAlias::settings(), ScorecardAlias::databaseSettings());
+    Services services = Services::standard(connection);
     return run(app, services);
 }
 
@@ -210,17 +210,18 @@ int Start::runReport(const QStringList &arguments)
     }
     setUp();
     try {
+        Connection connection(ScorecardAlias::settings(), ScorecardAlias::databaseSettings());
         const FixedChoice choice(english, agriculture);
         if (wholeYear) {
             QString error;
-            if (!YearReport::write(choice, year, file, &error)) {
+            if (!YearReport::write(connection, choice, year, file, &error)) {
                 err << "bsc: " << error << '\n';
                 return 1;
             }
             return 0;
         }
-        TForm2 form;
-        const Services services = Services::standard();
+        TForm2 form(connection);
+        const Services services = Services::standard(connection);
         ReportLaunch report(services, form, choice);
         const QStringList withoutRow = report.prepare(perspektive, year);
         if (!withoutRow.isEmpty()) {

@@ -19,8 +19,9 @@ void setUp();
 bool createWindows(Services &services);
 void destroyWindows();
 
-// The whole program: windows, message loop, exit status; with real message
-// boxes, dialogs and clock, or with the services given.
+// The whole program: windows, message loop, exit status; on the alias's
+// database with real message boxes, dialogs and clock, or with the services
+// given.
 int run(QApplication &app);
 int run(QApplication &app, Services &services);
 

@@ -93,9 +93,9 @@ struct Windows {
 struct Raw {
     QSqlQuery pair, list, byNr, update, remove, insert;
     Raw()
-        : pair(Database::alias().connection()), list(Database::alias().connection()),
-          byNr(Database::alias().connection()), update(Database::alias().connection()),
-          remove(Database::alias().connection()), insert(Database::alias().connection())
+        : pair(benchConnection().database().connection()), list(benchConnection().database().connection()),
+          byNr(benchConnection().database().connection()), update(benchConnection().database().connection()),
+          remove(benchConnection().database().connection()), insert(benchConnection().database().connection())
     {
         for (QSqlQuery *q : {&pair, &list, &byNr})
             q->setForwardOnly(true);
@@ -179,7 +179,7 @@ void changeMeasure(benchmark::State &state)
 // table opened, the measure found by its number, put into editing.
 void changeLayer(benchmark::State &state)
 {
-    Table table(QStringLiteral("Table1"));
+    Table table(benchConnection(), QStringLiteral("Table1"));
     table.setTableName(QStringLiteral("maßnahmen.DB"));
     for (auto _ : state) {
         table.open();
@@ -231,7 +231,7 @@ void deleteMeasure(benchmark::State &state)
     MeasuresPage *page = Form1->measuresPage();
     for (auto _ : state) {
         state.PauseTiming();
-        Database::alias().run(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Jahr\", \"Ziel\") VALUES ('Neu', ?, ?)"),
+        benchConnection().database().run(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Jahr\", \"Ziel\") VALUES ('Neu', ?, ?)"),
                               {Year, ScorecardKatalog::zielText(1, 1)}, QStringLiteral("add")).finish();
         page->Button6->click();   // the list ends on the new measure
         state.ResumeTiming();
@@ -287,8 +287,9 @@ int main(int argc, char **argv)
     fill(path, count);
     qputenv("PROJEKT_BSC_DATABASE", path.toUtf8());
     Start::setUp();
+    const BenchConnection connection;
     {
-        QSqlQuery q(Database::alias().connection());
+        QSqlQuery q(benchConnection().database().connection());
         q.exec(QStringLiteral("SELECT min(\"Nr\") FROM \"maßnahmen\" WHERE \"Ziel\"='Steigerung der Gesamtrentabilität' "
                               "AND \"Jahr\"='2005'"));
         q.next();

@@ -81,6 +81,7 @@ int main(int argc, char **argv)
     DbAdmin::create(path, true, 2013);
     qputenv("PROJEKT_BSC_DATABASE", path.toUtf8());
     Start::setUp();
+    const BenchConnection connection;
     Services services = benchServices();
     Start::createWindows(services);
     Form1->ComboBox6->choose(1);

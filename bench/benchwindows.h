@@ -1,6 +1,8 @@
 #pragma once
 // The real windows for the benchmarks that drive them.
 
+#include "benchmain.h"
+
 #include "app/form1.h"
 #include "app/globals.h"
 #include "app/start.h"
@@ -13,7 +15,7 @@
 // benchmark never waits for a box), no file chosen, the real clock.
 inline Services benchServices()
 {
-    Services services = Services::standard();
+    Services services = Services::standard(benchConnection());
     services.ask = [](const Asker::Question &) { return Asker::Answer::Ok; };
     services.chooseFile = [](const FileRequest &) { return QString(); };
     return services;

@@ -83,7 +83,7 @@ TEingabe_kennzahlen::TEingabe_kennzahlen(const Services &services, const Startwa
     LastChange->setGeometry(16, 440, 383, 16);
     LastChange->setFont(arial(11));
 
-    Table1 = new Table(QStringLiteral("Table1"), this);
+    Table1 = new Table(*m_services.connection, QStringLiteral("Table1"), this);
     m_tableName = QStringLiteral("kz_ges_renta.DB");
     Table1->setTableName(m_tableName);
     DataSource1 = new DataSource(QStringLiteral("DataSource1"), Table1, this);
@@ -244,7 +244,7 @@ bool TEingabe_kennzahlen::writeRow()
         return false;
     }
     try {
-        const ChangeHistory::Scope writer(ChangeHistory::Dialog);
+        const ChangeHistory::Scope writer(m_services.database(), ChangeHistory::Dialog);
         Table1->post();
     } catch (const EngineError &error) {
         // A change this user may not make is dropped: the fields show what is stored.
@@ -271,7 +271,7 @@ void TEingabe_kennzahlen::showLastChange()
         return;
     m_lastChangeOf = of;
     const bool english = m_wahl.englisch();
-    LastChange->setText(ChangeHistory::lastChange(Table1->tableName(), row,
+    LastChange->setText(ChangeHistory::lastChange(*m_services.connection, Table1->tableName(), row,
                                                   Messages::keyFigure(Messages::KeyFigure::LastChanged, english), english));
 }
 

@@ -45,9 +45,9 @@ Teingabe_m::Teingabe_m(const Services &services, const Startwahl &wahl, Measures
     setFont(defaultFont());
     setOuterGeometry(this, 140, 101, 508, 608);
 
-    Query1 = new Query(QStringLiteral("Query1"), this);
+    Query1 = new Query(*m_services.connection, QStringLiteral("Query1"), this);
     Query1->setSql(QStringLiteral("select * from maßnahmen"));
-    Table1 = new Table(QStringLiteral("Table1"), this);
+    Table1 = new Table(*m_services.connection, QStringLiteral("Table1"), this);
     Table1->setTableName(QStringLiteral("maßnahmen.DB"));
     DataSource1 = new DataSource(QStringLiteral("DataSource1"), Query1, this);
     connect(DataSource1, &DataSource::failed, this, [this](const QString &text) { m_services.tell(text); });
@@ -289,7 +289,7 @@ bool Teingabe_m::save()
     Button_M_bearbeiten->setEnabled(true);
     loeschen->setEnabled(true);
     try {
-        const ChangeHistory::Scope writer(ChangeHistory::Editor);
+        const ChangeHistory::Scope writer(m_services.database(), ChangeHistory::Editor);
         Table1->post();
     } catch (const EngineError &error) {
         // A change this user may not make is dropped: the fields show what is stored.
@@ -317,7 +317,7 @@ void Teingabe_m::loeschenClick()
     if (!findInTable(nr, true))
         return;
     {
-        const ChangeHistory::Scope writer(ChangeHistory::Editor);
+        const ChangeHistory::Scope writer(m_services.database(), ChangeHistory::Editor);
         Table1->remove();
     }
     m_lastChangeOf = -1;
@@ -339,7 +339,7 @@ void Teingabe_m::showLastChange()
         return;
     m_lastChangeOf = nr;
     const bool english = m_wahl.englisch();
-    LastChange->setText(nr > 0 ? ChangeHistory::lastChange(Table1->tableName(), QString::number(nr),
+    LastChange->setText(nr > 0 ? ChangeHistory::lastChange(*m_services.connection, Table1->tableName(), QString::number(nr),
                                                            Messages::measures(Messages::Measures::LastChanged, english),
                                                            english)
                                : QString());

@@ -261,7 +261,7 @@ void KeyFigureHistory::display()
     const int zeitraum = periodBox->itemIndex();
     if (z < 0 || zeitraum < 0 || zeitraum >= ScorecardKatalog::ZeitraumCount)
         return;
-    m_years = History::read(z, m_wahl.branche(), zeitraum);
+    m_years = History::read(m_services.database(), z, m_wahl.branche(), zeitraum);
 
     m_chart->removeAllSeries();
     // A removed axis is no longer the chart's: it goes with this display.

@@ -88,7 +88,7 @@ void LegacyImportDialog::writeClick()
         {text(Legacy::Question, m_german), Messages::caption(!m_german), Asker::Buttons::OkCancel, Asker::Icon::Question});
     if (!Asker::positive(answer))
         return;
-    LegacyImport::apply(Database::alias(), m_plan, m_services.clock().date().year());
+    LegacyImport::apply(m_services.database(), m_plan, m_services.clock().date().year());
     m_written = true;
     accept();
 }
@@ -105,7 +105,7 @@ void importOldTables(const Services &services, QWidget *parent, const Startwahl 
     if (folder.isEmpty())
         return;
     // A database with data is refused before the tables are read.
-    const QString refused = LegacyImport::refusal(Database::alias());
+    const QString refused = LegacyImport::refusal(services.database());
     if (!refused.isEmpty()) {
         services.question({text(Legacy::OnlyNew, german) + QLatin1Char('\n') + refused, Messages::caption(!german),
                     Asker::Buttons::Ok, Asker::Icon::Warning});

@@ -88,7 +88,7 @@ void SheetImportDialog::writeClick()
         {question, Messages::caption(!m_german), Asker::Buttons::OkCancel, Asker::Icon::Question});
     if (!Asker::positive(answer))
         return;
-    Spreadsheet::apply(Database::alias(), m_plan);
+    Spreadsheet::apply(m_services.database(), m_plan);
     m_written = true;
     accept();
 }

@@ -68,7 +68,7 @@ void exportToSpreadsheet(const Services &services, QWidget *parent, const Startw
             return;
     }
 
-    Database &db = Database::alias();
+    Database &db = services.database();
     const Spreadsheet::Sheet figures = Spreadsheet::kennzahlen(db);
     const Spreadsheet::Sheet measures = Spreadsheet::massnahmen(db);
     if (targets.size() == 1)
@@ -90,7 +90,7 @@ void importFromSpreadsheet(const Services &services, QWidget *parent, const Star
     if (chosen.isEmpty())
         return;
     const QByteArray bytes = Spreadsheet::readImportFile(chosen);
-    Spreadsheet::Plan plan = Spreadsheet::planKennzahlenImport(Database::alias(), bytes);
+    Spreadsheet::Plan plan = Spreadsheet::planKennzahlenImport(services.database(), bytes);
     if (plan.ok() && plan.changes.isEmpty()) {
         services.question({text(Messages::Sheets::NoChange, german),
                     caption(german), Asker::Buttons::Ok, Asker::Icon::Information});

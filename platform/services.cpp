@@ -5,9 +5,10 @@
 #include <QGuiApplication>
 #include <QRegularExpression>
 
-Services Services::standard()
+Services Services::standard(Connection &connection)
 {
     Services s;
+    s.connection = &connection;
     s.ask = Asker::messageBox;
     s.chooseFile = fileDialog;
     s.now = [] { return QDateTime::currentDateTime(); };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/connection.h"
 #include "platform/db/engineerror.h"
 #include "platform/ui/asker.h"
 
@@ -20,11 +21,13 @@ struct FileRequest {
     Mode mode = Mode::Open;
 };
 
-// What the windows need of the world outside them: message boxes, file
-// dialogs, the clock, where errors go that no handler catches, and the text
-// a failure is shown with. Built once by whoever starts the program and
-// handed to every window; a test builds its own.
+// What the windows need of the world outside them: the database
+// connection, message boxes, file dialogs, the clock, where errors go that
+// no handler catches, and the text a failure is shown with. Built once by
+// whoever starts the program and handed to every window; a test builds its
+// own.
 struct Services {
+    Connection *connection = nullptr;   // outlives the windows
     Asker::Function ask;
     std::function<QString(const FileRequest &)> chooseFile;
     std::function<QDateTime()> now;
@@ -36,7 +39,10 @@ struct Services {
 
     // Real message boxes, real dialogs, the real clock; errors reported in a
     // message box.
-    static Services standard();
+    static Services standard(Connection &connection);
+
+    // The connection's database, opened on first use (connection.h).
+    Database &database() const { return connection->database(); }
 
     Asker::Answer question(const Asker::Question &q) const { return ask ? ask(q) : Asker::negative(q.buttons); }
     QString file(const FileRequest &request) const { return chooseFile ? chooseFile(request) : QString(); }

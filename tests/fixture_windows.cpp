@@ -11,6 +11,7 @@
 TestWindows::TestWindows(bool demo) : m_db(std::make_unique<TestDatabase>(demo))
 {
     Start::setUp();
+    m_services.services().connection = &m_db->connection();
     if (!Start::createWindows(m_services))
         qFatal("the windows could not be created");
 }

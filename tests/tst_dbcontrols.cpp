@@ -55,10 +55,10 @@ private slots:
 
     void boundControlsFollowTheCurrentRow()
     {
-        Table table(QStringLiteral("Table1"));
+        Table table(m_db->connection(), QStringLiteral("Table1"));
         table.setTableName(QStringLiteral("kz_ges_renta.db"));
         table.open();
-        Query query(QStringLiteral("Query1"));
+        Query query(m_db->connection(), QStringLiteral("Query1"));
         query.setSql(QStringLiteral("select ist_wert_q2,soll_wert_q2 from kz_liqui where jahr=\"2005\""));
         query.open();
         DataSource source(QStringLiteral("DataSource1"), &table);
@@ -104,7 +104,7 @@ private slots:
     void memoAndGridShowTheirRows()
     {
         m_db->sql(QStringLiteral("UPDATE \"maßnahmen\" SET \"Prozesse\"='Einkauf\nLager' WHERE \"Nr\"=2"));
-        Query query(QStringLiteral("Query7"));
+        Query query(m_db->connection(), QStringLiteral("Query7"));
         query.setSql("select * from maßnahmen where ziel=\"" + Goal7 + "\" and jahr=\"2007\"");
         query.open();
         DataSource source(QStringLiteral("DataSource7"), &query);
@@ -128,7 +128,7 @@ private slots:
     void droppedEditAtEitherEndShowsTheStoredValue()
     {
         for (bool atEnd : {true, false}) {
-            Table table(QStringLiteral("Table1"));
+            Table table(m_db->connection(), QStringLiteral("Table1"));
             table.setTableName(QStringLiteral("kz_ges_renta.db"));
             table.open();
             DataSource source(QStringLiteral("DataSource1"), &table);
@@ -153,7 +153,7 @@ private slots:
         for (const char *m : {"Audit", "Handbuch", "Kennzahlen"})
             m_db->sql(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Ziel\", \"Jahr\") VALUES (?,?,?)"),
                       {QString::fromUtf8(m), Goal7, QStringLiteral("2007")});
-        FailingQuery query(QStringLiteral("Query7"));
+        FailingQuery query(m_db->connection(), QStringLiteral("Query7"));
         query.setPageSize(2);
         query.setSql("select * from maßnahmen where ziel=\"" + Goal7 + "\" and jahr=\"2007\"");
         query.open();
@@ -193,7 +193,7 @@ private slots:
 
     void gridMovesTheRowByKeyboardAndMouse()
     {
-        Query query(QStringLiteral("Query7"));
+        Query query(m_db->connection(), QStringLiteral("Query7"));
         query.setSql("select * from maßnahmen where ziel=\"" + Goal7 + "\" and jahr=\"2007\"");
         query.open();
         DataSource source(QStringLiteral("DataSource7"), &query);

@@ -210,6 +210,7 @@ private slots:
         QFETCH(QString, expected);
         TestDatabase db;
         TestServices asker;
+        asker.services().connection = &db.connection();
         if (breakage == QLatin1String("missing")) {
             QFile::remove(db.path());
         } else if (breakage == QLatin1String("garbage")) {

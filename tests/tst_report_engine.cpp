@@ -169,7 +169,7 @@ class TestReportEngine : public QObject {
 
     std::unique_ptr<Query> query(const QString &year)
     {
-        auto q = std::make_unique<Query>("Query1");
+        auto q = std::make_unique<Query>(m_db->connection(), "Query1");
         q->setSql(QString("select * from kz_ges_renta where jahr=\"%1\"").arg(year));
         q->open();
         return q;

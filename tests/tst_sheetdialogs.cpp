@@ -83,9 +83,9 @@ class TestSheetDialogs : public QObject {
     QTemporaryDir m_dir;
 
     // The key figures of the open database as CSV, with one value changed.
-    QString changedFile(const QString &name, const QVariant &value)
+    QString changedFile(TestWindows &f, const QString &name, const QVariant &value)
     {
-        Spreadsheet::Sheet sheet = Spreadsheet::kennzahlen(Database::alias(), QStringLiteral("2005"));
+        Spreadsheet::Sheet sheet = Spreadsheet::kennzahlen(f.db().database(), QStringLiteral("2005"));
         sheet.rows[2][9] = value;   // kz_liqui, Ist_Wert_Q3
         const QString path = m_dir.filePath(name);
         save(path, Spreadsheet::csv(sheet));
@@ -224,7 +224,7 @@ private slots:
         const QString value = QStringLiteral("SELECT Ist_Wert_Q3 FROM kz_liqui WHERE Jahr='2005'");
         const QString old = f.db().value(value).toString();
         ScriptedFiles files(f);
-        files.names << changedFile(QStringLiteral("neu.csv"), 777);
+        files.names << changedFile(f, QStringLiteral("neu.csv"), 777);
         Form1->importAction->trigger();
 
         QPointer<SheetImportDialog> dialog = importDialog();
@@ -250,7 +250,7 @@ private slots:
         QTRY_VERIFY(dialog.isNull());
 
         // The dialog's own cancel writes nothing either.
-        files.names << changedFile(QStringLiteral("nochmal.csv"), 778);
+        files.names << changedFile(f, QStringLiteral("nochmal.csv"), 778);
         Form1->importAction->trigger();
         dialog = importDialog();
         QVERIFY(dialog && dialog->isVisible());
@@ -300,7 +300,7 @@ private slots:
         if (sprache >= 0)
             f.continueWith(sprache, 1);
         const QString path = m_dir.filePath(QStringLiteral("gleich.csv"));
-        save(path, Spreadsheet::csv(Spreadsheet::kennzahlen(Database::alias())));
+        save(path, Spreadsheet::csv(Spreadsheet::kennzahlen(f.db().database())));
         ScriptedFiles files(f);
         files.names << path;
         const QByteArray before = digest(f.db().path());

@@ -211,7 +211,7 @@ void TstUi::messageBoxAnswers()
     QFETCH(QStringList, shown);
     BoxPresser presser{Qt::Key(key)};
     presser.arm();
-    QCOMPARE(Services::standard().question({"Really?", "Meldungsfenster", buttons, Icon::Question}), expected);
+    QCOMPARE(Asker::messageBox({"Really?", "Meldungsfenster", buttons, Icon::Question}), expected);
     QCOMPARE(presser.text, QString("Really?"));
     QCOMPARE(presser.caption, QString("Meldungsfenster"));
     QCOMPARE(presser.icon, QMessageBox::Question);

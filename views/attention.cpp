@@ -52,7 +52,7 @@ void AttentionMarkers::update(const QVector<int> &ziele, const QString &year)
         anyRed |= slot->state() == int(Ampel::Rot);
     QHash<QString, qint64> counts;
     if (anyRed)
-        counts = Attention::measureCounts(year);
+        counts = Attention::measureCounts(m_services.database(), year);
     const int branche = m_wahl.branche();
     const QString text = Attention::markerText(year, m_wahl.englisch());
     m_year = year;

@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <QVector>
 
+#include "platform/db/connection.h"
 #include "platform/db/database.h"
 #include "platform/db/engineerror.h"
 
@@ -22,7 +23,8 @@ class DataSet : public QObject {
 public:
     enum class State { Inactive, Browse, Edit, Insert };
 
-    explicit DataSet(const QString &name, QObject *parent = nullptr);
+    // The connection outlives the dataset.
+    DataSet(Connection &connection, const QString &name, QObject *parent = nullptr);
 
     QString name() const { return objectName(); }
     State state() const { return m_state; }
@@ -132,6 +134,7 @@ private:
     [[noreturn]] void conflict(bool deleting);
     void readFailed(const EngineError &error) const;
 
+    Connection &m_connection;
     State m_state = State::Inactive;
     Database::Source m_source;
     QHash<QString, int> m_fieldIndex;   // case-folded name -> index
@@ -165,7 +168,7 @@ private:
 class Query : public DataSet {
     Q_OBJECT
 public:
-    explicit Query(const QString &name, QObject *parent = nullptr);
+    Query(Connection &connection, const QString &name, QObject *parent = nullptr);
     // Replacing the statement closes the query.
     void setSql(const QString &sql);
     QString sql() const { return m_sql; }
@@ -183,7 +186,7 @@ private:
 class Table : public DataSet {
     Q_OBJECT
 public:
-    explicit Table(const QString &name, QObject *parent = nullptr);
+    Table(Connection &connection, const QString &name, QObject *parent = nullptr);
     // Replacing the table name closes the table.
     void setTableName(const QString &tableName);
     QString tableName() const { return m_tableName; }

@@ -30,10 +30,23 @@
 #include <algorithm>
 #include <cstdio>
 
-TForm1 *Form1 = nullptr;
-TEingabe_kennzahlen *Eingabe_kennzahlen = nullptr;
-Teingabe_m *eingabe_m = nullptr;
-TForm2 *Form2 = nullptr;
+namespace {
+
+// The four windows; only the start creates and removes them.
+struct Windows {
+    TForm1 *form1 = nullptr;
+    TEingabe_kennzahlen *keyFigures = nullptr;
+    Teingabe_m *measures = nullptr;
+    TForm2 *report = nullptr;
+};
+Windows s_windows;
+
+} // namespace
+
+TForm1 *const &Form1 = s_windows.form1;
+TEingabe_kennzahlen *const &Eingabe_kennzahlen = s_windows.keyFigures;
+Teingabe_m *const &eingabe_m = s_windows.measures;
+TForm2 *const &Form2 = s_windows.report;
 
 void Start::setUp()
 {
@@ -59,7 +72,7 @@ bool Start::createWindows(Services &services)
     // The windows know each other only through what is handed to them here;
     // the global references are for whoever needs a window from outside.
     try {
-        auto *form1 = Form1 = new TForm1(services);
+        auto *form1 = s_windows.form1 = new TForm1(services);
         // A change refused to a reader is told in the main window's language
         // (German once it is gone).
         services.failureText = [main = QPointer<TForm1>(form1)](const EngineError &error) {
@@ -67,17 +80,17 @@ bool Start::createWindows(Services &services)
                 return error.message();
             return Messages::readOnly(main && main->englisch());
         };
-        auto *keyFigures = Eingabe_kennzahlen = new TEingabe_kennzahlen(services, *form1, form1->years());
+        auto *keyFigures = s_windows.keyFigures = new TEingabe_kennzahlen(services, *form1, form1->years());
         form1->setKeyFigureOpening([keyFigures] {
             keyFigures->show();
             keyFigures->raise();
             keyFigures->activateWindow();
         });
-        auto *measures = eingabe_m = new Teingabe_m(services, *form1, *form1->measuresPage());
+        auto *measures = s_windows.measures = new Teingabe_m(services, *form1, *form1->measuresPage());
         form1->measuresPage()->setEditorOpening([measures] { measures->open(); });
         Attention::attach(*form1);
-        Form2 = new TForm2(*services.connection);
-        auto *report = new ReportLaunch(services, *Form2, *form1);
+        auto *reportWindow = s_windows.report = new TForm2(*services.connection);
+        auto *report = new ReportLaunch(services, *reportWindow, *form1);
         form1->objectivesPage()->setReportLaunch(
             [report](int perspektive, const QString &year) { report->launch(perspektive, year); });
         // Going back shows the window that holds what is not saved.
@@ -104,14 +117,11 @@ bool Start::createWindows(Services &services)
 
 void Start::destroyWindows()
 {
-    delete Form2;
-    delete eingabe_m;
-    delete Eingabe_kennzahlen;
-    delete Form1;
-    Form2 = nullptr;
-    eingabe_m = nullptr;
-    Eingabe_kennzahlen = nullptr;
-    Form1 = nullptr;
+    delete s_windows.report;
+    delete s_windows.measures;
+    delete s_windows.keyFigures;
+    delete s_windows.form1;
+    s_windows = {};
 }
 
 int Start::run(QApplication &app)

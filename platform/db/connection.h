@@ -10,7 +10,9 @@
 // first use, and again at the next use after the connection to a server
 // was lost. It carries what the program tells every database it opens (the
 // hint that creates a missing one, the change history). The program makes
-// one and hands it to whatever reads or writes; a test makes its own.
+// one and hands it to whatever reads or writes; a test makes its own. The
+// alias names the engine's connection, so one Connection per alias is open
+// at a time; a second database beside it is opened with connect().
 class Connection {
 public:
     explicit Connection(AliasSettings alias, Database::Settings settings = {});

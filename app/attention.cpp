@@ -7,8 +7,7 @@
 #include "views/objectives.h"
 #include "model/katalog.h"
 #include "model/yearsummary.h"
-#include "platform/report/reportpreview.h"
-#include "platform/ui/asker.h"
+#include "platform/services.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/selector.h"
 #include "report/yearreport.h"
@@ -22,7 +21,6 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -30,9 +28,6 @@
 namespace Attention {
 
 namespace {
-
-// The history window, made when first opened.
-QPointer<KeyFigureHistory> s_history;
 
 // A double-click on a key-figure caption of the Objectives page opens the
 // history of that row's key figure, for the perspective last displayed
@@ -56,7 +51,7 @@ protected:
             const int row = int(m_captions.indexOf(watched));
             if (row >= 0) {
                 const int period = m_form.objectivesPage()->ComboBox2->itemIndex();
-                guarded([&] { openHistory(m_form, m_shown, row, period >= 0 && period <= 6 ? period : 6); });
+                guarded(m_form.services(), [&] { openHistory(m_form, m_shown, row, period >= 0 && period <= 6 ? period : 6); });
                 return true;
             }
         }
@@ -73,19 +68,25 @@ private:
 
 void openHistory(TForm1 &form, int perspektive, int position, int zeitraum)
 {
-    if (!s_history)
-        s_history = new KeyFigureHistory(form, &form);
-    s_history->open(perspektive, position, zeitraum);
+    KeyFigureHistory *window = history(form);
+    if (!window)
+        window = new KeyFigureHistory(form.services(), form, &form);
+    window->open(perspektive, position, zeitraum);
 }
 
-KeyFigureHistory *history() { return s_history; }
+// The main window owns the history window: one per main window, found
+// among its children.
+KeyFigureHistory *history(const TForm1 &form)
+{
+    return form.findChild<KeyFigureHistory *>(QString(), Qt::FindDirectChildrenOnly);
+}
 
 void attach(TForm1 &form)
 {
     form.whenPagesBuilt([&form] {
         const auto land = [&form](int ziel, const QString &year) { landOnMeasures(form, ziel, year); };
-        attachAttention(*form.perspectivesPage(), form)->setLanding(land);
-        attachAttention(*form.objectivesPage(), form)->setLanding(land);
+        attachAttention(form.services(), *form.perspectivesPage(), form)->setLanding(land);
+        attachAttention(form.services(), *form.objectivesPage(), form)->setLanding(land);
         new CaptionDoubleClick(form, &form);
     });
 
@@ -94,17 +95,17 @@ void attach(TForm1 &form)
     auto *yearReport = new QAction(YearSummary::menuText(true), form.Datei1);
     yearReport->setObjectName(QStringLiteral("yearReportAction"));
     form.Datei1->insertAction(form.Beenden1, yearReport);
-    QObject::connect(yearReport, &QAction::triggered, &form, [&form] { guarded([&] { yearReportClick(form); }); });
+    QObject::connect(yearReport, &QAction::triggered, &form, [&form] { guarded(form.services(), [&] { yearReportClick(form); }); });
     auto *history = new QAction(History::menuText(true), form.Datei1);
     history->setObjectName(QStringLiteral("historyAction"));
     form.Datei1->insertAction(form.Beenden1, history);
     QObject::connect(history, &QAction::triggered, &form, [&form] {
-        guarded([&] {
+        guarded(form.services(), [&] {
             // An open window keeps its choices; a new one starts with the
             // first key figure's years.
-            if (s_history && s_history->isVisible()) {
-                s_history->raise();
-                s_history->activateWindow();
+            if (KeyFigureHistory *window = Attention::history(form); window && window->isVisible()) {
+                window->raise();
+                window->activateWindow();
             } else {
                 openHistory(form, 0, 0, 6);
             }
@@ -124,25 +125,25 @@ void yearReportClick(TForm1 &form)
     // The year last chosen on the Perspectives page, else the current one.
     int current = years.indexOf(form.perspectivesPage()->ComboBox10->text());
     if (current < 0)
-        current = qMax(0, years.indexOf(QString::number(QDate::currentDate().year())));
+        current = qMax(0, years.indexOf(QString::number(form.services().clock().date().year())));
     bool ok = false;
     const QString year = QInputDialog::getItem(&form, YearSummary::yearQuestion(english), YearSummary::yearLabel(english),
                                                years, current, false, &ok);
     if (!ok || year.isEmpty())
         return;
-    SaveFileAsker::Question question;
-    question.parent = &form;
-    question.caption = YearSummary::saveCaption(english);
-    question.proposed = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                            .filePath(YearReport::proposedFileName(year, english));
-    question.filter = english ? QStringLiteral("PDF files (*.pdf)") : QStringLiteral("PDF-Dateien (*.pdf)");
-    question.suffix = QStringLiteral("pdf");
-    const QString file = SaveFileAsker::ask(question);
+    FileRequest request;
+    request.parent = &form;
+    request.caption = YearSummary::saveCaption(english);
+    request.folder = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                         .filePath(YearReport::proposedFileName(year, english));
+    request.filter = english ? QStringLiteral("PDF files (*.pdf)") : QStringLiteral("PDF-Dateien (*.pdf)");
+    request.mode = FileRequest::Mode::Save;
+    const QString file = form.services().file(request);
     if (file.isEmpty())
         return;
     QString error;
-    if (!YearReport::write(form, year, file, &error))
-        Asker::ask({error, english ? QStringLiteral("Information") : QStringLiteral("Meldungsfenster"),
+    if (!YearReport::write(*form.services().connection, form, year, file, &error))
+        form.services().question({error, english ? QStringLiteral("Information") : QStringLiteral("Meldungsfenster"),
                     Asker::Buttons::Ok, Asker::Icon::Warning});
 }
 

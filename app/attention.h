@@ -22,7 +22,7 @@ void yearReportClick(TForm1 &form);
 // Opens "Entwicklung der Kennzahl" with a key figure (perspective 0..3,
 // position 0..2) and a period (0..6), made when first needed.
 void openHistory(TForm1 &form, int perspektive, int position, int zeitraum);
-// The history window, nullptr until first opened.
-KeyFigureHistory *history();
+// The history window of the main window, nullptr until first opened.
+KeyFigureHistory *history(const TForm1 &form);
 
 } // namespace Attention

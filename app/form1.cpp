@@ -85,7 +85,7 @@ private:
 
 } // namespace
 
-TForm1::TForm1()
+TForm1::TForm1(const Services &services) : m_services(services)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tarvo: Balance Scorecard"));
@@ -114,7 +114,7 @@ TForm1::TForm1()
     PageControl1->hide();
 
     openQueries();
-    m_years = ScorecardKatalog::yearsWithDatabase();
+    m_years = ScorecardKatalog::yearsWithDatabase(m_services.database());
 
     setOuterGeometry(this, 1, -1, 1021, 729);
 }
@@ -127,11 +127,12 @@ void TForm1::buildPages()
     if (pagesBuilt())
         return;
     try {
-        m_perspectives = new PerspectivesPage(TabSheet[0], query(2), dataSource(2), *this, m_years);
-        m_objectives = new ObjectivesPage(TabSheet[1], {query(1), query(3), query(4)},
+        m_perspectives = new PerspectivesPage(m_services, TabSheet[0], query(2), dataSource(2), *this, m_years);
+        m_objectives = new ObjectivesPage(m_services, TabSheet[1], {query(1), query(3), query(4)},
                                           {dataSource(1), dataSource(3), dataSource(4)}, *this, m_years);
-        m_measures = new MeasuresPage(TabSheet[2], query(5), dataSource(5), query(7), dataSource(7), *this, m_years);
-        m_overview = new OverviewPage(TabSheet[3], {query(6), query(8), query(9)},
+        m_measures = new MeasuresPage(m_services, TabSheet[2], query(5), dataSource(5), query(7), dataSource(7),
+                                      *this, m_years);
+        m_overview = new OverviewPage(m_services, TabSheet[3], {query(6), query(8), query(9)},
                                       {dataSource(6), dataSource(8), dataSource(9)}, *this);
     } catch (...) {
         // No half-built page stays behind; the next request builds anew.
@@ -188,11 +189,11 @@ void TForm1::buildMenu()
     Help1 = About1->addAction(QStringLiteral("Help"));   // has no handler
     Help1->setObjectName(QStringLiteral("Help1"));
 
-    connectGuarded(Beenden1, &QAction::triggered, this, &TForm1::Beenden1Click);
-    connectGuarded(Kennzahlen1, &QAction::triggered, this, &TForm1::Kennzahlen1Click);
-    connectGuarded(exportAction, &QAction::triggered, this, &TForm1::exportClick);
-    connectGuarded(importAction, &QAction::triggered, this, &TForm1::importClick);
-    connectGuarded(legacyImportAction, &QAction::triggered, this, &TForm1::legacyImportClick);
+    connectGuarded(m_services, Beenden1, &QAction::triggered, this, &TForm1::Beenden1Click);
+    connectGuarded(m_services, Kennzahlen1, &QAction::triggered, this, &TForm1::Kennzahlen1Click);
+    connectGuarded(m_services, exportAction, &QAction::triggered, this, &TForm1::exportClick);
+    connectGuarded(m_services, importAction, &QAction::triggered, this, &TForm1::importClick);
+    connectGuarded(m_services, legacyImportAction, &QAction::triggered, this, &TForm1::legacyImportClick);
 }
 
 void TForm1::setSheetMenuTexts(bool german)
@@ -214,16 +215,17 @@ void TForm1::buildStartScreen(QWidget *client)
     for (int i = 0; i < 4; ++i)
         *bilder[i] = picture(client, QString::fromLatin1(Logos[i].name), Logos[i].rahmen, [i] { return Pictures::logo(i); });
 
-    connectGuarded(ComboBox6, &Selector::changed, this, &TForm1::ComboBox6Change);
-    connectGuarded(ComboBox7, &Selector::changed, this, &TForm1::ComboBox7Change);
-    connectGuarded(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connectGuarded(m_services, ComboBox6, &Selector::changed, this, &TForm1::ComboBox6Change);
+    connectGuarded(m_services, ComboBox7, &Selector::changed, this, &TForm1::ComboBox7Change);
+    connectGuarded(m_services, Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
 }
 
 void TForm1::openQueries()
 {
     for (int nr = 1; nr <= 9; ++nr) {
-        m_queries[nr - 1] = new Query(QStringLiteral("Query%1").arg(nr), this);
+        m_queries[nr - 1] = new Query(*m_services.connection, QStringLiteral("Query%1").arg(nr), this);
         m_sources[nr - 1] = new DataSource(QStringLiteral("DataSource%1").arg(nr), m_queries[nr - 1], this);
+        connect(m_sources[nr - 1], &DataSource::failed, this, [this](const QString &text) { m_services.tell(text); });
     }
     for (const Abfrage &a : Abfragen) {
         query(a.nr)->setSql(QString::fromUtf8(a.text));
@@ -293,11 +295,11 @@ void TForm1::Kennzahlen1Click()
         m_keyFigureOpening();
 }
 
-void TForm1::exportClick() { SheetTransfer::exportToSpreadsheet(this, *this); }
+void TForm1::exportClick() { SheetTransfer::exportToSpreadsheet(m_services, this, *this); }
 
-void TForm1::importClick() { SheetTransfer::importFromSpreadsheet(this, *this); }
+void TForm1::importClick() { SheetTransfer::importFromSpreadsheet(m_services, this, *this); }
 
-void TForm1::legacyImportClick() { LegacyTransfer::importOldTables(this, *this); }
+void TForm1::legacyImportClick() { LegacyTransfer::importOldTables(m_services, this, *this); }
 
 void TForm1::closeEvent(QCloseEvent *event)
 {

@@ -9,6 +9,7 @@
 #include "model/measureschoice.h"
 #include "model/startwahl.h"
 
+struct Services;
 class Selector;
 class DataSource;
 class MeasuresPage;
@@ -30,7 +31,8 @@ public:
     // Builds the menu and the start screen and opens the nine queries;
     // throws EngineError when one cannot be opened. The four pages are built
     // when the tab control is first shown or a page is first asked for.
-    TForm1();
+    // The services outlive the window.
+    explicit TForm1(const Services &services);
     ~TForm1() override;
 
     int sprache() const override;   // Sprache
@@ -94,6 +96,8 @@ public:
     // The Measures page as the measures editor sees it, usable before the
     // page exists (it is built when first used).
     MeasuresChoice &measuresChoice() { return m_measuresChoice; }
+    // What the window and its pages were given: questions, files, clock.
+    const Services &services() const { return m_services; }
     // The items of every year selector, read from the database at creation.
     QStringList years() const { return m_years; }
 
@@ -108,6 +112,7 @@ private:
     void switchToEnglish();
     void setSheetMenuTexts(bool german);
 
+    const Services &m_services;
     std::array<Query *, 9> m_queries{};
     std::array<DataSource *, 9> m_sources{};
     PerspectivesPage *m_perspectives = nullptr;

@@ -12,7 +12,7 @@
 #include "model/startwahl.h"
 #include "platform/db/engineerror.h"
 #include "platform/printable.h"
-#include "platform/ui/guard.h"
+#include "platform/services.h"
 #include "platform/ui/controls.h"
 #include "report/bericht.h"
 #include "report/launch.h"
@@ -25,29 +25,34 @@
 #include <QFileInfo>
 #include <QTextStream>
 #include <QIcon>
+#include <QPointer>
 
 #include <algorithm>
 #include <cstdio>
 
-TForm1 *Form1 = nullptr;
-TEingabe_kennzahlen *Eingabe_kennzahlen = nullptr;
-Teingabe_m *eingabe_m = nullptr;
-TForm2 *Form2 = nullptr;
+namespace {
+
+// The four windows; only the start creates and removes them.
+struct Windows {
+    TForm1 *form1 = nullptr;
+    TEingabe_kennzahlen *keyFigures = nullptr;
+    Teingabe_m *measures = nullptr;
+    TForm2 *report = nullptr;
+};
+Windows s_windows;
+
+} // namespace
+
+TForm1 *const &Form1 = s_windows.form1;
+TEingabe_kennzahlen *const &Eingabe_kennzahlen = s_windows.keyFigures;
+Teingabe_m *const &eingabe_m = s_windows.measures;
+TForm2 *const &Form2 = s_windows.report;
 
 void Start::setUp()
 {
     QCoreApplication::setApplicationName(QStringLiteral("bsc"));
-    ScorecardAlias::install();
     Controls::installFontSubstitutes();
     QApplication::setFont(Controls::defaultFont());
-    // Errors raised by a keystroke in a bound control reach no handler.
-    EngineError::setReporter([](const QString &text) { showFailure(text); });
-    // A change refused to a reader is told in the chosen language.
-    failureText() = [](const EngineError &error) {
-        if (!error.refusesChange())
-            return error.message();
-        return Messages::readOnly(Form1 && Form1->englisch());
-    };
 }
 
 namespace {
@@ -62,60 +67,73 @@ bool keepRunningWith(QWidget *window)
 
 } // namespace
 
-bool Start::createWindows()
+bool Start::createWindows(Services &services)
 {
+    // The windows know each other only through what is handed to them here;
+    // the global references are for whoever needs a window from outside.
     try {
-        Form1 = new TForm1;
-        Eingabe_kennzahlen = new TEingabe_kennzahlen(*Form1, Form1->years());
-        Form1->setKeyFigureOpening([] {
-            Eingabe_kennzahlen->show();
-            Eingabe_kennzahlen->raise();
-            Eingabe_kennzahlen->activateWindow();
+        auto *form1 = s_windows.form1 = new TForm1(services);
+        // A change refused to a reader is told in the main window's language
+        // (German once it is gone).
+        services.failureText = [main = QPointer<TForm1>(form1)](const EngineError &error) {
+            if (!error.refusesChange())
+                return error.message();
+            return Messages::readOnly(main && main->englisch());
+        };
+        auto *keyFigures = s_windows.keyFigures = new TEingabe_kennzahlen(services, *form1, form1->years());
+        form1->setKeyFigureOpening([keyFigures] {
+            keyFigures->show();
+            keyFigures->raise();
+            keyFigures->activateWindow();
         });
-        eingabe_m = new Teingabe_m(*Form1, Form1->measuresChoice());
-        Form1->whenPagesBuilt([] { Form1->measuresPage()->setEditorOpening([] { eingabe_m->open(); }); });
-        Attention::attach(*Form1);
-        Form2 = new TForm2;
-        auto *report = new ReportLaunch(*Form2, *Form1);
-        Form1->whenPagesBuilt([report] {
-            Form1->objectivesPage()->setReportLaunch(
+        auto *measures = s_windows.measures = new Teingabe_m(services, *form1, form1->measuresChoice());
+        form1->whenPagesBuilt([form1, measures] { form1->measuresPage()->setEditorOpening([measures] { measures->open(); }); });
+        Attention::attach(*form1);
+        auto *reportWindow = s_windows.report = new TForm2(*services.connection);
+        auto *report = new ReportLaunch(services, *reportWindow, *form1);
+        form1->whenPagesBuilt([form1, report] {
+            form1->objectivesPage()->setReportLaunch(
                 [report](int perspektive, const QString &year) { report->launch(perspektive, year); });
         });
         // Going back shows the window that holds what is not saved.
-        Form1->setBeforeExit([] {
-            if (!Eingabe_kennzahlen->settlePending())
-                return keepRunningWith(Eingabe_kennzahlen);
-            if (!eingabe_m->settlePending())
-                return keepRunningWith(eingabe_m);
+        form1->setBeforeExit([keyFigures, measures] {
+            if (!keyFigures->settlePending())
+                return keepRunningWith(keyFigures);
+            if (!measures->settlePending())
+                return keepRunningWith(measures);
             return true;
         });
-        Form1->setEnglishForOthers([] {
-            applyCaptions(Eingabe_kennzahlen, EnglishSwitch::keyFigureDialog());
-            applyCaptions(eingabe_m, EnglishSwitch::measuresEditor());
+        form1->setEnglishForOthers([keyFigures, measures] {
+            applyCaptions(keyFigures, EnglishSwitch::keyFigureDialog());
+            applyCaptions(measures, EnglishSwitch::measuresEditor());
         });
         return true;
     } catch (const EngineError &error) {
         // Start-up stops: nothing may stay open.
         destroyWindows();
         std::fprintf(stderr, "bsc: %s\n", qPrintable(error.message()));
-        showFailure(error.message());
+        services.showFailure(error.message());
         return false;
     }
 }
 
 void Start::destroyWindows()
 {
-    delete Form2;
-    delete eingabe_m;
-    delete Eingabe_kennzahlen;
-    delete Form1;
-    Form2 = nullptr;
-    eingabe_m = nullptr;
-    Eingabe_kennzahlen = nullptr;
-    Form1 = nullptr;
+    delete s_windows.report;
+    delete s_windows.measures;
+    delete s_windows.keyFigures;
+    delete s_windows.form1;
+    s_windows = {};
 }
 
 int Start::run(QApplication &app)
+{
+    Connection connection(ScorecardAlias::settings(), ScorecardAlias::databaseSettings());
+    Services services = Services::standard(connection);
+    return run(app, services);
+}
+
+int Start::run(QApplication &app, Services &services)
 {
     setUp();
     QIcon icon;
@@ -124,7 +142,7 @@ int Start::run(QApplication &app)
     QApplication::setWindowIcon(icon);
     // Lets a Wayland desktop match the windows to the installed entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("de.kelmora.tarvo_bsc"));
-    if (!createWindows())
+    if (!createWindows(services))
         return 1;
     Form1->show();
     const int status = app.exec();
@@ -204,17 +222,19 @@ int Start::runReport(const QStringList &arguments)
     }
     setUp();
     try {
+        Connection connection(ScorecardAlias::settings(), ScorecardAlias::databaseSettings());
         const FixedChoice choice(english, agriculture);
         if (wholeYear) {
             QString error;
-            if (!YearReport::write(choice, year, file, &error)) {
+            if (!YearReport::write(connection, choice, year, file, &error)) {
                 err << "bsc: " << error << '\n';
                 return 1;
             }
             return 0;
         }
-        TForm2 form;
-        ReportLaunch report(form, choice);
+        TForm2 form(connection);
+        const Services services = Services::standard(connection);
+        ReportLaunch report(services, form, choice);
         const QStringList withoutRow = report.prepare(perspektive, year);
         if (!withoutRow.isEmpty()) {
             err << "bsc: no row for the year \"" << year << "\" in " << withoutRow.join(QStringLiteral(", "))

@@ -46,7 +46,7 @@ void perspectivesDisplay(benchmark::State &state)
 // the financial goals far below their targets.
 void makeRed()
 {
-    QSqlQuery q(Database::alias().connection());
+    QSqlQuery q(benchConnection().database().connection());
     for (const char *table : {"kz_ges_renta", "kz_kap_quote", "kz_liqui"}) {
         q.prepare(QStringLiteral("UPDATE \"%1\" SET \"Ist_Wert_Jahr\"=10, \"Soll_Wert_Jahr\"=100 WHERE \"Jahr\"=?")
                       .arg(QLatin1String(table)));
@@ -59,7 +59,7 @@ void makeRed()
 void measureCounts(benchmark::State &state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(Attention::measureCounts(Year));
+        benchmark::DoNotOptimize(Attention::measureCounts(benchConnection().database(), Year));
 }
 
 // German, mining: the choice of the report.
@@ -76,8 +76,9 @@ void onePerspective(benchmark::State &state)
     const QString file = dir.filePath(QStringLiteral("one.pdf"));
     GermanMining choice;
     for (auto _ : state) {
-        TForm2 form;
-        ReportLaunch launch(form, choice);
+        TForm2 form(benchConnection());
+        const Services services = benchServices();
+        ReportLaunch launch(services, form, choice);
         launch.prepare(0, Year);
         QString error;
         if (!launch.writePdf(file, &error))
@@ -94,7 +95,7 @@ void yearReport(benchmark::State &state)
     GermanMining choice;
     for (auto _ : state) {
         QString error;
-        if (!YearReport::write(choice, Year, file, &error))
+        if (!YearReport::write(benchConnection(), choice, Year, file, &error))
             state.SkipWithError(qPrintable(error));
         QFile::remove(file);
     }
@@ -103,7 +104,7 @@ void yearReport(benchmark::State &state)
 // A hundred years in the return on total capital, for the history.
 void addHundredYears()
 {
-    QSqlQuery q(Database::alias().connection());
+    QSqlQuery q(benchConnection().database().connection());
     q.prepare(QStringLiteral("INSERT INTO \"kz_ges_renta\" (\"Jahr\", \"Ist_Wert_Jahr\", \"Soll_Wert_Jahr\") VALUES (?,?,?)"));
     for (int year = QDate::currentDate().year() + 2; year < 2003 + 100; ++year) {
         q.bindValue(0, QString::number(year));
@@ -121,7 +122,7 @@ void historyOpen(benchmark::State &state)
         Attention::openHistory(*Form1, 0, 0, 6);
         QApplication::processEvents();
     }
-    state.counters["years"] = double(Attention::history()->years().size());
+    state.counters["years"] = double(Attention::history(*Form1)->years().size());
 }
 
 // The same without drawing: the statement and the window's controls.
@@ -131,20 +132,20 @@ void historyDisplay(benchmark::State &state)
     Attention::openHistory(*Form1, 0, 0, 6);
     QApplication::processEvents();
     for (auto _ : state)
-        Attention::history()->display();
+        Attention::history(*Form1)->display();
 }
 
 // The statement through the layer alone.
 void historyRead(benchmark::State &state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(History::read(1, 1, 6));
+        benchmark::DoNotOptimize(History::read(benchConnection().database(), 1, 1, 6));
 }
 
 // Its statement without the layer: every year's pair of the table.
 void historyRaw(benchmark::State &state)
 {
-    QSqlQuery q(Database::alias().connection());
+    QSqlQuery q(benchConnection().database().connection());
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT \"Jahr\", \"Ist_Wert_Jahr\", \"Soll_Wert_Jahr\" FROM \"kz_ges_renta\""));
     for (auto _ : state) {
@@ -168,7 +169,8 @@ int main(int argc, char **argv)
     DbAdmin::create(path, true, QDate::currentDate().year());
     qputenv("PROJEKT_BSC_DATABASE", path.toUtf8());
     Start::setUp();
-    Database::alias();
+    const BenchConnection connection;
+    benchConnection().database();
     makeRed();
     addHundredYears();
 

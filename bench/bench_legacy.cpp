@@ -4,6 +4,7 @@
 #include "benchmain.h"
 
 #include "core/dbadmin.h"
+#include "model/alias.h"
 #include "core/legacyimport.h"
 #include "fixture_paradox.h"
 
@@ -112,12 +113,13 @@ void BM_LegacyImport(benchmark::State &state)
         state.PauseTiming();
         const QString target = setup().dir.filePath(QStringLiteral("target%1.sqlite").arg(++n));
         DbAdmin::create(target, false, 2026);
-        Database &db = Database::open(target);
+        std::unique_ptr<Database> db = Database::connect(target, false, QStringLiteral("bench-legacy"),
+                                                         ScorecardAlias::databaseSettings());
         state.ResumeTiming();
         const LegacyImport::Plan plan = LegacyImport::plan(setup().folder);
-        LegacyImport::apply(db, plan, 2026);
+        LegacyImport::apply(*db, plan, 2026);
         state.PauseTiming();
-        Database::close();
+        db.reset();
         QFile::remove(target);
         state.ResumeTiming();
     }

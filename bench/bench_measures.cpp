@@ -4,6 +4,7 @@
 // run. --measures=N sets the table's size (default 100000); the peak
 // resident memory is printed at the end, to compare two sizes.
 #include "benchmain.h"
+#include "benchwindows.h"
 
 #include "app/form1.h"
 #include "app/globals.h"
@@ -14,7 +15,6 @@
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/db/dbcontrols.h"
-#include "platform/ui/asker.h"
 #include "platform/ui/selector.h"
 #include "core/dbadmin.h"
 #include "views/measures.h"
@@ -69,10 +69,10 @@ void fill(const QString &path, int count)
 // The windows on the page's first goal and year 2005, with every question
 // answered OK.
 struct Windows {
+    Services services = benchServices();
     Windows()
     {
-        Asker::install([](const Asker::Question &) { return Asker::Answer::Ok; });
-        Start::createWindows();
+        Start::createWindows(services);
         Form1->ComboBox6->choose(1);
         Form1->ComboBox7->choose(1);
         Form1->Button3->click();
@@ -86,7 +86,6 @@ struct Windows {
     ~Windows()
     {
         Start::destroyWindows();
-        Asker::install({});
     }
 };
 
@@ -94,9 +93,9 @@ struct Windows {
 struct Raw {
     QSqlQuery pair, list, byNr, update, remove, insert;
     Raw()
-        : pair(Database::alias().connection()), list(Database::alias().connection()),
-          byNr(Database::alias().connection()), update(Database::alias().connection()),
-          remove(Database::alias().connection()), insert(Database::alias().connection())
+        : pair(benchConnection().database().connection()), list(benchConnection().database().connection()),
+          byNr(benchConnection().database().connection()), update(benchConnection().database().connection()),
+          remove(benchConnection().database().connection()), insert(benchConnection().database().connection())
     {
         for (QSqlQuery *q : {&pair, &list, &byNr})
             q->setForwardOnly(true);
@@ -180,7 +179,7 @@ void changeMeasure(benchmark::State &state)
 // table opened, the measure found by its number, put into editing.
 void changeLayer(benchmark::State &state)
 {
-    Table table(QStringLiteral("Table1"));
+    Table table(benchConnection(), QStringLiteral("Table1"));
     table.setTableName(QStringLiteral("maßnahmen.DB"));
     for (auto _ : state) {
         table.open();
@@ -232,7 +231,7 @@ void deleteMeasure(benchmark::State &state)
     MeasuresPage *page = Form1->measuresPage();
     for (auto _ : state) {
         state.PauseTiming();
-        Database::alias().run(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Jahr\", \"Ziel\") VALUES ('Neu', ?, ?)"),
+        benchConnection().database().run(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Jahr\", \"Ziel\") VALUES ('Neu', ?, ?)"),
                               {Year, ScorecardKatalog::zielText(1, 1)}, QStringLiteral("add")).finish();
         page->Button6->click();   // the list ends on the new measure
         state.ResumeTiming();
@@ -288,8 +287,9 @@ int main(int argc, char **argv)
     fill(path, count);
     qputenv("PROJEKT_BSC_DATABASE", path.toUtf8());
     Start::setUp();
+    const BenchConnection connection;
     {
-        QSqlQuery q(Database::alias().connection());
+        QSqlQuery q(benchConnection().database().connection());
         q.exec(QStringLiteral("SELECT min(\"Nr\") FROM \"maßnahmen\" WHERE \"Ziel\"='Steigerung der Gesamtrentabilität' "
                               "AND \"Jahr\"='2005'"));
         q.next();

@@ -3,6 +3,7 @@
 // in the same run, and without the charts (/1) or the diagram (/2) alone;
 // and a report made and written from the start, as a user waits for it.
 #include "benchmain.h"
+#include "benchwindows.h"
 
 #include "app/form1.h"
 #include "app/globals.h"
@@ -80,7 +81,9 @@ int main(int argc, char **argv)
     DbAdmin::create(path, true, 2013);
     qputenv("PROJEKT_BSC_DATABASE", path.toUtf8());
     Start::setUp();
-    Start::createWindows();
+    const BenchConnection connection;
+    Services services = benchServices();
+    Start::createWindows(services);
     Form1->ComboBox6->choose(1);
     Form1->ComboBox7->choose(1);
     Form1->Button3->click();

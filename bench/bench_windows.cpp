@@ -9,7 +9,6 @@
 #include "app/start.h"
 #include "dialogs/eingabe_kz.h"
 #include "platform/db/dbcontrols.h"
-#include "platform/ui/asker.h"
 #include "views/objectives.h"
 #include "views/overview.h"
 #include "model/katalog.h"
@@ -52,7 +51,7 @@ void objectivesDisplay(benchmark::State &state)
 
 void objectivesRaw(benchmark::State &state)
 {
-    RawPairLookups raw(Database::alias().connection(),
+    RawPairLookups raw(benchConnection().database().connection(),
                        {QStringLiteral("kz_ges_renta"), QStringLiteral("kz_kap_quote"), QStringLiteral("kz_liqui")});
     for (auto _ : state)
         benchmark::DoNotOptimize(raw.read(QStringLiteral("2005")));
@@ -73,7 +72,7 @@ void overviewRaw(benchmark::State &state)
 {
     std::vector<std::unique_ptr<QSqlQuery>> queries;
     for (const char *table : {"kz_ges_renta", "kz_kap_quote", "kz_liqui"}) {
-        auto q = std::make_unique<QSqlQuery>(Database::alias().connection());
+        auto q = std::make_unique<QSqlQuery>(benchConnection().database().connection());
         q->setForwardOnly(true);
         q->prepare(QStringLiteral("SELECT * FROM \"%1\" WHERE \"Jahr\"=?").arg(QLatin1String(table)));
         queries.push_back(std::move(q));
@@ -98,7 +97,6 @@ void overviewRaw(benchmark::State &state)
 void confirmedSave(benchmark::State &state)
 {
     GermanMiningWindows windows;
-    Asker::install([](const Asker::Question &) { return Asker::Answer::Ok; });
     TEingabe_kennzahlen *dialog = Eingabe_kennzahlen;
     dialog->combobox1->choose(0);
     dialog->combobox2->choose(1);
@@ -109,7 +107,6 @@ void confirmedSave(benchmark::State &state)
         dialog->edits[0]->link()->write(QString::number(++value % 1000));
         dialog->Button3->click();
     }
-    Asker::install({});
 }
 
 // The same write without the layer: one UPDATE with full sync, one commit.
@@ -117,10 +114,11 @@ void rawSave(benchmark::State &state) { rawKeyFigureSave(state, QStringLiteral("
 
 void startUp(benchmark::State &state)
 {
+    Services services = benchServices();
     for (auto _ : state) {
         if (state.range(0))
-            Database::close();   // a real start opens the file too
-        Start::createWindows();
+            benchConnection().close();   // a real start opens the file too
+        Start::createWindows(services);
         Form1->show();
         QApplication::processEvents();
         Start::destroyWindows();
@@ -147,7 +145,8 @@ int main(int argc, char **argv)
     DbAdmin::create(path, true, QDate::currentDate().year());
     qputenv("PROJEKT_BSC_DATABASE", path.toUtf8());
     Start::setUp();
-    Database::alias();
+    const BenchConnection connection;
+    benchConnection().database();
 
     benchmark::RegisterBenchmark("perspectives/show_command", showCommand)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("perspectives/raw_lookups", rawLookups)->Unit(benchmark::kMicrosecond);

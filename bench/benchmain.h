@@ -1,6 +1,8 @@
 #pragma once
 
 #include "model/katalog.h"
+#include "model/alias.h"
+#include "platform/db/connection.h"
 #include "platform/db/database.h"
 
 #include <benchmark/benchmark.h>
@@ -13,6 +15,22 @@
 #include <QString>
 #include <cstdio>
 #include <unistd.h>
+
+// The benchmark program's connection to its database: made by main, which
+// keeps it while the benchmarks run.
+inline Connection *&benchConnectionSlot()
+{
+    static Connection *connection = nullptr;
+    return connection;
+}
+inline Connection &benchConnection() { return *benchConnectionSlot(); }
+
+// Makes the program's connection for as long as it lives.
+struct BenchConnection {
+    Connection connection{ScorecardAlias::settings(), ScorecardAlias::databaseSettings()};
+    BenchConnection() { benchConnectionSlot() = &connection; }
+    ~BenchConnection() { benchConnectionSlot() = nullptr; }
+};
 
 // Runs the registered benchmarks, then prints the ratio of each named pair
 // (measured against its baseline in the same run).
@@ -83,7 +101,7 @@ inline void rawTwelveLookups(benchmark::State &state, const QString &year)
     QStringList tables;
     for (int ziel = 1; ziel <= ScorecardKatalog::ZielCount; ++ziel)
         tables << ScorecardKatalog::table(ziel, 1);
-    RawPairLookups raw(Database::alias().connection(), tables);
+    RawPairLookups raw(benchConnection().database().connection(), tables);
     for (auto _ : state)
         benchmark::DoNotOptimize(raw.read(year));
 }
@@ -92,7 +110,7 @@ inline void rawTwelveLookups(benchmark::State &state, const QString &year)
 // value, committed on its own with the connection's durability.
 inline void rawKeyFigureSave(benchmark::State &state, const QString &year)
 {
-    QSqlQuery update(Database::alias().connection());
+    QSqlQuery update(benchConnection().database().connection());
     update.prepare(QStringLiteral("UPDATE \"kz_kap_quote\" SET \"Ist_Wert_Q1\"=? WHERE \"Jahr\"=?"));
     int value = 0;
     for (auto _ : state) {

@@ -52,12 +52,12 @@ int main(int argc, char **argv)
     const qint64 limitMs = args[2].toLongLong() * 1000;
     const int maxSaves = args[3].toInt();
     const QString sharedNr = args[4];
-    ScorecardAlias::install();
+    Connection connection(ScorecardAlias::settings(), ScorecardAlias::databaseSettings());
     QTextStream out(stdout);
 
     try {
         // A measure of this writer's own.
-        Table own(QStringLiteral("own"));
+        Table own(connection, QStringLiteral("own"));
         own.setTableName(QStringLiteral("maßnahmen.db"));
         own.open();
         own.append();
@@ -77,7 +77,7 @@ int main(int argc, char **argv)
         };
         std::vector<std::unique_ptr<Table>> tables;
         for (const Save &t : targets) {
-            tables.push_back(std::make_unique<Table>(QStringLiteral("t")));
+            tables.push_back(std::make_unique<Table>(connection, QStringLiteral("t")));
             tables.back()->setTableName(t.table);
             tables.back()->open();
         }

@@ -1,5 +1,7 @@
 #include "core/dbadmin.h"
 
+#include "model/alias.h"
+
 #include "model/ampel.h"
 #include "model/katalog.h"
 #include "model/kennzahlschema.h"
@@ -24,6 +26,14 @@
 namespace {
 
 const char *const AdminConnection = "bsc-db-admin";
+const char *const TargetConnection = "bsc-db-target";
+
+// A database the administration opens, told the scorecard's settings, so
+// that it records its changes whoever calls it.
+std::unique_ptr<Database> openDatabase(const QString &target, bool readOnly, const QString &connectionName)
+{
+    return Database::connect(target, readOnly, connectionName, ScorecardAlias::databaseSettings());
+}
 const QString MeasuresTable = QStringLiteral("maßnahmen");
 const QString MeasuresIndex = QStringLiteral("maßnahmen_ziel_jahr");
 const QString YearColumn = QStringLiteral("Jahr");
@@ -159,8 +169,6 @@ void createTables(Database &db)
         db.run(figureTableSql(db.engine(), table), {}, what).finish();
     db.run(measuresTableSql(db.engine()), {}, what).finish();
     db.run(measuresIndexSql(), {}, what).finish();
-    // Also for a caller that has not installed the scorecard's settings.
-    ChangeHistory::install();
     db.createHistory();
 }
 
@@ -248,7 +256,7 @@ void buildFile(const QString &path, const QString &purpose, const std::function<
             if (!empty.open(QIODevice::WriteOnly))
                 throw EngineError(QStringLiteral("Cannot write %1: %2").arg(temp, empty.errorString()));
         }
-        std::unique_ptr<Database> db = Database::connect(temp, false, AdminConnection);
+        std::unique_ptr<Database> db = openDatabase(temp, false, AdminConnection);
         db->begin(QStringLiteral("build ") + path);
         try {
             build(*db);
@@ -385,7 +393,7 @@ void DbAdmin::create(const QString &target, bool demo, int currentYear)
     }
     // A server's database must exist; the tables are made in one go, and
     // none of them may be there already.
-    std::unique_ptr<Database> db = Database::connect(target, false, AdminConnection);
+    std::unique_ptr<Database> db = openDatabase(target, false, AdminConnection);
     QStringList present;
     for (const QString &name : ourTables()) {
         for (const QString &existing : db->tableNames())
@@ -412,10 +420,10 @@ DbAdmin::AddedYears DbAdmin::addYear(const QString &path, const QString &year)
     if (!fourDigits.match(year).hasMatch())
         throw EngineError(QStringLiteral("\"%1\" is not a year of four digits.").arg(year));
     const int wanted = year.toInt();
-    Database &db = Database::open(path);
+    const std::unique_ptr<Database> opened = openDatabase(path, false, TargetConnection);
+    Database &db = *opened;
     AddedYears added;
-    ChangeHistory::install();
-    const ChangeHistory::Scope writer(ChangeHistory::AddYear);
+    const ChangeHistory::Scope writer(db, ChangeHistory::AddYear);
     db.begin(QStringLiteral("add the year %1").arg(year));
     try {
         for (const QString &name : ScorecardKatalog::allTables()) {
@@ -455,7 +463,7 @@ DbAdmin::AddedYears DbAdmin::addYear(const QString &path, const QString &year)
 
 void DbAdmin::copy(const QString &from, const QString &to)
 {
-    std::unique_ptr<Database> source = Database::connect(from, true, QStringLiteral("bsc-db-copy-from"));
+    std::unique_ptr<Database> source = openDatabase(from, true, QStringLiteral("bsc-db-copy-from"));
     beginRead(*source);
     try {
         if (!isServer(to)) {
@@ -464,7 +472,7 @@ void DbAdmin::copy(const QString &from, const QString &to)
                 copyRows(*source, target);
             });
         } else {
-            std::unique_ptr<Database> target = Database::connect(to, false, QStringLiteral("bsc-db-copy-to"));
+            std::unique_ptr<Database> target = openDatabase(to, false, QStringLiteral("bsc-db-copy-to"));
             target->begin(QStringLiteral("copy into ") + target->path());
             try {
                 // A database without the tables gets them; one with them must
@@ -503,18 +511,18 @@ void DbAdmin::backup(const QString &path, const QString &file)
     }
     // The copy is made inside one read transaction of the engine: it holds
     // every committed change and nothing of one still open.
-    Database &db = Database::open(path, true);
+    std::unique_ptr<Database> db = openDatabase(path, true, TargetConnection);
     const QString temp = SafeFile::temporaryName(target, QStringLiteral("backup"));
     try {
-        db.run(SchemaSql::copyFileInto(), {temp}, QStringLiteral("copy the database to %1").arg(file)).finish();
-        Database::close();
-        std::unique_ptr<Database> copy = Database::connect(temp, true, AdminConnection);
+        db->run(SchemaSql::copyFileInto(), {temp}, QStringLiteral("copy the database to %1").arg(file)).finish();
+        db.reset();
+        std::unique_ptr<Database> copy = openDatabase(temp, true, AdminConnection);
         const auto result = rows(*copy, copy->upkeep().integrityCheck, {}, QStringLiteral("check the copy"));
         copy.reset();
         if (result.value(0).value(0).toString() != QLatin1String("ok"))
             throw EngineError(QStringLiteral("The copy does not pass the integrity check; nothing was written."));
     } catch (...) {
-        Database::close();
+        db.reset();
         QFile::remove(temp);
         throw;
     }
@@ -686,8 +694,8 @@ void checkHistory(Database &db, DbAdmin::CheckReport &report)
 DbAdmin::CheckReport DbAdmin::check(const QString &path)
 {
     CheckReport report;
-    ChangeHistory::install();
-    Database &db = Database::open(path, true);
+    const std::unique_ptr<Database> opened = openDatabase(path, true, TargetConnection);
+    Database &db = *opened;
 
     if (!db.upkeep().integrityCheck.isEmpty()) {
         const auto integrity = rows(db, db.upkeep().integrityCheck, {}, QStringLiteral("check the file"));
@@ -719,15 +727,14 @@ DbAdmin::CheckReport DbAdmin::check(const QString &path)
     } catch (const EngineError &error) {
         unreadable(ChangeHistory::Table, error, report);
     }
-    Database::close();
     return report;
 }
 
 
 QStringList DbAdmin::upgrade(const QString &path)
 {
-    ChangeHistory::install();
-    Database &db = Database::open(path);
+    const std::unique_ptr<Database> opened = openDatabase(path, false, TargetConnection);
+    Database &db = *opened;
     db.table(MeasuresTable);
     QStringList changed;
     if (!hasIndex(db)) {

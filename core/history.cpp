@@ -1,6 +1,7 @@
 #include "core/history.h"
 
 #include "model/katalog.h"
+#include "platform/db/connection.h"
 #include "platform/db/database.h"
 #include "platform/db/engineerror.h"
 
@@ -20,12 +21,12 @@ QString rowColumn(const QString &table)
     return {};
 }
 
-QString lastChange(const QString &table, const QString &row, const QString &text, bool english)
+QString lastChange(Connection &connection, const QString &table, const QString &row, const QString &text, bool english)
 {
     if (row.isEmpty())
         return {};
     try {
-        Database &db = Database::alias();
+        Database &db = connection.database();
         QString bare = table;
         if (bare.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
             bare.chop(3);
@@ -42,10 +43,13 @@ QString lastChange(const QString &table, const QString &row, const QString &text
     }
 }
 
-void install() { Database::setHistory({Table, &rowColumn}); }
+Database::HistoryLog log() { return {Table, &rowColumn}; }
 
-Scope::Scope(const QString &source) : m_previous(Database::historySource()) { Database::setHistorySource(source); }
+Scope::Scope(Database &db, const QString &source) : m_db(db), m_previous(db.historySource())
+{
+    db.setHistorySource(source);
+}
 
-Scope::~Scope() { Database::setHistorySource(m_previous); }
+Scope::~Scope() { m_db.setHistorySource(m_previous); }
 
 } // namespace ChangeHistory

@@ -2,7 +2,9 @@
 
 #include <QString>
 
-class Database;
+#include "platform/db/database.h"
+
+class Connection;
 
 // The scorecard's change history: which table holds it, what names a
 // changed row (a key figure's year, a measure's number) and what wrote it.
@@ -18,9 +20,9 @@ inline const QString Import = QStringLiteral("import");
 inline const QString ImportLegacy = QStringLiteral("import-legacy");
 inline const QString AddYear = QStringLiteral("add-year");
 
-// Tells the database layer to record the scorecard's tables. Done by
-// ScorecardAlias::install, so that every program records.
-void install();
+// What the database layer records of the scorecard's tables; every
+// program hands it to the databases it opens (ScorecardAlias::settings).
+Database::HistoryLog log();
 
 // The column that names a row of a table in the history: "Jahr" for a
 // key-figure table, "Nr" for the measures, empty for any other.
@@ -30,17 +32,19 @@ QString rowColumn(const QString &table);
 // geändert von X am ..."), built by the given text with %1 user and %2
 // local time; empty when none is recorded or the history cannot be read
 // (the window shows the row all the same).
-QString lastChange(const QString &table, const QString &row, const QString &text, bool english);
+QString lastChange(Connection &connection, const QString &table, const QString &row, const QString &text,
+                   bool english);
 
-// What writes, for as long as the scope lasts.
+// What writes to a database, for as long as the scope lasts.
 class Scope {
 public:
-    explicit Scope(const QString &source);
+    Scope(Database &db, const QString &source);
     ~Scope();
     Scope(const Scope &) = delete;
     Scope &operator=(const Scope &) = delete;
 
 private:
+    Database &m_db;
     QString m_previous;
 };
 

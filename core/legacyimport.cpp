@@ -929,8 +929,7 @@ void apply(Database &db, const Plan &plan, int currentYear)
 {
     if (!plan.ok())
         throw EngineError(QStringLiteral("The old tables have faults; nothing was written."));
-    ChangeHistory::install();
-    const ChangeHistory::Scope writer(ChangeHistory::ImportLegacy);
+    const ChangeHistory::Scope writer(db, ChangeHistory::ImportLegacy);
     db.begin(What);
     try {
         const QString refused = refusal(db);

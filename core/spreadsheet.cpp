@@ -739,8 +739,7 @@ void apply(Database &db, const Plan &plan)
     if (plan.rows.isEmpty())
         return;
     const QString what = QStringLiteral("import the key figures");
-    ChangeHistory::install();
-    const ChangeHistory::Scope writer(ChangeHistory::Import);
+    const ChangeHistory::Scope writer(db, ChangeHistory::Import);
     db.begin(what);
     try {
         for (const Plan::Row &row : plan.rows) {

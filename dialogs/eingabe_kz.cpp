@@ -53,7 +53,8 @@ QString withoutColon(QString text)
 
 } // namespace
 
-TEingabe_kennzahlen::TEingabe_kennzahlen(const Startwahl &wahl, const QStringList &years) : m_wahl(wahl)
+TEingabe_kennzahlen::TEingabe_kennzahlen(const Services &services, const Startwahl &wahl, const QStringList &years)
+    : m_services(services), m_wahl(wahl)
 {
     setObjectName(QStringLiteral("Eingabe_kennzahlen"));
     setWindowTitle(QStringLiteral("Kennzahlen pflegen"));
@@ -82,10 +83,11 @@ TEingabe_kennzahlen::TEingabe_kennzahlen(const Startwahl &wahl, const QStringLis
     LastChange->setGeometry(16, 440, 383, 16);
     LastChange->setFont(arial(11));
 
-    Table1 = new Table(QStringLiteral("Table1"), this);
+    Table1 = new Table(*m_services.connection, QStringLiteral("Table1"), this);
     m_tableName = QStringLiteral("kz_ges_renta.DB");
     Table1->setTableName(m_tableName);
     DataSource1 = new DataSource(QStringLiteral("DataSource1"), Table1, this);
+    connect(DataSource1, &DataSource::failed, this, [this](const QString &text) { m_services.tell(text); });
 
     QWidget *previous = Button1;
     for (int r = 0; r < KennzahlSchema::PeriodCount; ++r) {
@@ -107,12 +109,12 @@ TEingabe_kennzahlen::TEingabe_kennzahlen(const Startwahl &wahl, const QStringLis
     Table1->open();
     connect(Table1, &DataSet::changed, this, &TEingabe_kennzahlen::showLastChange);
 
-    connectGuarded(combobox1, &Selector::changed, this, &TEingabe_kennzahlen::combobox1Change);
-    connectGuarded(combobox2, &Selector::changed, this, &TEingabe_kennzahlen::combobox2Change);
-    connectGuarded(combobox3, &Selector::changed, this, &TEingabe_kennzahlen::combobox3Change);
-    connectGuarded(Button1, &QPushButton::clicked, this, &TEingabe_kennzahlen::Button1Click);
-    connectGuarded(Button3, &QPushButton::clicked, this, &TEingabe_kennzahlen::Button3Click);
-    connectGuarded(Button2, &QPushButton::clicked, this, &TEingabe_kennzahlen::Button2Click);
+    connectGuarded(m_services, combobox1, &Selector::changed, this, &TEingabe_kennzahlen::combobox1Change);
+    connectGuarded(m_services, combobox2, &Selector::changed, this, &TEingabe_kennzahlen::combobox2Change);
+    connectGuarded(m_services, combobox3, &Selector::changed, this, &TEingabe_kennzahlen::combobox3Change);
+    connectGuarded(m_services, Button1, &QPushButton::clicked, this, &TEingabe_kennzahlen::Button1Click);
+    connectGuarded(m_services, Button3, &QPushButton::clicked, this, &TEingabe_kennzahlen::Button3Click);
+    connectGuarded(m_services, Button2, &QPushButton::clicked, this, &TEingabe_kennzahlen::Button2Click);
     FormCreate();
 }
 
@@ -229,7 +231,7 @@ bool TEingabe_kennzahlen::hasUnsaved() const
 bool TEingabe_kennzahlen::askSave()
 {
     const bool english = m_wahl.englisch();
-    return Asker::positive(Asker::ask({Messages::keyFigure(Messages::KeyFigure::SaveQuestion, english),
+    return Asker::positive(m_services.question({Messages::keyFigure(Messages::KeyFigure::SaveQuestion, english),
                                        Messages::keyFigure(Messages::KeyFigure::SaveCaption, english),
                                        Asker::Buttons::OkCancel, Asker::Icon::Warning}));
 }
@@ -238,11 +240,11 @@ bool TEingabe_kennzahlen::writeRow()
 {
     const QString invalid = invalidValue();
     if (!invalid.isEmpty()) {
-        Asker::ask({invalid, Messages::caption(m_wahl.englisch()), Asker::Buttons::Ok, Asker::Icon::Warning});
+        m_services.question({invalid, Messages::caption(m_wahl.englisch()), Asker::Buttons::Ok, Asker::Icon::Warning});
         return false;
     }
     try {
-        const ChangeHistory::Scope writer(ChangeHistory::Dialog);
+        const ChangeHistory::Scope writer(m_services.database(), ChangeHistory::Dialog);
         Table1->post();
     } catch (const EngineError &error) {
         // A change this user may not make is dropped: the fields show what is stored.
@@ -269,7 +271,7 @@ void TEingabe_kennzahlen::showLastChange()
         return;
     m_lastChangeOf = of;
     const bool english = m_wahl.englisch();
-    LastChange->setText(ChangeHistory::lastChange(Table1->tableName(), row,
+    LastChange->setText(ChangeHistory::lastChange(*m_services.connection, Table1->tableName(), row,
                                                   Messages::keyFigure(Messages::KeyFigure::LastChanged, english), english));
 }
 
@@ -277,7 +279,7 @@ void TEingabe_kennzahlen::Button3Click()
 {
     if (!m_showsRow) {
         const bool english = m_wahl.englisch();
-        Asker::ask({Messages::keyFigure(Messages::KeyFigure::NoRowShown, english), Messages::caption(english),
+        m_services.question({Messages::keyFigure(Messages::KeyFigure::NoRowShown, english), Messages::caption(english),
                     Asker::Buttons::Ok, Asker::Icon::Warning});
         return;
     }
@@ -294,7 +296,7 @@ bool TEingabe_kennzahlen::settlePending()
     if (!hasUnsaved())
         return true;
     const bool english = m_wahl.englisch();
-    const Asker::Answer answer = Asker::ask({Messages::keyFigure(Messages::KeyFigure::Unsaved, english),
+    const Asker::Answer answer = m_services.question({Messages::keyFigure(Messages::KeyFigure::Unsaved, english),
                                              Messages::caption(english), Asker::Buttons::YesNoCancel,
                                              Asker::Icon::Question});
     if (answer == Asker::Answer::No) {
@@ -311,7 +313,7 @@ bool TEingabe_kennzahlen::settlePending()
     try {
         return writeRow();
     } catch (const EngineError &error) {
-        showFailure(error);
+        m_services.showFailure(error);
         return false;
     }
 }
@@ -320,7 +322,7 @@ void TEingabe_kennzahlen::Button2Click()
 {
     const bool english = m_wahl.englisch();
     const Asker::Answer answer =
-        Asker::ask({Messages::keyFigure(Messages::KeyFigure::CloseQuestion, english), Messages::caption(english),
+        m_services.question({Messages::keyFigure(Messages::KeyFigure::CloseQuestion, english), Messages::caption(english),
                     Asker::Buttons::YesNo, Asker::Icon::Question});
     if (Asker::positive(answer))
         hide();

@@ -11,6 +11,7 @@ class QLabel;
 class QPushButton;
 class Selector;
 class Startwahl;
+struct Services;
 class Table;
 
 // Key-figure entry dialog: edits the fourteen values of one year's row of
@@ -19,7 +20,7 @@ class TEingabe_kennzahlen : public QWidget {
     Q_OBJECT
 public:
     // Opens Table1 on its first table; throws EngineError when it cannot.
-    TEingabe_kennzahlen(const Startwahl &wahl, const QStringList &years);
+    TEingabe_kennzahlen(const Services &services, const Startwahl &wahl, const QStringList &years);
 
     void FormCreate();
     void combobox1Change();
@@ -68,6 +69,7 @@ private:
     // value is refused. Throws EngineError (a conflict among them).
     bool writeRow();
 
+    const Services &m_services;
     const Startwahl &m_wahl;
     QString m_tableName;
     bool m_showsRow = true;

@@ -37,18 +37,20 @@ Control *bound(QWidget *parent, const char *name, const QRect &frame, DataSource
 
 } // namespace
 
-Teingabe_m::Teingabe_m(const Startwahl &wahl, MeasuresChoice &page) : m_wahl(wahl), m_page(page)
+Teingabe_m::Teingabe_m(const Services &services, const Startwahl &wahl, MeasuresChoice &page)
+    : m_services(services), m_wahl(wahl), m_page(page)
 {
     setObjectName(QStringLiteral("eingabe_m"));
     setWindowTitle(QStringLiteral("Maßnahmen - Eingabe"));
     setFont(defaultFont());
     setOuterGeometry(this, 140, 101, 508, 608);
 
-    Query1 = new Query(QStringLiteral("Query1"), this);
+    Query1 = new Query(*m_services.connection, QStringLiteral("Query1"), this);
     Query1->setSql(QStringLiteral("select * from maßnahmen"));
-    Table1 = new Table(QStringLiteral("Table1"), this);
+    Table1 = new Table(*m_services.connection, QStringLiteral("Table1"), this);
     Table1->setTableName(QStringLiteral("maßnahmen.DB"));
     DataSource1 = new DataSource(QStringLiteral("DataSource1"), Query1, this);
+    connect(DataSource1, &DataSource::failed, this, [this](const QString &text) { m_services.tell(text); });
 
     dbmemo2 = bound<DBMemo>(this, "dbmemo2", {216, 56, 257, 81}, DataSource1, "Maßnahme");
     DBMemo1 = bound<DBMemo>(this, "DBMemo1", {216, 184, 257, 89}, DataSource1, "Prozesse");
@@ -91,13 +93,13 @@ Teingabe_m::Teingabe_m(const Startwahl &wahl, MeasuresChoice &page) : m_wahl(wah
     connect(Query1, &DataSet::changed, this, &Teingabe_m::showLastChange);
     connect(Table1, &DataSet::changed, this, &Teingabe_m::showLastChange);
 
-    connectGuarded(Button2, &QPushButton::clicked, this, &Teingabe_m::Button2Click);
-    connectGuarded(Button3, &QPushButton::clicked, this, &Teingabe_m::Button3Click);
-    connectGuarded(Button_M_bearbeiten, &QPushButton::clicked, this, &Teingabe_m::Button_M_bearbeitenClick);
-    connectGuarded(Button_neue_M, &QPushButton::clicked, this, &Teingabe_m::Button_neue_MClick);
-    connectGuarded(speichern, &QPushButton::clicked, this, &Teingabe_m::speichernClick);
-    connectGuarded(loeschen, &QPushButton::clicked, this, &Teingabe_m::loeschenClick);
-    connectGuarded(beenden, &QPushButton::clicked, this, &Teingabe_m::beendenClick);
+    connectGuarded(m_services, Button2, &QPushButton::clicked, this, &Teingabe_m::Button2Click);
+    connectGuarded(m_services, Button3, &QPushButton::clicked, this, &Teingabe_m::Button3Click);
+    connectGuarded(m_services, Button_M_bearbeiten, &QPushButton::clicked, this, &Teingabe_m::Button_M_bearbeitenClick);
+    connectGuarded(m_services, Button_neue_M, &QPushButton::clicked, this, &Teingabe_m::Button_neue_MClick);
+    connectGuarded(m_services, speichern, &QPushButton::clicked, this, &Teingabe_m::speichernClick);
+    connectGuarded(m_services, loeschen, &QPushButton::clicked, this, &Teingabe_m::loeschenClick);
+    connectGuarded(m_services, beenden, &QPushButton::clicked, this, &Teingabe_m::beendenClick);
 }
 
 bool Teingabe_m::inTableView() const { return DataSource1->dataSet() == Table1; }
@@ -181,7 +183,7 @@ bool Teingabe_m::findInTable(int nr, bool deleting)
     const QString text = (nr > 0 ? Messages::measures(Measures::NotFound, english).arg(nr)
                                  : Messages::measures(Measures::NoneShown, english))
         + Messages::measures(deleting ? Measures::NothingDeleted : Measures::NothingChanged, english);
-    Asker::ask({text, Messages::caption(english), Asker::Buttons::Ok, Asker::Icon::Warning});
+    m_services.question({text, Messages::caption(english), Asker::Buttons::Ok, Asker::Icon::Warning});
     return false;
 }
 
@@ -206,7 +208,7 @@ void Teingabe_m::Button_neue_MClick()
     const QString ziel = m_page.zielText();
     if (ziel.isEmpty()) {
         const bool english = m_wahl.englisch();
-        Asker::ask({Messages::measures(Messages::Measures::NoGoal, english), Messages::caption(english),
+        m_services.question({Messages::measures(Messages::Measures::NoGoal, english), Messages::caption(english),
                     Asker::Buttons::Ok, Asker::Icon::Warning});
         return;
     }
@@ -248,7 +250,7 @@ bool Teingabe_m::settlePending()
     if (!hasUnsaved())
         return true;
     const bool english = m_wahl.englisch();
-    const Asker::Answer answer = Asker::ask({Messages::measures(Messages::Measures::Unsaved, english),
+    const Asker::Answer answer = m_services.question({Messages::measures(Messages::Measures::Unsaved, english),
                                              Messages::caption(english), Asker::Buttons::YesNoCancel,
                                              Asker::Icon::Question});
     if (answer == Asker::Answer::No) {
@@ -262,7 +264,7 @@ bool Teingabe_m::settlePending()
     try {
         return save();
     } catch (const EngineError &error) {
-        showFailure(error);
+        m_services.showFailure(error);
         return false;
     }
 }
@@ -274,7 +276,7 @@ bool Teingabe_m::ask(Messages::Measures question)
     const QString caption = question == Messages::Measures::CloseQuestion
         ? Messages::measures(Messages::Measures::CloseCaption, english)
         : Messages::caption(english);
-    return Asker::positive(Asker::ask({Messages::measures(question, english), caption, Asker::Buttons::OkCancel,
+    return Asker::positive(m_services.question({Messages::measures(question, english), caption, Asker::Buttons::OkCancel,
                                        Asker::Icon::Question}));
 }
 
@@ -287,7 +289,7 @@ bool Teingabe_m::save()
     Button_M_bearbeiten->setEnabled(true);
     loeschen->setEnabled(true);
     try {
-        const ChangeHistory::Scope writer(ChangeHistory::Editor);
+        const ChangeHistory::Scope writer(m_services.database(), ChangeHistory::Editor);
         Table1->post();
     } catch (const EngineError &error) {
         // A change this user may not make is dropped: the fields show what is stored.
@@ -315,7 +317,7 @@ void Teingabe_m::loeschenClick()
     if (!findInTable(nr, true))
         return;
     {
-        const ChangeHistory::Scope writer(ChangeHistory::Editor);
+        const ChangeHistory::Scope writer(m_services.database(), ChangeHistory::Editor);
         Table1->remove();
     }
     m_lastChangeOf = -1;
@@ -337,7 +339,7 @@ void Teingabe_m::showLastChange()
         return;
     m_lastChangeOf = nr;
     const bool english = m_wahl.englisch();
-    LastChange->setText(nr > 0 ? ChangeHistory::lastChange(Table1->tableName(), QString::number(nr),
+    LastChange->setText(nr > 0 ? ChangeHistory::lastChange(*m_services.connection, Table1->tableName(), QString::number(nr),
                                                            Messages::measures(Messages::Measures::LastChanged, english),
                                                            english)
                                : QString());

@@ -14,6 +14,7 @@ class QLabel;
 class QPushButton;
 class Query;
 class Startwahl;
+struct Services;
 class Table;
 
 // Measures editor: pages through the measures of the Measures page's goal
@@ -23,7 +24,7 @@ class Teingabe_m : public QWidget {
     Q_OBJECT
 public:
     // Opens its list and table; throws EngineError when it cannot.
-    Teingabe_m(const Startwahl &wahl, MeasuresChoice &page);
+    Teingabe_m(const Services &services, const Startwahl &wahl, MeasuresChoice &page);
 
     // Opening from the Measures page.
     void open();
@@ -97,6 +98,7 @@ private:
 
     void showLastChange();
 
+    const Services &m_services;
     const Startwahl &m_wahl;
     MeasuresChoice &m_page;
     int m_lastChangeOf = -1;   // the Nr the line was read for

@@ -5,8 +5,7 @@
 #include "model/startwahl.h"
 #include "platform/report/reportlayout.h"
 #include "platform/report/reportpaint.h"
-#include "platform/report/reportpreview.h"
-#include "platform/ui/asker.h"
+#include "platform/services.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/selector.h"
@@ -141,8 +140,8 @@ void LightStrip::paintEvent(QPaintEvent *)
     paintCells(painter, rect(), 1.0);
 }
 
-KeyFigureHistory::KeyFigureHistory(const Startwahl &wahl, QWidget *owner)
-    : QWidget(owner, Qt::Window), m_wahl(wahl)
+KeyFigureHistory::KeyFigureHistory(const Services &services, const Startwahl &wahl, QWidget *owner)
+    : QWidget(owner, Qt::Window), m_services(services), m_wahl(wahl)
 {
     setObjectName(QStringLiteral("KeyFigureHistory"));
     setFont(defaultFont());
@@ -173,11 +172,11 @@ KeyFigureHistory::KeyFigureHistory(const Startwahl &wahl, QWidget *owner)
     savePngButton = button(this, QStringLiteral("savePngButton"), QString(), {168, 424, 140, 25}, true);
     resize(948, 465);
 
-    connectGuarded(perspectiveBox, &Selector::changed, this, &KeyFigureHistory::perspectiveChange);
-    connectGuarded(figureBox, &Selector::changed, this, &KeyFigureHistory::figureChange);
-    connectGuarded(periodBox, &Selector::changed, this, &KeyFigureHistory::periodChange);
-    connectGuarded(savePdfButton, &QPushButton::clicked, this, &KeyFigureHistory::savePdfClick);
-    connectGuarded(savePngButton, &QPushButton::clicked, this, &KeyFigureHistory::savePngClick);
+    connectGuarded(m_services, perspectiveBox, &Selector::changed, this, &KeyFigureHistory::perspectiveChange);
+    connectGuarded(m_services, figureBox, &Selector::changed, this, &KeyFigureHistory::figureChange);
+    connectGuarded(m_services, periodBox, &Selector::changed, this, &KeyFigureHistory::periodChange);
+    connectGuarded(m_services, savePdfButton, &QPushButton::clicked, this, &KeyFigureHistory::savePdfClick);
+    connectGuarded(m_services, savePngButton, &QPushButton::clicked, this, &KeyFigureHistory::savePngClick);
     applyLanguage();
 }
 
@@ -262,7 +261,7 @@ void KeyFigureHistory::display()
     const int zeitraum = periodBox->itemIndex();
     if (z < 0 || zeitraum < 0 || zeitraum >= ScorecardKatalog::ZeitraumCount)
         return;
-    m_years = History::read(z, m_wahl.branche(), zeitraum);
+    m_years = History::read(m_services.database(), z, m_wahl.branche(), zeitraum);
 
     m_chart->removeAllSeries();
     // A removed axis is no longer the chart's: it goes with this display.
@@ -398,21 +397,21 @@ bool KeyFigureHistory::writePdf(const QString &file, QString *error) const
 
 void KeyFigureHistory::showFailure(const QString &error) const
 {
-    Asker::ask({error, m_english ? QStringLiteral("Information") : QStringLiteral("Meldungsfenster"), Asker::Buttons::Ok,
+    m_services.question({error, m_english ? QStringLiteral("Information") : QStringLiteral("Meldungsfenster"), Asker::Buttons::Ok,
                 Asker::Icon::Warning});
 }
 
 namespace {
 
-QString askFile(QWidget *parent, bool english, const QString &name, const QString &suffix)
+QString askFile(const Services &services, QWidget *parent, bool english, const QString &name, const QString &suffix)
 {
-    SaveFileAsker::Question q;
+    FileRequest q;
     q.parent = parent;
     q.caption = History::saveCaption(english);
-    q.proposed = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(name + QLatin1Char('.') + suffix);
+    q.folder = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(name + QLatin1Char('.') + suffix);
     q.filter = suffix == QLatin1String("pdf") ? QStringLiteral("PDF (*.pdf)") : QStringLiteral("PNG (*.png)");
-    q.suffix = suffix;
-    return SaveFileAsker::ask(q);
+    q.mode = FileRequest::Mode::Save;
+    return services.file(q);
 }
 
 QString plainName(QString name)
@@ -425,7 +424,7 @@ QString plainName(QString name)
 
 void KeyFigureHistory::savePdfClick()
 {
-    const QString file = askFile(this, m_english, plainName(chartTitle()), QStringLiteral("pdf"));
+    const QString file = askFile(m_services, this, m_english, plainName(chartTitle()), QStringLiteral("pdf"));
     QString error;
     if (!file.isEmpty() && !writePdf(file, &error))
         showFailure(error);
@@ -433,7 +432,7 @@ void KeyFigureHistory::savePdfClick()
 
 void KeyFigureHistory::savePngClick()
 {
-    const QString file = askFile(this, m_english, plainName(chartTitle()), QStringLiteral("png"));
+    const QString file = askFile(m_services, this, m_english, plainName(chartTitle()), QStringLiteral("png"));
     QString error;
     if (!file.isEmpty() && !writePng(file, &error))
         showFailure(error);

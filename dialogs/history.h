@@ -6,6 +6,7 @@
 
 #include "model/history.h"
 
+struct Services;
 class QChart;
 class QChartView;
 class QPainter;
@@ -51,7 +52,7 @@ private:
 class KeyFigureHistory : public QWidget {
     Q_OBJECT
 public:
-    KeyFigureHistory(const Startwahl &wahl, QWidget *owner);
+    KeyFigureHistory(const Services &services, const Startwahl &wahl, QWidget *owner);
 
     // Shows the window in the current language with the key figure of a
     // perspective (0..3, position 0..2) and a period (0..6), displayed.
@@ -89,6 +90,7 @@ private:
     QImage picture() const;
     void showFailure(const QString &error) const;
 
+    const Services &m_services;
     const Startwahl &m_wahl;
     QChart *m_chart;
     QVector<History::Year> m_years;

@@ -3,13 +3,11 @@
 #include "model/messages.h"
 #include "model/startwahl.h"
 #include "platform/db/database.h"
-#include "platform/ui/asker.h"
+#include "platform/services.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/guard.h"
 
-#include <QDate>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -25,8 +23,9 @@ QString text(Legacy id, bool german) { return Messages::legacy(id, !german); }
 
 } // namespace
 
-LegacyImportDialog::LegacyImportDialog(QWidget *parent, LegacyImport::Plan plan, bool german)
-    : QDialog(parent), m_plan(std::move(plan)), m_german(german)
+LegacyImportDialog::LegacyImportDialog(const Services &services, QWidget *parent, LegacyImport::Plan plan,
+                                       bool german)
+    : QDialog(parent), m_services(services), m_plan(std::move(plan)), m_german(german)
 {
     setObjectName(QStringLiteral("LegacyImportDialog"));
     setWindowTitle(text(Legacy::Title, german));
@@ -77,7 +76,7 @@ LegacyImportDialog::LegacyImportDialog(QWidget *parent, LegacyImport::Plan plan,
         writeButton->setDefault(true);
     }
 
-    connectGuarded(writeButton, &QPushButton::clicked, this, &LegacyImportDialog::writeClick);
+    connectGuarded(m_services, writeButton, &QPushButton::clicked, this, &LegacyImportDialog::writeClick);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -85,49 +84,34 @@ void LegacyImportDialog::writeClick()
 {
     if (!m_plan.ok() || m_written)
         return;
-    const Asker::Answer answer = Asker::ask(
+    const Asker::Answer answer = m_services.question(
         {text(Legacy::Question, m_german), Messages::caption(!m_german), Asker::Buttons::OkCancel, Asker::Icon::Question});
     if (!Asker::positive(answer))
         return;
-    LegacyImport::apply(Database::alias(), m_plan, QDate::currentDate().year());
+    LegacyImport::apply(m_services.database(), m_plan, m_services.clock().date().year());
     m_written = true;
     accept();
 }
 
 namespace LegacyTransfer {
-namespace {
 
-Chooser &chooser()
-{
-    static Chooser c;
-    return c;
-}
-
-QString folderDialog(QWidget *parent, bool german)
-{
-    return QFileDialog::getExistingDirectory(parent, text(Legacy::FolderTitle, german),
-                                             QStandardPaths::writableLocation(QStandardPaths::HomeLocation));
-}
-
-} // namespace
-
-void setChooser(Chooser c) { chooser() = std::move(c); }
-
-void importOldTables(QWidget *parent, const Startwahl &wahl)
+void importOldTables(const Services &services, QWidget *parent, const Startwahl &wahl)
 {
     // A language not yet chosen counts as German, as in every window.
     const bool german = !wahl.englisch();
-    const QString folder = chooser() ? chooser()(parent, german) : folderDialog(parent, german);
+    const QString folder = services.file({parent, text(Legacy::FolderTitle, german),
+                                          QStandardPaths::writableLocation(QStandardPaths::HomeLocation), QString(),
+                                          FileRequest::Mode::Folder});
     if (folder.isEmpty())
         return;
     // A database with data is refused before the tables are read.
-    const QString refused = LegacyImport::refusal(Database::alias());
+    const QString refused = LegacyImport::refusal(services.database());
     if (!refused.isEmpty()) {
-        Asker::ask({text(Legacy::OnlyNew, german) + QLatin1Char('\n') + refused, Messages::caption(!german),
+        services.question({text(Legacy::OnlyNew, german) + QLatin1Char('\n') + refused, Messages::caption(!german),
                     Asker::Buttons::Ok, Asker::Icon::Warning});
         return;
     }
-    auto *dialog = new LegacyImportDialog(parent, LegacyImport::plan(folder), german);
+    auto *dialog = new LegacyImportDialog(services, parent, LegacyImport::plan(folder), german);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
 }

@@ -11,6 +11,7 @@ class QPushButton;
 class QTableWidget;
 class QWidget;
 class Startwahl;
+struct Services;
 
 // The old program's tables, from the main window's menu: asks for their
 // folder, shows every fault or what each table brings, and writes on
@@ -18,7 +19,7 @@ class Startwahl;
 class LegacyImportDialog : public QDialog {
     Q_OBJECT
 public:
-    LegacyImportDialog(QWidget *parent, LegacyImport::Plan plan, bool german);
+    LegacyImportDialog(const Services &services, QWidget *parent, LegacyImport::Plan plan, bool german);
 
     // Asks once more, then writes everything in one transaction and closes;
     // a failure keeps the dialog open and nothing written.
@@ -33,6 +34,7 @@ public:
     QPushButton *closeButton;
 
 private:
+    const Services &m_services;
     LegacyImport::Plan m_plan;
     bool m_german;
     bool m_written = false;
@@ -40,13 +42,8 @@ private:
 
 namespace LegacyTransfer {
 
-// Asks for the folder of the old tables; an empty text when the user
-// cancels. The default is the folder dialog; tests install their own.
-using Chooser = std::function<QString(QWidget *parent, bool german)>;
-void setChooser(Chooser chooser);   // an empty function restores the dialog
-
 // The menu item: asks for the folder, refuses a database that holds data,
 // and shows the LegacyImportDialog.
-void importOldTables(QWidget *parent, const Startwahl &wahl);
+void importOldTables(const Services &services, QWidget *parent, const Startwahl &wahl);
 
 } // namespace LegacyTransfer

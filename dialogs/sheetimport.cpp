@@ -20,8 +20,9 @@ QString text(Messages::Sheets id, bool german) { return Messages::sheets(id, !ge
 
 } // namespace
 
-SheetImportDialog::SheetImportDialog(QWidget *parent, const QString &file, Spreadsheet::Plan plan, bool german)
-    : QDialog(parent), m_plan(std::move(plan)), m_german(german)
+SheetImportDialog::SheetImportDialog(const Services &services, QWidget *parent, const QString &file,
+                                     Spreadsheet::Plan plan, bool german)
+    : QDialog(parent), m_services(services), m_plan(std::move(plan)), m_german(german)
 {
     setObjectName(QStringLiteral("SheetImportDialog"));
     setWindowTitle(text(Messages::Sheets::ImportTitle, german));
@@ -72,7 +73,7 @@ SheetImportDialog::SheetImportDialog(QWidget *parent, const QString &file, Sprea
         writeButton->setDefault(true);
     }
 
-    connectGuarded(writeButton, &QPushButton::clicked, this, &SheetImportDialog::writeClick);
+    connectGuarded(m_services, writeButton, &QPushButton::clicked, this, &SheetImportDialog::writeClick);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -83,11 +84,11 @@ void SheetImportDialog::writeClick()
     const qsizetype n = m_plan.changes.size();
     const QString question = n == 1 ? text(Messages::Sheets::ConfirmOne, m_german)
                                     : text(Messages::Sheets::ConfirmMany, m_german).arg(n);
-    const Asker::Answer answer = Asker::ask(
+    const Asker::Answer answer = m_services.question(
         {question, Messages::caption(!m_german), Asker::Buttons::OkCancel, Asker::Icon::Question});
     if (!Asker::positive(answer))
         return;
-    Spreadsheet::apply(Database::alias(), m_plan);
+    Spreadsheet::apply(m_services.database(), m_plan);
     m_written = true;
     accept();
 }

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+struct Services;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -14,7 +15,8 @@ class QTableWidget;
 class SheetImportDialog : public QDialog {
     Q_OBJECT
 public:
-    SheetImportDialog(QWidget *parent, const QString &file, Spreadsheet::Plan plan, bool german);
+    SheetImportDialog(const Services &services, QWidget *parent, const QString &file, Spreadsheet::Plan plan,
+                      bool german);
 
     // Asks once more, then writes every change in one transaction and
     // closes; a failure keeps the dialog open and nothing written.
@@ -28,6 +30,7 @@ public:
     QPushButton *closeButton;   // cancels, or closes a list of faults
 
 private:
+    const Services &m_services;
     Spreadsheet::Plan m_plan;
     bool m_german;
     bool m_written = false;

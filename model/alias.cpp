@@ -9,8 +9,4 @@ AliasSettings ScorecardAlias::settings()
             QStringLiteral("tarvo-bsc/database")};
 }
 
-void ScorecardAlias::install()
-{
-    Alias::configure(settings());
-    ChangeHistory::install();
-}
+Database::Settings ScorecardAlias::databaseSettings() { return {settings().createHint, ChangeHistory::log()}; }

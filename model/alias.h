@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/alias.h"
+#include "platform/db/database.h"
 
 // Where the scorecard keeps its data: the alias "projekt_bsc", pointed
 // elsewhere by $PROJEKT_BSC_DATABASE, by default a file in the user's data
@@ -8,7 +9,8 @@
 namespace ScorecardAlias {
 
 AliasSettings settings();
-// Hands the settings to the database layer; every program calls it first.
-void install();
+// What every database the scorecard opens is told: the command that
+// creates a missing one, the change history.
+Database::Settings databaseSettings();
 
 } // namespace ScorecardAlias

@@ -18,9 +18,8 @@ QString pick(const Text &text, bool english) { return QString::fromUtf8(english 
 
 } // namespace
 
-QHash<QString, qint64> measureCounts(const QString &year)
+QHash<QString, qint64> measureCounts(Database &db, const QString &year)
 {
-    Database &db = Database::alias();
     const Database::Source source = db.query(Statements::measureGoalsOfYear(year));
     return db.countBy(source, 0);
 }

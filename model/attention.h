@@ -7,11 +7,13 @@
 
 #include "model/ampel.h"
 
+class Database;
+
 namespace Attention {
 
 // The number of measures per stored goal text for a year, read in one
 // statement for all goals. Throws EngineError.
-QHash<QString, qint64> measureCounts(const QString &year);
+QHash<QString, qint64> measureCounts(Database &db, const QString &year);
 
 // A red light with no measure wants attention; every other light does not
 // (grey, SOLL 0 and the not-judged pair included).

@@ -29,9 +29,8 @@ std::optional<qint32> number(const QVariant &value)
 
 } // namespace
 
-QVector<Year> read(int ziel, int branche, int zeitraum)
+QVector<Year> read(Database &db, int ziel, int branche, int zeitraum)
 {
-    Database &db = Database::alias();
     const Database::Source source = db.query(Statements::history(ScorecardKatalog::table(ziel, branche),
                                                                  ScorecardKatalog::istColumn(zeitraum),
                                                                  ScorecardKatalog::sollColumn(zeitraum)));

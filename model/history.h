@@ -9,6 +9,8 @@
 
 #include "model/ampel.h"
 
+class Database;
+
 namespace History {
 
 struct Year {
@@ -22,7 +24,7 @@ struct Year {
 
 // Every year of the goal's key-figure table with the period's pair, in year
 // order, read in one statement. Throws EngineError.
-QVector<Year> read(int ziel, int branche, int zeitraum);
+QVector<Year> read(Database &db, int ziel, int branche, int zeitraum);
 
 // Texts by language.
 QString windowTitle(bool english);

@@ -248,11 +248,10 @@ QStringList years()
     return list;
 }
 
-QStringList yearsWithDatabase()
+QStringList yearsWithDatabase(Database &db)
 {
     QStringList list = years();
     QSet<int> later;
-    Database &db = Database::alias();
     for (const QString &name : allTables()) {
         const Database::Source source = db.wholeTable(name);
         const int field = source.fields.indexOf(QStringLiteral("Jahr"));

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+class Database;
+
 namespace ScorecardKatalog {
 
 constexpr int PerspektiveCount = 4;
@@ -71,6 +73,6 @@ QStringList years();
 // The items of the year selectors: the year list, followed by every later
 // year that the key-figure tables of the open database hold, so that the
 // current year can be chosen instead of typed. Throws EngineError.
-QStringList yearsWithDatabase();
+QStringList yearsWithDatabase(Database &db);
 
 } // namespace ScorecardKatalog

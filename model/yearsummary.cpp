@@ -25,10 +25,10 @@ const Text MarkerWord = {"keine Maßnahme", "no measure"};
 
 } // namespace
 
-QVector<Goal> read(const QString &year, int branche, bool english)
+QVector<Goal> read(Connection &connection, const QString &year, int branche, bool english)
 {
     QVector<Goal> goals;
-    Query query(QStringLiteral("yearSummary"));
+    Query query(connection, QStringLiteral("yearSummary"));
     for (int ziel = 1; ziel <= ScorecardKatalog::ZielCount; ++ziel) {
         Goal g;
         g.ziel = ziel;
@@ -53,7 +53,7 @@ QVector<Goal> read(const QString &year, int branche, bool english)
             g.light = Ampel::Grau;
     }
     // The cover lists the number of measures of every goal.
-    const QHash<QString, qint64> counts = Attention::measureCounts(year);
+    const QHash<QString, qint64> counts = Attention::measureCounts(connection.database(), year);
     for (Goal &g : goals) {
         g.measures = counts.value(ScorecardKatalog::zielText(g.ziel, branche));
         g.marked = Attention::wanted(g.light, g.measures);

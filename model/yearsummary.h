@@ -7,6 +7,8 @@
 
 #include "model/ampel.h"
 
+class Connection;
+
 namespace YearSummary {
 
 struct Goal {
@@ -25,7 +27,7 @@ struct Goal {
 // Reads the twelve yearly pairs (one statement per key-figure table, as the
 // Perspectives page does) and the measure counts (one statement). Throws
 // EngineError.
-QVector<Goal> read(const QString &year, int branche, bool english);
+QVector<Goal> read(Connection &connection, const QString &year, int branche, bool english);
 
 // Whether any of the goals has a row for the year: a year the tables do not
 // know gives no report.

@@ -119,14 +119,14 @@ ReportLayout *page(const QString &name, QObject *parent)
 
 } // namespace
 
-TForm2::TForm2()
+TForm2::TForm2(Connection &connection)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Bericht - Balanced Scorecard"));
     Query **queries[3] = {&Query1, &Query2, &Query3};
     DataSource **sources[3] = {&DataSource1, &DataSource2, &DataSource3};
     for (int i = 0; i < 3; ++i) {
-        *queries[i] = new Query(QStringLiteral("Query%1").arg(i + 1), this);
+        *queries[i] = new Query(connection, QStringLiteral("Query%1").arg(i + 1), this);
         (*queries[i])->setSql(QString::fromUtf8(StartStatements[i]));
         *sources[i] = new DataSource(QStringLiteral("DataSource%1").arg(i + 1), *queries[i], this);
     }

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <array>
 
+class Connection;
 class DataSource;
 class Query;
 class ReportBand;
@@ -19,7 +20,7 @@ class TForm2 : public QWidget {
     Q_OBJECT
 public:
     // Opens the three queries; throws EngineError when it cannot.
-    TForm2();
+    explicit TForm2(Connection &connection);
 
     Query *Query1;
     Query *Query2;

@@ -6,12 +6,15 @@
 #include "platform/report/reportlayout.h"
 #include "platform/report/reportpaint.h"
 #include "platform/report/reportpreview.h"
-#include "platform/ui/asker.h"
+#include "platform/services.h"
 #include "report/bericht.h"
 
 #include <QRegularExpression>
 
-ReportLaunch::ReportLaunch(TForm2 &form, const Startwahl &wahl) : QObject(&form), m_form(form), m_wahl(wahl) {}
+ReportLaunch::ReportLaunch(const Services &services, TForm2 &form, const Startwahl &wahl)
+    : QObject(&form), m_services(services), m_form(form), m_preview(services), m_wahl(wahl)
+{
+}
 
 QStringList ReportLaunch::prepare(int perspektive, const QString &year)
 {
@@ -36,15 +39,15 @@ bool ReportLaunch::writePdf(const QString &file, QString *error) const
 
 void ReportLaunch::launch(int perspektive, const QString &year)
 {
-    if (ReportPreview::isOpen()) {
-        ReportPreview::raise();
+    if (m_preview.isOpen()) {
+        m_preview.raise();
         return;
     }
     // Without a perspective of the list nothing would be prepared, and the
     // preview would show whatever report was made before.
     if (perspektive < 0 || perspektive >= ScorecardKatalog::PerspektiveCount) {
         const bool english = m_wahl.englisch();
-        Asker::ask({Messages::report(Messages::Report::NoPerspective, english), Messages::caption(english),
+        m_services.question({Messages::report(Messages::Report::NoPerspective, english), Messages::caption(english),
                     Asker::Buttons::Ok, Asker::Icon::Warning});
         return;
     }
@@ -54,5 +57,5 @@ void ReportLaunch::launch(int perspektive, const QString &year)
     options.pdfFileName = proposedFileName(perspektive, year);
     options.pdfPages = m_form.pages();
     for (const ReportLayout *page : options.pdfPages)
-        ReportPreview::show(*page, options);
+        m_preview.show(*page, options);
 }

@@ -4,7 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/report/reportpreview.h"
+
 class Startwahl;
+struct Services;
 class TForm2;
 
 // Makes the evaluation report of one perspective and year in the report
@@ -13,7 +16,7 @@ class TForm2;
 class ReportLaunch : public QObject {
     Q_OBJECT
 public:
-    ReportLaunch(TForm2 &form, const Startwahl &wahl);
+    ReportLaunch(const Services &services, TForm2 &form, const Startwahl &wahl);
 
     // The report button of the Objectives page: makes the report and
     // previews page 1, then page 2; returns when the second preview is
@@ -29,10 +32,15 @@ public:
     // Both pages into a new PDF file; false with the reason on failure.
     bool writePdf(const QString &file, QString *error) const;
 
+    // The preview of the report's pages, one open at a time.
+    ReportPreview &preview() { return m_preview; }
+
     // The file name the preview proposes for saving.
     QString proposedFileName(int perspektive, const QString &year) const;
 
 private:
+    const Services &m_services;
     TForm2 &m_form;
+    ReportPreview m_preview;
     const Startwahl &m_wahl;
 };

@@ -153,7 +153,7 @@ void paintCover(QPainter &painter, const QVector<YearSummary::Goal> &goals, cons
     painter.restore();
 }
 
-bool write(const Startwahl &wahl, const QString &year, const QString &file, QString *error)
+bool write(Connection &connection, const Startwahl &wahl, const QString &year, const QString &file, QString *error)
 {
     const bool english = wahl.englisch();
     const int branche = wahl.branche();
@@ -168,7 +168,7 @@ bool write(const Startwahl &wahl, const QString &year, const QString &file, QStr
         static const QRegularExpression fourDigits(QStringLiteral("^[0-9]{4}$"));
         QVector<YearSummary::Goal> goals;
         if (fourDigits.match(year).hasMatch())
-            goals = YearSummary::read(year, branche, english);
+            goals = YearSummary::read(connection, year, branche, english);
         if (!YearSummary::known(goals)) {
             if (error)
                 *error = message(english, "Die Kennzahlentabellen kennen das Jahr \"%1\" nicht; es wurde kein Bericht geschrieben.",
@@ -178,7 +178,7 @@ bool write(const Startwahl &wahl, const QString &year, const QString &file, QStr
         }
         // A report window of its own, so that an open preview of the
         // evaluation report is never rewritten under the user's eyes.
-        TForm2 form;
+        TForm2 form(connection);
         const QList<const ReportLayout *> pages = form.pages();
         return writePdf(
             PageCount,

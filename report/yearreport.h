@@ -5,6 +5,8 @@
 
 #include "model/yearsummary.h"
 
+class Connection;
+
 class QPainter;
 class Startwahl;
 
@@ -19,7 +21,7 @@ constexpr int PageCount = 1 + 4 * 2;
 // the industry of the choice. Refuses a file that exists and a year the
 // key-figure tables do not hold; a failure leaves no file. False with the
 // reason (in the choice's language where it is the program's own).
-bool write(const Startwahl &wahl, const QString &year, const QString &file, QString *error);
+bool write(Connection &connection, const Startwahl &wahl, const QString &year, const QString &file, QString *error);
 
 // The name "Save as" proposes.
 QString proposedFileName(const QString &year, bool english);

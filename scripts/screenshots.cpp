@@ -6,6 +6,8 @@
 #include "report/yearreport.h"
 #include "app/globals.h"
 #include "app/start.h"
+#include "model/alias.h"
+#include "platform/services.h"
 #include "dialogs/eingabe_kz.h"
 #include "dialogs/eingabe_ma.h"
 #include "report/bericht.h"
@@ -77,14 +79,15 @@ void attentionTour(const QString &lang)
     click(Form1, "Button2");
     shot(Form1, "20-attention-objectives-financial-2005");
     Attention::openHistory(*Form1, 0, 2, 6);
-    Attention::history()->resize(Attention::history()->size());
-    shot(Attention::history(), "21-history-cash-ratio-year");
-    Attention::history()->hide();
+    KeyFigureHistory *history = Attention::history(*Form1);
+    history->resize(history->size());
+    shot(history, "21-history-cash-ratio-year");
+    history->hide();
 
     const QString pdf = QDir(s_dir).filePath(lang + QStringLiteral("22-year-report.pdf"));
     QFile::remove(pdf);
     QString error;
-    if (!YearReport::write(*Form1, QStringLiteral("2005"), pdf, &error))
+    if (!YearReport::write(*Form1->services().connection, *Form1, QStringLiteral("2005"), pdf, &error))
         qFatal("year report: %s", qPrintable(error));
     QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("80"),
                                                    QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
@@ -102,7 +105,9 @@ void tour(int sprache, int branche)
     const QString lang = sprache == 0 ? QStringLiteral("en-") : QStringLiteral("de-");
     auto shot = [&](QWidget *window, const char *name) { save(window, lang + QString::fromLatin1(name)); };
 
-    Start::createWindows();
+    Connection connection(ScorecardAlias::settings(), ScorecardAlias::databaseSettings());
+    Services services = Services::standard(connection);
+    Start::createWindows(services);
     Form1->show();
     if (sprache == 1)
         shot(Form1, "01-start-screen");
@@ -145,8 +150,8 @@ void tour(int sprache, int branche)
     // A recorded change of every measure of the goal and year: the editor
     // names the last one.
     {
-        const ChangeHistory::Scope writer(ChangeHistory::Editor);
-        Table measures(QStringLiteral("history"));
+        const ChangeHistory::Scope writer(connection.database(), ChangeHistory::Editor);
+        Table measures(connection, QStringLiteral("history"));
         measures.setTableName(QStringLiteral("maßnahmen.DB"));
         measures.open();
         for (measures.first(); !measures.eof(); measures.next()) {
@@ -183,8 +188,8 @@ void tour(int sprache, int branche)
     click(Eingabe_kennzahlen, "Button1");
     shot(Eingabe_kennzahlen, "16-key-figures-year-without-row");
     {
-        const ChangeHistory::Scope writer(ChangeHistory::Dialog);
-        Table figures(QStringLiteral("history"));
+        const ChangeHistory::Scope writer(connection.database(), ChangeHistory::Dialog);
+        Table figures(connection, QStringLiteral("history"));
         figures.setTableName(QStringLiteral("kz_kap_quote.DB"));
         figures.open();
         figures.locate(QStringLiteral("Jahr"), QStringLiteral("2005"));

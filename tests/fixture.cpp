@@ -107,9 +107,8 @@ void TestDatabase::dropServerDatabase(const QString &address)
 }
 
 TestDatabase::TestDatabase(bool demo, int currentYear)
+    : m_connection(ScorecardAlias::settings(), ScorecardAlias::databaseSettings())
 {
-    Database::close();
-    ScorecardAlias::install();
     if (postgres()) {
         if (server().isEmpty())
             qFatal("fixture: BSC_TEST_BACKEND=postgresql needs the server's address in BSC_TEST_POSTGRES");
@@ -118,16 +117,16 @@ TestDatabase::TestDatabase(bool demo, int currentYear)
         m_path = m_dir.filePath(QStringLiteral("projekt_bsc.sqlite"));
     }
     DbAdmin::create(m_path, demo, currentYear);
-    qputenv(qPrintable(Alias::settings().variable), m_path.toUtf8());
+    qputenv(qPrintable(ScorecardAlias::settings().variable), m_path.toUtf8());
 }
 
 TestDatabase::~TestDatabase()
 {
-    Database::close();
+    m_connection.close();
     closeConnection(FixtureConnection);
     if (postgres())
         dropServerDatabase(m_path);
-    qunsetenv(qPrintable(Alias::settings().variable));
+    qunsetenv(qPrintable(ScorecardAlias::settings().variable));
 }
 
 void TestDatabase::sql(const QString &statement, const QVariantList &values) const

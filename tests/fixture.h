@@ -8,13 +8,15 @@
 #include <functional>
 #include <utility>
 
+#include "platform/db/connection.h"
 #include "platform/db/engineerror.h"
 
 // A fresh database made by the same code as "bsc-db init", with the alias
 // pointed at it: a file in a temporary folder, or, when the test runs on
 // PostgreSQL (BSC_TEST_BACKEND=postgresql, the server's address in
-// BSC_TEST_POSTGRES), a database of its own on that server. It goes, with
-// the alias connection, when the fixture goes.
+// BSC_TEST_POSTGRES), a database of its own on that server. It holds the
+// connection the test hands to datasets and windows; both go when the
+// fixture goes.
 class TestDatabase {
 public:
     explicit TestDatabase(bool demo = false, int currentYear = 2013);
@@ -29,6 +31,9 @@ public:
     static void dropServerDatabase(const QString &address);
 
     QString path() const { return m_path; }
+    // The program's connection under the alias, as the windows use it.
+    Connection &connection() { return m_connection; }
+    Database &database() { return m_connection.database(); }
 
     // Writes through a connection of its own, as another program or user would.
     void sql(const QString &statement, const QVariantList &values = {}) const;
@@ -39,6 +44,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_path;
+    Connection m_connection;
 };
 
 // Another program or user on the same database, with a connection of its own.

@@ -4,7 +4,7 @@
 #include "fixture_disk.h"
 #include "fixture_windows.h"
 
-#include "platform/db/alias.h"
+#include "model/alias.h"
 #include "platform/db/database.h"
 
 #include <QCoreApplication>
@@ -31,7 +31,7 @@ inline bool becomeReader(TestWindows &w, SmallDisk &disk, QString &reason)
             reason = QStringLiteral("a read-only disk needs the right to mount one (root)");
             return false;
         }
-        Database::close();
+        w.db().connection().close();
         const QString copy = disk.filePath(QStringLiteral("projekt_bsc.sqlite"));
         if (!QFile::copy(target, copy) || !disk.makeReadOnly()) {
             reason = QStringLiteral("cannot make the read-only disk");
@@ -39,14 +39,14 @@ inline bool becomeReader(TestWindows &w, SmallDisk &disk, QString &reason)
         }
         target = copy;
     }
-    qputenv(qPrintable(Alias::settings().variable), target.toUtf8());
-    Database::open(target);
+    qputenv(qPrintable(ScorecardAlias::settings().variable), target.toUtf8());
+    w.db().connection().open(target);
     return true;
 }
 
 inline void dropReader(TestWindows &w)
 {
-    Database::close();
+    w.db().connection().close();
     if (!TestDatabase::postgres())
         return;
     const QString role = QStringLiteral("bsc_leser_%1").arg(QCoreApplication::applicationPid());

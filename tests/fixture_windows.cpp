@@ -11,7 +11,8 @@
 TestWindows::TestWindows(bool demo) : m_db(std::make_unique<TestDatabase>(demo))
 {
     Start::setUp();
-    if (!Start::createWindows())
+    m_services.services().connection = &m_db->connection();
+    if (!Start::createWindows(m_services))
         qFatal("the windows could not be created");
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "fixture.h"
-#include "fixture_asker.h"
+#include "fixture_services.h"
 
 #include <QWidget>
 #include <memory>
@@ -9,14 +9,16 @@
 class TForm1;
 
 // The four real windows on a fresh database, as the program creates them,
-// with a scripted asker. The windows go when the fixture goes.
+// given test services (scripted answers, chosen files, a clock of the
+// test's own). The windows go when the fixture goes.
 class TestWindows {
 public:
     explicit TestWindows(bool demo = false);
     ~TestWindows();
 
     TestDatabase &db() { return *m_db; }
-    ScriptedAsker &asker() { return m_asker; }
+    TestServices &services() { return m_services; }
+    TestServices &asker() { return m_services; }   // the questions asked and their answers
     TForm1 *form1() const;
 
     // A control of the main window by its name; fails the test when missing.
@@ -41,6 +43,6 @@ public:
 
 private:
     QWidget *window() const;
-    ScriptedAsker m_asker;
+    TestServices m_services;
     std::unique_ptr<TestDatabase> m_db;
 };

@@ -37,15 +37,15 @@ QByteArray digest(const QString &path)
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
 
-class Connection {
+class FileLook {
 public:
-    explicit Connection(const QString &path)
+    explicit FileLook(const QString &path)
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("look"));
         db.setDatabaseName(path);
         db.open();
     }
-    ~Connection()
+    ~FileLook()
     {
         QSqlDatabase::database(QStringLiteral("look"), false).close();
         QSqlDatabase::removeDatabase(QStringLiteral("look"));
@@ -98,7 +98,7 @@ private slots:
         QCOMPARE(r.status, 0);
         QVERIFY(r.out.contains(path));
         {
-            Connection c(path);
+            FileLook c(path);
             const auto tables = c.rows(QStringLiteral("SELECT name, sql FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite_%'"));
             // The fourteen tables of the scorecard and the change history.
             QCOMPARE(tables.size(), 15);
@@ -138,7 +138,7 @@ private slots:
     {
         const QString path = fresh(QStringLiteral("demo.sqlite"));
         QCOMPARE(bscDb(path, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
-        Connection c(path);
+        FileLook c(path);
         QSet<Ampel> seen;
         for (int ziel = 1; ziel <= 12; ++ziel) {
             for (int branche : {0, 1}) {
@@ -167,7 +167,7 @@ private slots:
         QCOMPARE(bscDb(path, {QStringLiteral("init")}).status, 0);
         QCOMPARE(bscDb(path, {QStringLiteral("add-year"), QStringLiteral("2040")}).status, 0);
         {
-            Connection c(path);
+            FileLook c(path);
             for (const QString &table : ScorecardKatalog::allTables())
                 QCOMPARE(c.rows(QStringLiteral("SELECT count(*) FROM \"%1\" WHERE \"Jahr\"='2040'").arg(table)).first()[0].toInt(), 1);
         }
@@ -181,11 +181,11 @@ private slots:
 
         // A year that only the last table has already: no table gets it.
         {
-            Connection c(path);
+            FileLook c(path);
             c.rows(QStringLiteral("INSERT INTO kz_reklamation (\"Jahr\") VALUES ('2041')"));
         }
         QCOMPARE(bscDb(path, {QStringLiteral("add-year"), QStringLiteral("2041")}).status, 1);
-        Connection c(path);
+        FileLook c(path);
         QCOMPARE(c.rows(QStringLiteral("SELECT count(*) FROM kz_ges_renta WHERE \"Jahr\"='2041'")).first()[0].toInt(), 0);
     }
 
@@ -203,7 +203,7 @@ private slots:
         r = bscDb(path, {QStringLiteral("check")});
         QVERIFY2(r.status == 0, qPrintable(r.out + r.err));
         {
-            Connection c(path);
+            FileLook c(path);
             for (const QString &table : ScorecardKatalog::allTables()) {
                 const auto years = c.rows(QStringLiteral("SELECT count(*), min(\"Jahr\"), max(\"Jahr\") FROM \"%1\" WHERE \"Jahr\">'%2'")
                                               .arg(table).arg(last));
@@ -263,12 +263,12 @@ private slots:
         QFETCH(QString, expected);
         const QString path = fresh(QStringLiteral("kaputt-%1.sqlite").arg(QTest::currentDataTag()));
         QCOMPARE(bscDb(path, {QStringLiteral("init")}).status, 0);
-        std::unique_ptr<Connection> holder;
+        std::unique_ptr<FileLook> holder;
         if (breakage == QLatin1String("lock")) {
-            holder = std::make_unique<Connection>(path);
+            holder = std::make_unique<FileLook>(path);
             holder->rows(QStringLiteral("BEGIN EXCLUSIVE"));
         } else if (breakage == QLatin1String("drop")) {
-            Connection(path).rows(QStringLiteral("DROP TABLE kz_liqui"));
+            FileLook(path).rows(QStringLiteral("DROP TABLE kz_liqui"));
         } else {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -285,7 +285,7 @@ private slots:
         if (holder)
             holder->rows(QStringLiteral("ROLLBACK"));
         else if (breakage == QLatin1String("drop"))
-            QCOMPARE(Connection(path).rows(QStringLiteral("SELECT count(*) FROM kz_ges_renta WHERE \"Jahr\"='2041'")).first()[0].toInt(), 0);
+            QCOMPARE(FileLook(path).rows(QStringLiteral("SELECT count(*) FROM kz_ges_renta WHERE \"Jahr\"='2041'")).first()[0].toInt(), 0);
     }
 
     // Two runs at once on one target: exactly one creates it, the other says
@@ -393,7 +393,7 @@ private slots:
 
         // A change still open in another connection is not in the copy.
         {
-            Connection writer(path);
+            FileLook writer(path);
             writer.rows(QStringLiteral("BEGIN IMMEDIATE"));
             writer.rows(QStringLiteral("UPDATE kz_liqui SET \"Ist_Wert_Jahr\"=999 WHERE \"Jahr\"='2005'"));
             const ProgramRun r = bscDb(path, {QStringLiteral("backup"), copy});
@@ -401,11 +401,11 @@ private slots:
             writer.rows(QStringLiteral("COMMIT"));
         }
         {
-            Connection c(copy);
+            FileLook c(copy);
             QCOMPARE(c.rows(QStringLiteral("PRAGMA integrity_check")).first()[0].toString(), QStringLiteral("ok"));
             QVERIFY(c.rows(QStringLiteral("SELECT \"Ist_Wert_Jahr\" FROM kz_liqui WHERE \"Jahr\"='2005'")).first()[0].toInt() != 999);
             QCOMPARE(c.rows(QStringLiteral("SELECT count(*) FROM \"maßnahmen\"")).first()[0].toInt(),
-                     Connection(path).rows(QStringLiteral("SELECT count(*) FROM \"maßnahmen\"")).first()[0].toInt());
+                     FileLook(path).rows(QStringLiteral("SELECT count(*) FROM \"maßnahmen\"")).first()[0].toInt());
         }
         QCOMPARE(bscDb(copy, {QStringLiteral("check")}).status, 0);
 
@@ -418,7 +418,7 @@ private slots:
         // A writer holding the whole file: the lock is reported, no file appears.
         const QString second = fresh(QStringLiteral("zweite.sqlite"));
         {
-            Connection writer(path);
+            FileLook writer(path);
             writer.rows(QStringLiteral("BEGIN EXCLUSIVE"));
             writer.rows(QStringLiteral("UPDATE kz_liqui SET \"Ist_Wert_Jahr\"=998 WHERE \"Jahr\"='2005'"));
             r = bscDb(path, {QStringLiteral("backup"), second});
@@ -478,7 +478,7 @@ private slots:
         const ProgramRun r = bscDb(path, args);
         QVERIFY2(r.status == 0 && r.out.contains(expected), qPrintable(r.out + r.err));
         QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
-        Connection c(path);
+        FileLook c(path);
         QCOMPARE(c.rows(QStringLiteral("SELECT count(*) FROM kz_liqui WHERE \"Ist_Wert_Jahr\"=77")).first()[0].toInt(), 0);
     }
 
@@ -520,7 +520,7 @@ private slots:
             QFile file(path);
             QVERIFY(file.resize(file.size() / 2));
         } else if (!breakage.isEmpty()) {
-            Connection(path).rows(breakage);
+            FileLook(path).rows(breakage);
         }
         const ProgramRun r = bscDb(path, {QStringLiteral("check")});
         QCOMPARE(r.status, breakage.isEmpty() ? 0 : 1);
@@ -537,7 +537,7 @@ private slots:
         QCOMPARE(bscDb(path, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
         QVERIFY(!bscDb(path, {QStringLiteral("check")}).out.contains(QLatin1String("WARNING")));
         {
-            Connection c(path);
+            FileLook c(path);
             c.rows(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Jahr\", \"Ziel\") VALUES ('a', '2005', 'Erfundenes Ziel')"));
             c.rows(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Jahr\", \"Ziel\") VALUES ('b', '2005', 'Erfundenes Ziel')"));
             c.rows(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Jahr\") VALUES ('c', '2005')"));
@@ -560,7 +560,7 @@ private slots:
         const QStringList columns = KennzahlSchema::valueColumns();
         const qint64 above = qint64(KennzahlSchema::MaxMagnitude) + 1;
         {
-            Connection c(path);
+            FileLook c(path);
             QStringList declared{QStringLiteral("\"Jahr\" TEXT")};
             for (const QString &column : columns)
                 declared << QStringLiteral("\"%1\" INTEGER").arg(column);
@@ -587,7 +587,7 @@ private slots:
     {
         const QString path = fresh(QStringLiteral("alt.sqlite"));
         QCOMPARE(bscDb(path, {QStringLiteral("init")}).status, 0);
-        Connection(path).rows(QStringLiteral("DROP INDEX \"maßnahmen_ziel_jahr\""));
+        FileLook(path).rows(QStringLiteral("DROP INDEX \"maßnahmen_ziel_jahr\""));
         QVERIFY(bscDb(path, {QStringLiteral("check")}).out.contains(QLatin1String("bsc-db upgrade")));
         ProgramRun r = bscDb(path, {QStringLiteral("upgrade")});
         QCOMPARE(r.status, 0);

@@ -160,10 +160,10 @@ private slots:
     void datasetWrites()
     {
         TestDatabase db;
-        Database::open(db.path());
+        db.connection().open(db.path());
         {
-            const ChangeHistory::Scope writer(ChangeHistory::Editor);
-            Table t(QStringLiteral("t"));
+            const ChangeHistory::Scope writer(db.database(), ChangeHistory::Editor);
+            Table t(db.connection(), QStringLiteral("t"));
             t.setTableName(QStringLiteral("maßnahmen.DB"));
             t.open();
             t.append();
@@ -177,7 +177,7 @@ private slots:
             QVERIFY(errorOf([&] { t.remove(); }).contains(QLatin1String("changed this row")));
             QCOMPARE(changes(db.path()).size(), 2);
         }
-        Table h(QStringLiteral("h"));
+        Table h(db.connection(), QStringLiteral("h"));
         h.setTableName(ChangeHistory::Table);
         h.open();
         h.edit();
@@ -185,7 +185,7 @@ private slots:
         QVERIFY(errorOf([&] { h.post(); }).contains(QLatin1String("cannot be changed")));
         QVERIFY(errorOf([&] { h.remove(); }).contains(QLatin1String("cannot be changed")));
         QCOMPARE(db.value(QStringLiteral("SELECT count(*) FROM bsc_history WHERE new_value='forged'")).toInt(), 0);
-        Database::close();
+        db.connection().close();
     }
 
     void addYearAndImport()
@@ -246,8 +246,8 @@ private slots:
         QFETCH(int, status);
         QFETCH(int, rows);
         TestDatabase db;
-        Database::open(db.path());
-        Table k(QStringLiteral("k"));
+        db.connection().open(db.path());
+        Table k(db.connection(), QStringLiteral("k"));
         for (const char *table : {"kz_kap_quote", "kz_liqui"}) {
             k.setTableName(QString::fromLatin1(table));
             k.open();
@@ -256,13 +256,13 @@ private slots:
             k.setText(QStringLiteral("Ist_Wert_Q1"), QStringLiteral("5"));
             k.post();
         }
-        Table m(QStringLiteral("m"));
+        Table m(db.connection(), QStringLiteral("m"));
         m.setTableName(QStringLiteral("maßnahmen"));
         m.open();
         m.append();
         m.setText(QStringLiteral("Jahr"), QStringLiteral("2005"));
         m.post();
-        Database::close();
+        db.connection().close();
 
         const ProgramRun r = bscDb(db.path(), QStringList{QStringLiteral("history")} + args);
         QCOMPARE(r.status, status);

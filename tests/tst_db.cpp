@@ -1,6 +1,8 @@
 // The database layer: statement dialect, datasets, errors, bound controls.
 #include "fixture.h"
 
+#include "model/alias.h"
+
 #include "model/katalog.h"
 #include "platform/db/database.h"
 #include "platform/db/dataset.h"
@@ -30,9 +32,9 @@ QString rows(Query &q)
     return lines.join(QLatin1Char(';'));
 }
 
-QString run(const QString &statement)
+QString run(Connection &connection, const QString &statement)
 {
-    Query q(QStringLiteral("Query1"));
+    Query q(connection, QStringLiteral("Query1"));
     q.setSql(statement);
     q.open();
     return rows(q);
@@ -100,12 +102,12 @@ private slots:
     {
         QFETCH(QString, statement);
         QFETCH(QString, expected);
-        QCOMPARE(run(statement), expected);
+        QCOMPARE(run(m_db->connection(), statement), expected);
     }
 
     void columnListsWithoutConditionReadEveryYear()
     {
-        Query q(QStringLiteral("Query2"));
+        Query q(m_db->connection(), QStringLiteral("Query2"));
         q.setSql(QStringLiteral("select ist_wert_jahr,soll_wert_jahr from kz_ges_renta"));
         q.open();
         QCOMPARE(q.recordCount(), 2014 - 2003 + 1);
@@ -114,7 +116,7 @@ private slots:
 
     void missingYearReadsZero()
     {
-        Query q(QStringLiteral("Query2"));
+        Query q(m_db->connection(), QStringLiteral("Query2"));
         q.setSql(QStringLiteral("select ist_wert_jahr,soll_wert_jahr from kz_ges_renta.db where jahr=\"1999\""));
         q.open();
         QVERIFY(q.isEmpty());
@@ -131,8 +133,8 @@ private slots:
         for (int ziel = 1; ziel <= ScorecardKatalog::ZielCount; ++ziel) {
             for (const QString &jahr : ScorecardKatalog::years()) {
                 const QString goal = ScorecardKatalog::zielText(ziel, 1);
-                const QString s4 = run("select * from maßnahmen where ziel=\"" + goal + "\" and jahr=\"" + jahr + "\"");
-                const QString s5 = run("select * from maßnahmen where ziel=\"" + goal + "\" and jahr = \"" + jahr + "\"");
+                const QString s4 = run(m_db->connection(), "select * from maßnahmen where ziel=\"" + goal + "\" and jahr=\"" + jahr + "\"");
+                const QString s5 = run(m_db->connection(), "select * from maßnahmen where ziel=\"" + goal + "\" and jahr = \"" + jahr + "\"");
                 QCOMPARE(s5, s4);
                 found += !s4.isEmpty();
             }
@@ -158,7 +160,7 @@ private slots:
         QFETCH(QString, statement);
         QFETCH(QString, counts);
         addMeasure(QStringLiteral("ohne Ziel"), QString(), QStringLiteral("2009"));
-        Database &db = Database::alias();
+        Database &db = m_db->database();
         const QHash<QString, qint64> found = db.countBy(db.query(statement), 0);
         QStringList lines;
         for (auto it = found.begin(); it != found.end(); ++it)
@@ -183,7 +185,7 @@ private slots:
         QFETCH(QString, year);
         const QString statement = "select ist_wert_jahr,soll_wert_jahr from kz_ges_renta.db where jahr=\"" + year + "\"";
         QString result;
-        const QString error = errorOf([&] { result = run(statement); });
+        const QString error = errorOf([&] { result = run(m_db->connection(), statement); });
         QVERIFY2(result.isEmpty(), qPrintable(result));
         if (!error.isEmpty())
             QVERIFY2(error.contains(QLatin1String("Invalid statement")), qPrintable(error));
@@ -208,7 +210,7 @@ private slots:
     {
         QFETCH(QString, statement);
         QFETCH(QString, expected);
-        const QString error = errorOf([&] { run(statement); });
+        const QString error = errorOf([&] { run(m_db->connection(), statement); });
         QVERIFY2(error.contains(expected), qPrintable(error));
     }
 
@@ -217,7 +219,8 @@ private slots:
         m_db.reset();
         const QString missing = QDir::temp().filePath(QStringLiteral("kein_bsc_%1.sqlite").arg(QCoreApplication::applicationPid()));
         qputenv("PROJEKT_BSC_DATABASE", missing.toUtf8());
-        const QString error = errorOf([] { run(QStringLiteral("select * from kz_liqui")); });
+        Connection connection(ScorecardAlias::settings(), ScorecardAlias::databaseSettings());
+        const QString error = errorOf([&] { run(connection, QStringLiteral("select * from kz_liqui")); });
         qunsetenv("PROJEKT_BSC_DATABASE");
         QVERIFY2(error.contains(missing) && error.contains(QLatin1String("bsc-db init")), qPrintable(error));
         QVERIFY(!QFile::exists(missing));
@@ -231,15 +234,15 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(4096, 'x'));
         file.close();
-        Database::close();
-        const QString error = errorOf([&] { Database::open(path); });
+        m_db->connection().close();
+        const QString error = errorOf([&] { m_db->connection().open(path); });
         QVERIFY2(error.contains(QLatin1String("not a database")) && error.contains(path), qPrintable(error));
-        QVERIFY(!Database::isOpen());
+        QVERIFY(!m_db->connection().isOpen());
     }
 
     void locateIsExactAndKeepsTheRowWhenNothingMatches()
     {
-        Table t(QStringLiteral("Table1"));
+        Table t(m_db->connection(), QStringLiteral("Table1"));
         t.setTableName(QStringLiteral("kz_ges_renta.db"));
         t.open();
         QVERIFY(t.locate(QStringLiteral("jahr"), QStringLiteral("2005")));
@@ -251,7 +254,7 @@ private slots:
 
     void editPostIsStoredAtOnce()
     {
-        Table t(QStringLiteral("Table1"));
+        Table t(m_db->connection(), QStringLiteral("Table1"));
         t.setTableName(QStringLiteral("kz_kap_quote.db"));
         t.open();
         QVERIFY(t.locate(QStringLiteral("Jahr"), QStringLiteral("2008")));
@@ -268,7 +271,7 @@ private slots:
 
     void cancelAndRefreshShowWhatIsStored()
     {
-        Table t(QStringLiteral("Table1"));
+        Table t(m_db->connection(), QStringLiteral("Table1"));
         t.setTableName(QStringLiteral("KZ_GES_RENTA.DB"));
         t.open();
         QVERIFY(t.locate(QStringLiteral("jahr"), QStringLiteral("2005")));
@@ -287,7 +290,7 @@ private slots:
 
     void postOutsideEditingIsRefused()
     {
-        Table t(QStringLiteral("Table1"));
+        Table t(m_db->connection(), QStringLiteral("Table1"));
         t.setTableName(QStringLiteral("kz_ges_renta.db"));
         t.open();
         const QString error = errorOf([&] { t.post(); });
@@ -308,7 +311,7 @@ private slots:
     {
         QFETCH(QString, value);
         QFETCH(QString, expected);
-        Table t(QStringLiteral("Table1"));
+        Table t(m_db->connection(), QStringLiteral("Table1"));
         t.setTableName(QStringLiteral("kz_ges_renta.db"));
         t.open();
         QVERIFY(t.locate(QStringLiteral("jahr"), QStringLiteral("2005")));
@@ -326,7 +329,7 @@ private slots:
 
     void appendedMeasuresGetTheirOwnNumbers()
     {
-        Table t(QStringLiteral("Table1"));
+        Table t(m_db->connection(), QStringLiteral("Table1"));
         t.setTableName(QStringLiteral("maßnahmen.DB"));
         t.open();
         QList<int> numbers;
@@ -343,13 +346,13 @@ private slots:
         }
         QVERIFY(numbers[0] > 0);
         QVERIFY(numbers[0] != numbers[1]);
-        QCOMPARE(run("select nr from maßnahmen where ziel=\"" + Goal7 + "\" and jahr=\"2009\""),
+        QCOMPARE(run(m_db->connection(), "select nr from maßnahmen where ziel=\"" + Goal7 + "\" and jahr=\"2009\""),
                  QStringLiteral("%1;%2").arg(numbers[0]).arg(numbers[1]));
 
         // Delete the first again, found by its number.
         QVERIFY(t.locate(QStringLiteral("nr"), QString::number(numbers[0])));
         t.remove();
-        QCOMPARE(run("select nr from maßnahmen where jahr=\"2009\""), QString::number(numbers[1]));
+        QCOMPARE(run(m_db->connection(), "select nr from maßnahmen where jahr=\"2009\""), QString::number(numbers[1]));
     }
 
     // A text comes back exactly as it was saved, on either engine: a leading
@@ -366,7 +369,7 @@ private slots:
     void textsComeBackExactly()
     {
         QFETCH(QString, text);
-        Table t(QStringLiteral("Table1"));
+        Table t(m_db->connection(), QStringLiteral("Table1"));
         t.setTableName(QStringLiteral("maßnahmen.DB"));
         t.open();
         t.append();
@@ -376,7 +379,7 @@ private slots:
         t.post();
         const QString nr = t.asText(QStringLiteral("Nr"));
         QCOMPARE(t.asText(QStringLiteral("Maßnahme")), text);
-        Query q(QStringLiteral("Query1"));
+        Query q(m_db->connection(), QStringLiteral("Query1"));
         q.setSql(QStringLiteral("select Maßnahme from maßnahmen where nr=\"%1\"").arg(nr));
         q.open();
         QCOMPARE(q.asText(QStringLiteral("Maßnahme")), text);
@@ -387,7 +390,7 @@ private slots:
         t.post();
         QCOMPARE(t.asText(QStringLiteral("Prozesse")), text);
         t.remove();
-        QCOMPARE(run(QStringLiteral("select nr from maßnahmen where nr=\"%1\"").arg(nr)), QString());
+        QCOMPARE(run(m_db->connection(), QStringLiteral("select nr from maßnahmen where nr=\"%1\"").arg(nr)), QString());
     }
 
     // A NUL character is refused with a message of its own, not with the
@@ -395,7 +398,7 @@ private slots:
     void textWithNulIsRefused()
     {
         const int before = m_db->value(QStringLiteral("SELECT count(*) FROM \"maßnahmen\"")).toInt();
-        Table t(QStringLiteral("Table1"));
+        Table t(m_db->connection(), QStringLiteral("Table1"));
         t.setTableName(QStringLiteral("maßnahmen.DB"));
         t.open();
         t.append();
@@ -421,7 +424,7 @@ private slots:
                     throw EngineError(QStringLiteral("read failed"));
                 return Table::fetch(kind, key, limit, offset);
             }
-        } t(QStringLiteral("Table1"));
+        } t(m_db->connection(), QStringLiteral("Table1"));
         t.setTableName(QStringLiteral("maßnahmen.DB"));
         t.open();
         t.append();
@@ -440,7 +443,7 @@ private slots:
 
     void queriesAreReadOnly()
     {
-        Query q(QStringLiteral("Query1"));
+        Query q(m_db->connection(), QStringLiteral("Query1"));
         q.setSql(QStringLiteral("select * from kz_liqui"));
         q.open();
         QVERIFY(errorOf([&] { q.edit(); }).contains(QLatin1String("read-only")));
@@ -449,7 +452,7 @@ private slots:
 
     void navigationAndEnd()
     {
-        Query q(QStringLiteral("Query1"));
+        Query q(m_db->connection(), QStringLiteral("Query1"));
         q.setSql("select nr from maßnahmen where ziel=\"" + Goal7 + "\"");
         q.open();
         int count = 0;
@@ -472,7 +475,7 @@ private slots:
     {
         for (int i = 0; i < 8; ++i)
             addMeasure(QStringLiteral("M%1").arg(i), Goal1, QStringLiteral("2010"));
-        Query q(QStringLiteral("Query1"));
+        Query q(m_db->connection(), QStringLiteral("Query1"));
         q.setPageSize(3);
         q.setSql("select Maßnahme from maßnahmen where ziel=\"" + Goal1 + "\" and jahr=\"2010\"");
         q.open();
@@ -505,7 +508,7 @@ private slots:
     // Every move tells the controls once, after position and flags are set.
     void signalsFollowState()
     {
-        Query q(QStringLiteral("Query1"));
+        Query q(m_db->connection(), QStringLiteral("Query1"));
         q.setSql("select nr from maßnahmen where ziel=\"" + Goal7 + "\"");
         q.open();
         QList<QPair<bool, bool>> seen;
@@ -531,7 +534,7 @@ private slots:
         SQLITE_ONLY();
         for (int i = 0; i < 400; ++i)
             addMeasure(QString(300, QLatin1Char('a' + i % 26)), Goal1, QStringLiteral("2011"));
-        Database::close();
+        m_db->connection().close();
         {
             QFile file(m_db->path());
             QVERIFY(file.open(QIODevice::ReadWrite));
@@ -540,7 +543,7 @@ private slots:
             file.seek(size - 40 * 1024);   // pages of the measures, well after the schema
             file.write(QByteArray(16 * 1024, '\xA5'));
         }
-        Query q(QStringLiteral("Query1"));
+        Query q(m_db->connection(), QStringLiteral("Query1"));
         q.setPageSize(500);
         q.setSql(QStringLiteral("select * from maßnahmen"));
         int read = 0;
@@ -557,8 +560,8 @@ private slots:
     // first one's values unseen; changes to other columns both go through.
     void noLostUpdate()
     {
-        Table a(QStringLiteral("TableA"));
-        Table b(QStringLiteral("TableB"));
+        Table a(m_db->connection(), QStringLiteral("TableA"));
+        Table b(m_db->connection(), QStringLiteral("TableB"));
         for (Table *t : {&a, &b}) {
             t->setTableName(QStringLiteral("kz_ges_renta.db"));
             t->open();
@@ -589,7 +592,7 @@ private slots:
 
     void deleteOfARowChangedOrGoneMeanwhile()
     {
-        Table t(QStringLiteral("Table1"));
+        Table t(m_db->connection(), QStringLiteral("Table1"));
         t.setTableName(QStringLiteral("maßnahmen.DB"));
         t.open();
         QVERIFY(t.locate(QStringLiteral("nr"), QStringLiteral("2")));
@@ -610,7 +613,7 @@ private slots:
 
     void lockedDatabaseIsReportedAndNothingIsLost()
     {
-        Table t(QStringLiteral("Table1"));
+        Table t(m_db->connection(), QStringLiteral("Table1"));
         t.setTableName(QStringLiteral("kz_liqui.db"));
         t.open();
         QVERIFY(t.locate(QStringLiteral("jahr"), QStringLiteral("2005")));
@@ -624,7 +627,7 @@ private slots:
         QVERIFY2(error.contains(QLatin1String("locked by another")), qPrintable(error));
         QCOMPARE(t.state(), DataSet::State::Edit);
         if (!TestDatabase::postgres()) {   // a server lets others read meanwhile
-            error = errorOf([] { run(QStringLiteral("select * from kz_liqui")); });
+            error = errorOf([&] { run(m_db->connection(), QStringLiteral("select * from kz_liqui")); });
             QVERIFY2(error.contains(QLatin1String("locked by another")), qPrintable(error));
         }
         other.release();
@@ -637,7 +640,7 @@ private slots:
     // another user is waited for briefly, not for long.
     void everyPostIsOnDiskAtOnceAndLocksAreWaitedForBriefly()
     {
-        Table t(QStringLiteral("Table1"));
+        Table t(m_db->connection(), QStringLiteral("Table1"));
         t.setTableName(QStringLiteral("kz_liqui.db"));
         t.open();
         QVERIFY(t.locate(QStringLiteral("Jahr"), QStringLiteral("2005")));
@@ -649,7 +652,7 @@ private slots:
         // once, nothing waits in an open transaction of this one.
         QCOMPARE(m_db->value(read).toInt(), 4711);
 
-        Database &db = Database::alias();
+        Database &db = m_db->database();
         QSqlQuery setting(db.connection());
         if (TestDatabase::postgres()) {
             // The commit returns only once the server has its log on disk.
@@ -688,10 +691,10 @@ private slots:
 
     void idleDatasetsHoldNoLock()
     {
-        Query q(QStringLiteral("Query1"));
+        Query q(m_db->connection(), QStringLiteral("Query1"));
         q.setSql(QStringLiteral("select * from kz_liqui"));
         q.open();
-        Table t(QStringLiteral("Table1"));
+        Table t(m_db->connection(), QStringLiteral("Table1"));
         t.setTableName(QStringLiteral("kz_liqui.db"));
         t.open();
         QVERIFY(t.locate(QStringLiteral("Jahr"), QStringLiteral("2005")));
@@ -752,7 +755,7 @@ private slots:
     void aResultLetGoUnfinishedHoldsNoLock()
     {
         {
-            Database::Result result = Database::alias().run(QStringLiteral("SELECT \"Jahr\" FROM kz_liqui WHERE \"Jahr\">?"),
+            Database::Result result = m_db->database().run(QStringLiteral("SELECT \"Jahr\" FROM kz_liqui WHERE \"Jahr\">?"),
                                                             {QStringLiteral("2003")}, QStringLiteral("read"));
             QVERIFY(result.next());
         }
@@ -779,8 +782,8 @@ private slots:
 
     void readOnlyDatabaseRefusesWrites()
     {
-        Database::open(m_db->path(), true);
-        Table t(QStringLiteral("Table1"));
+        m_db->connection().open(m_db->path(), true);
+        Table t(m_db->connection(), QStringLiteral("Table1"));
         t.setTableName(QStringLiteral("kz_liqui.db"));
         t.open();
         t.edit();
@@ -797,7 +800,7 @@ private slots:
     // told, and never given a shorter result as the whole.
     void aStatementBeingReadOutlivesAFullCache()
     {
-        Database &db = Database::alias();
+        Database &db = m_db->database();
         QStringList years;
         const QString error = errorOf([&] {
             db.scan(db.wholeTable(QStringLiteral("kz_liqui")), [&](const QVector<QVariant> &row) {

@@ -26,10 +26,12 @@ protected:
     }
 };
 
-// Catches what goes to the usual error path and restores it.
+// Catches what a data source reports for its window to show.
 struct ReportedErrors {
-    ReportedErrors() { EngineError::setReporter([this](const QString &m) { messages << m; }); }
-    ~ReportedErrors() { EngineError::setReporter({}); }
+    explicit ReportedErrors(DataSource &source)
+    {
+        QObject::connect(&source, &DataSource::failed, &source, [this](const QString &m) { messages << m; });
+    }
     QStringList messages;
 };
 } // namespace
@@ -53,10 +55,10 @@ private slots:
 
     void boundControlsFollowTheCurrentRow()
     {
-        Table table(QStringLiteral("Table1"));
+        Table table(m_db->connection(), QStringLiteral("Table1"));
         table.setTableName(QStringLiteral("kz_ges_renta.db"));
         table.open();
-        Query query(QStringLiteral("Query1"));
+        Query query(m_db->connection(), QStringLiteral("Query1"));
         query.setSql(QStringLiteral("select ist_wert_q2,soll_wert_q2 from kz_liqui where jahr=\"2005\""));
         query.open();
         DataSource source(QStringLiteral("DataSource1"), &table);
@@ -105,7 +107,7 @@ private slots:
     // one bound to another field shows that field.
     void rebindingACellDuringAReopenShowsTheNewRowOnce()
     {
-        Query query(QStringLiteral("Query1"));
+        Query query(m_db->connection(), QStringLiteral("Query1"));
         const QString sql = QStringLiteral("select * from kz_liqui where jahr=\"2005\"");
         query.setSql(sql);
         query.open();
@@ -136,7 +138,7 @@ private slots:
     void memoAndGridShowTheirRows()
     {
         m_db->sql(QStringLiteral("UPDATE \"maßnahmen\" SET \"Prozesse\"='Einkauf\nLager' WHERE \"Nr\"=2"));
-        Query query(QStringLiteral("Query7"));
+        Query query(m_db->connection(), QStringLiteral("Query7"));
         query.setSql("select * from maßnahmen where ziel=\"" + Goal7 + "\" and jahr=\"2007\"");
         query.open();
         DataSource source(QStringLiteral("DataSource7"), &query);
@@ -160,7 +162,7 @@ private slots:
     void droppedEditAtEitherEndShowsTheStoredValue()
     {
         for (bool atEnd : {true, false}) {
-            Table table(QStringLiteral("Table1"));
+            Table table(m_db->connection(), QStringLiteral("Table1"));
             table.setTableName(QStringLiteral("kz_ges_renta.db"));
             table.open();
             DataSource source(QStringLiteral("DataSource1"), &table);
@@ -185,12 +187,12 @@ private slots:
         for (const char *m : {"Audit", "Handbuch", "Kennzahlen"})
             m_db->sql(QStringLiteral("INSERT INTO \"maßnahmen\" (\"Maßnahme\", \"Ziel\", \"Jahr\") VALUES (?,?,?)"),
                       {QString::fromUtf8(m), Goal7, QStringLiteral("2007")});
-        ReportedErrors reported;
-        FailingQuery query(QStringLiteral("Query7"));
+        FailingQuery query(m_db->connection(), QStringLiteral("Query7"));
         query.setPageSize(2);
         query.setSql("select * from maßnahmen where ziel=\"" + Goal7 + "\" and jahr=\"2007\"");
         query.open();
         DataSource source(QStringLiteral("DataSource7"), &query);
+        ReportedErrors reported(source);
         DBGrid grid(QStringLiteral("DBGrid1"));
         grid.setDataSource(&source);
         grid.setColumns({QStringLiteral("Maßnahme")});
@@ -225,7 +227,7 @@ private slots:
 
     void gridMovesTheRowByKeyboardAndMouse()
     {
-        Query query(QStringLiteral("Query7"));
+        Query query(m_db->connection(), QStringLiteral("Query7"));
         query.setSql("select * from maßnahmen where ziel=\"" + Goal7 + "\" and jahr=\"2007\"");
         query.open();
         DataSource source(QStringLiteral("DataSource7"), &query);

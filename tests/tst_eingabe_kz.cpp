@@ -268,8 +268,8 @@ private slots:
         QCOMPARE(refusal.icon, Asker::Icon::Critical);
         QCOMPARE(dialog()->Table1->state(), DataSet::State::Browse);
         QCOMPARE(dialog()->edits[2]->text(), QStringLiteral("30"));
-        Database::Result q = Database::alias().run(QStringLiteral("SELECT \"Ist_Wert_Q2\" FROM kz_kap_quote WHERE \"Jahr\"=?"),
-                                                   {QStringLiteral("2005")}, QStringLiteral("read"));
+        Database::Result q = w.db().database().run(QStringLiteral("SELECT \"Ist_Wert_Q2\" FROM kz_kap_quote WHERE \"Jahr\"=?"),
+                                                {QStringLiteral("2005")}, QStringLiteral("read"));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toInt(), 30);
         q.finish();

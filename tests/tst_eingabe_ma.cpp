@@ -288,8 +288,8 @@ private slots:
         w.asker().answer(Asker::Answer::Ok);
         editor()->loeschen->click();
         QCOMPARE(w.asker().questions().last().text, expected);
-        Database::Result q = Database::alias().run(QStringLiteral("SELECT count(*) FROM \"maßnahmen\" WHERE \"Nr\"=? AND \"Verantwortlicher\" IS NULL"),
-                                                   {nr}, QStringLiteral("read"));
+        Database::Result q = w.db().database().run(QStringLiteral("SELECT count(*) FROM \"maßnahmen\" WHERE \"Nr\"=? AND \"Verantwortlicher\" IS NULL"),
+                                                {nr}, QStringLiteral("read"));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toInt(), 1);
         q.finish();
@@ -595,7 +595,7 @@ private slots:
                                       "\"Prozesse\" TEXT, \"Gültig_ab\" TEXT, \"Gültig_bis\" TEXT, \"Verantwortlicher\" TEXT, "
                                       "\"Erfüllungsgrad_in_%\" INTEGER, \"Jahr\" TEXT, \"Ziel\" TEXT) STRICT"));
         }
-        Database::close();   // the program starts on such a file
+        w.db().connection().close();   // the program starts on such a file
         w.continueWith(1, 1);
         openFor(0, 0, QStringLiteral("2005"));
         editor()->Button_neue_M->click();

@@ -254,7 +254,8 @@ private slots:
         QFETCH(QString, breakage);
         QFETCH(QString, expected);
         TestDatabase db;
-        ScriptedAsker asker;
+        TestServices asker;
+        asker.services().connection = &db.connection();
         if (breakage == QLatin1String("missing")) {
             QFile::remove(db.path());
         } else if (breakage == QLatin1String("garbage")) {
@@ -275,7 +276,7 @@ private slots:
         std::fflush(stderr);
         const int saved = ::dup(STDERR_FILENO);
         ::dup2(errors.handle(), STDERR_FILENO);
-        const int status = Start::run(*qApp);
+        const int status = Start::run(*qApp, asker);
         std::fflush(stderr);
         ::dup2(saved, STDERR_FILENO);
         ::close(saved);

@@ -23,7 +23,7 @@
 
 namespace {
 
-KeyFigureHistory *window() { return Attention::history(); }
+KeyFigureHistory *window() { return Attention::history(*Form1); }
 
 void openFromMenu()
 {
@@ -193,25 +193,19 @@ private slots:
         window()->figureBox->choose(2);
         const QString pdf = m_dir.filePath(QStringLiteral("history.pdf"));
         const QString png = m_dir.filePath(QStringLiteral("history.png"));
-        QString proposed;
-        QString next = pdf;
-        SaveFileAsker::install([&](const SaveFileAsker::Question &q) {
-            proposed = q.proposed;
-            return next;
-        });
+        f.services().files << pdf << png << png;
         window()->savePdfButton->click();
-        QVERIFY(proposed.endsWith(QLatin1String(".pdf")));
+        QVERIFY(f.services().fileRequests().value(0).folder.endsWith(QLatin1String(".pdf")));
         const QString text = pdfText(pdf);
         QVERIFY2(text.contains(QStringLiteral("Key-figure history: Cash ratio · Year")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("2010 95 100 green")), qPrintable(text));
-        next = png;
         window()->savePngButton->click();
         QImage image(png);
         QVERIFY(!image.isNull());
         QCOMPARE(image.size(), QSize(600, 360));
         // An existing file is refused and left as it is.
         window()->savePngButton->click();
-        SaveFileAsker::install({});
+        QCOMPARE(f.services().fileRequests().size(), 3);
         QCOMPARE(f.asker().questions().size(), 1);
         QVERIFY(f.asker().questions().first().text.contains(QLatin1String("exists already")));
         QCOMPARE(QImage(png).size(), QSize(600, 360));

@@ -131,7 +131,7 @@ private slots:
         QCOMPARE(plan.tables.last().values, 150);
 
         TestDatabase db(false, CurrentYear);
-        LegacyImport::apply(Database::alias(), plan, CurrentYear);
+        LegacyImport::apply(db.database(), plan, CurrentYear);
 
         const QStringList tables = ScorecardKatalog::allTables();
         for (int t = 0; t < tables.size(); ++t) {
@@ -173,7 +173,7 @@ private slots:
         QCOMPARE(db.value(QStringLiteral("SELECT count(*) FROM \"maßnahmen\"")).toInt(), 150);
 
         // A measure appended later gets the number after the largest.
-        Database::alias().insert(Database::alias().wholeTable(QStringLiteral("maßnahmen")), {8}, {QStringLiteral("x")});
+        db.database().insert(db.database().wholeTable(QStringLiteral("maßnahmen")), {8}, {QStringLiteral("x")});
         QCOMPARE(db.value(QStringLiteral("SELECT max(\"Nr\") FROM \"maßnahmen\"")).toLongLong(), largest + 2);
     }
 
@@ -271,7 +271,7 @@ private slots:
         QVERIFY(plan.ok());
         QVERIFY2(plan.notes.join(QLatin1Char('\n')).contains(QLatin1String("no measures are imported")),
                  qPrintable(plan.notes.join(QLatin1Char('\n'))));
-        LegacyImport::apply(Database::alias(), plan, CurrentYear);
+        LegacyImport::apply(db.database(), plan, CurrentYear);
         QCOMPARE(db.value(QStringLiteral("SELECT count(*) FROM \"maßnahmen\"")).toInt(), 0);
         QVERIFY(!OldTables::figure(12, 2004, 13).isNull());
         QCOMPARE(db.value(QStringLiteral("SELECT \"Soll_Wert_Jahr\" FROM \"kz_reklamation\" WHERE \"Jahr\"='2004'")).toInt(),
@@ -423,7 +423,7 @@ private slots:
         QDir().mkpath(folder);
         OldTables::writeFigures(folder, FirstYear, FirstYear + 24);
         OldTables::writeMeasures(folder, "ma\xdfnahmen", OldTables::sampleMeasures(20000), 1252);
-        Database::close();
+        db.connection().close();
         const QByteArray before = digest(db.path());
         const QString journal = db.path() + QStringLiteral("-journal");
 

@@ -8,6 +8,7 @@
 #include "app/globals.h"
 #include "dialogs/legacyimport.h"
 #include "model/katalog.h"
+#include "model/messages.h"
 #include "platform/db/dbcontrols.h"
 #include "platform/ui/selector.h"
 #include "views/objectives.h"
@@ -27,18 +28,22 @@
 
 namespace {
 
+// The windows' folder questions: answered with the next folder, each
+// recorded with its caption.
 class ScriptedFolders {
 public:
-    ScriptedFolders()
+    explicit ScriptedFolders(TestWindows &windows) : names(windows.services().files), m_services(windows.services()) {}
+    QStringList &names;
+    QStringList asked() const
     {
-        LegacyTransfer::setChooser([this](QWidget *, bool german) {
-            asked << german;
-            return names.isEmpty() ? QString() : names.takeFirst();
-        });
+        QStringList captions;
+        for (const FileRequest &r : m_services.fileRequests())
+            captions << (r.mode == FileRequest::Mode::Folder ? r.caption : QStringLiteral("(not a folder)"));
+        return captions;
     }
-    ~ScriptedFolders() { LegacyTransfer::setChooser({}); }
-    QStringList names;
-    QList<bool> asked;
+
+private:
+    TestServices &m_services;
 };
 
 QByteArray digest(const QString &path)
@@ -103,9 +108,10 @@ private slots:
             f.continueWith(sprache, 1);
         QVERIFY(Form1->Datei1->actions().contains(Form1->legacyImportAction));
         QCOMPARE(Form1->legacyImportAction->text(), text);
-        ScriptedFolders folders;
+        ScriptedFolders folders(f);
         Form1->legacyImportAction->trigger();
-        QCOMPARE(folders.asked, QList<bool>{sprache != 0});   // German until English is chosen
+        // German until English is chosen
+        QCOMPARE(folders.asked(), QStringList{Messages::legacy(Messages::Legacy::FolderTitle, sprache == 0)});
         QVERIFY(!legacyDialog());   // nothing chosen, nothing done
     }
 
@@ -115,7 +121,7 @@ private slots:
         f.continueWith(1, 1);
         displayYear(QStringLiteral("2005"));
         QCOMPARE(Form1->objectivesPage()->DBText7->text(), QString());
-        ScriptedFolders folders;
+        ScriptedFolders folders(f);
         folders.names << oldFolder();
         Form1->legacyImportAction->trigger();
         QPointer<LegacyImportDialog> dialog = legacyDialog();
@@ -159,7 +165,7 @@ private slots:
         f.continueWith(0, 1);
         const QString folder = oldFolder();
         QVERIFY(QFile::remove(QDir(folder).filePath(QStringLiteral("kz_neuprod.db"))));
-        ScriptedFolders folders;
+        ScriptedFolders folders(f);
         folders.names << folder;
         const QByteArray before = digest(f.db().path());
         Form1->legacyImportAction->trigger();

@@ -5,7 +5,6 @@
 #include "app/form1.h"
 #include "app/globals.h"
 #include "model/katalog.h"
-#include "platform/clock.h"
 #include "platform/db/dataset.h"
 #include "platform/db/dbcontrols.h"
 #include "platform/ui/selector.h"
@@ -65,14 +64,7 @@ void setRow(TestDatabase &db, const QString &table, const QString &year, const Q
 }
 
 // The page reads "now" from the clock; tests live in 2005.
-struct ClockAt {
-    explicit ClockAt(int year) { set(year); }
-    ~ClockAt() { Clock::install({}); }
-    void set(int year)
-    {
-        Clock::install([year] { return QDateTime(QDate(year, 6, 15), QTime(12, 0)); });
-    }
-};
+QDateTime inYear(int year) { return QDateTime(QDate(year, 6, 15), QTime(12, 0)); }
 
 } // namespace
 
@@ -121,8 +113,8 @@ private slots:
 
     void financialQuarterlyJudgesEveryColumnOnItsOwn()
     {
-        ClockAt clock(2005);
         TestWindows w;
+        w.services().setNow(inYear(2005));
         w.continueWith(1, 1);
         // Each column's pair gives another colour: a mixed-up column shows.
         setRow(w.db(), "kz_ges_renta", "2005", {{50, 100}, {80, 100}, {95, 100}, {75, 100}});
@@ -147,8 +139,8 @@ private slots:
 
     void granularitiesShowAndHideColumns()
     {
-        ClockAt clock(2005);
         TestWindows w;
+        w.services().setNow(inYear(2005));
         w.continueWith(1, 1);
         for (const char *table : {"kz_ges_renta", "kz_kap_quote", "kz_liqui"})
             setRow(w.db(), table, "2005", {{1, 100}, {2, 100}, {3, 100}, {4, 100}, {100, 100}, {50, 100}, {90, 100}});
@@ -199,8 +191,8 @@ private slots:
         QFETCH(int, row);
         QFETCH(int, ist);
         QFETCH(QString, light);
-        ClockAt clock(2005);
         TestWindows w;
+        w.services().setNow(inYear(2005));
         w.continueWith(1, 1);
         setRow(w.db(), table, "2005", {{ist, ist == 1 ? 1 : 100}});
         display(perspektive, 0);
@@ -222,8 +214,8 @@ private slots:
         QFETCH(QString, table);
         QFETCH(QString, light);
         QFETCH(QString, label16);
-        ClockAt clock(2005);
         TestWindows w;
+        w.services().setNow(inYear(2005));
         w.continueWith(0, branche);
         // 50 of 100 is red for new products, green for a time lower than planned.
         setRow(w.db(), table, "2005", {{50, 100}});
@@ -238,8 +230,8 @@ private slots:
     // No record for the year: nothing to show, no ratio, the grey light.
     void yearWithoutARecord()
     {
-        ClockAt clock(2030);
         TestWindows w;
+        w.services().setNow(inYear(2030));
         w.continueWith(1, 1);
         display(1, 0);
         QCOMPARE(page()->Label50->text(), QStringLiteral("2030"));
@@ -251,8 +243,8 @@ private slots:
 
     void stopsWithoutAChoice()
     {
-        ClockAt clock(2005);
         TestWindows w;
+        w.services().setNow(inYear(2005));
         w.continueWith(1, 1);
         page()->Button1->click();
         QCOMPARE(page()->Label50->text(), QStringLiteral("2005"));
@@ -269,8 +261,8 @@ private slots:
 
     void diagramSwitchLeavesTheRows()
     {
-        ClockAt clock(2005);
         TestWindows w;
+        w.services().setNow(inYear(2005));
         w.continueWith(1, 1);
         setRow(w.db(), "kz_ges_renta", "2005", {{0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {100, 100}});
         display(0, 2);
@@ -285,11 +277,11 @@ private slots:
 
     void aNewYearIsUsedWithoutRestart()
     {
-        ClockAt clock(2005);
         TestWindows w;
+        w.services().setNow(inYear(2005));
         w.continueWith(1, 1);
         display(0, 0);
-        clock.set(2006);
+        w.services().setNow(inYear(2006));
         page()->Button1->click();
         QCOMPARE(page()->Label50->text(), QStringLiteral("2006"));
         QCOMPARE(Form1->query(8)->sql(), QStringLiteral("select * from kz_kap_quote.db where jahr=\"2006\""));
@@ -297,8 +289,8 @@ private slots:
 
     void missingTableEndsTheCommand()
     {
-        ClockAt clock(2005);
         TestWindows w;
+        w.services().setNow(inYear(2005));
         w.continueWith(1, 1);
         setRow(w.db(), "kz_kundentreue", "2005", {{0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {100, 100}});
         w.db().sql(QStringLiteral("DROP TABLE kz_marktanteil"));

@@ -3,6 +3,8 @@
 // a lost connection).
 #include "fixture.h"
 
+#include "model/alias.h"
+
 #include "model/katalog.h"
 #include "platform/db/alias.h"
 #include "platform/db/database.h"
@@ -25,11 +27,7 @@ RunSettings configIn(const QString &configHome) { return {.set = {{QStringLitera
 // A database on the server that goes with the guard.
 struct ServerDatabase {
     ServerDatabase() : address(TestDatabase::createServerDatabase()) {}
-    ~ServerDatabase()
-    {
-        Database::close();
-        TestDatabase::dropServerDatabase(address);
-    }
+    ~ServerDatabase() { TestDatabase::dropServerDatabase(address); }
     QString address;
 };
 
@@ -112,8 +110,9 @@ private slots:
         QCOMPARE(bscDb(db.address, {QStringLiteral("add-year"), QStringLiteral("2050")}).status, 1);
 
         // The server checks types and ranges as the file does.
-        Database::open(db.address);
-        Table t(QStringLiteral("Table1"));
+        Connection connection(ScorecardAlias::settings(), ScorecardAlias::databaseSettings());
+        connection.open(db.address);
+        Table t(connection, QStringLiteral("Table1"));
         t.setTableName(QStringLiteral("kz_ges_renta.db"));
         t.open();
         QVERIFY(t.locate(QStringLiteral("jahr"), QStringLiteral("2005")));
@@ -180,15 +179,17 @@ private slots:
         QVERIFY2(r.err.contains(QLatin1String("holds rows already")), qPrintable(r.err));
 
         // A new measure on the server gets the next number.
-        Database::open(server.address);
-        Table t(QStringLiteral("Table1"));
+        Connection connection(ScorecardAlias::settings(), ScorecardAlias::databaseSettings());
+        connection.open(server.address);
+        Table t(connection, QStringLiteral("Table1"));
         t.setTableName(QStringLiteral("maßnahmen.DB"));
         t.open();
         t.append();
         t.setText(QStringLiteral("Maßnahme"), QStringLiteral("Neu auf dem Server"));
         t.post();
         QCOMPARE(t.asInteger(QStringLiteral("Nr")), 13);
-        Database::close();
+        t.close();
+        connection.close();
 
         // And back, into a new file; a backup of the server is such a file too.
         const QString back = m_dir.filePath(QStringLiteral("zurueck.sqlite"));
@@ -548,7 +549,7 @@ private slots:
     void rowHeldByAnotherUser()
     {
         TestDatabase db;
-        Table t(QStringLiteral("Table1"));
+        Table t(db.connection(), QStringLiteral("Table1"));
         t.setTableName(QStringLiteral("kz_liqui.db"));
         t.open();
         QVERIFY(t.locate(QStringLiteral("jahr"), QStringLiteral("2006")));
@@ -567,11 +568,11 @@ private slots:
     void lostConnectionIsReportedAndReopened()
     {
         TestDatabase db;
-        Query q(QStringLiteral("Query1"));
+        Query q(db.connection(), QStringLiteral("Query1"));
         q.setSql(QStringLiteral("select * from kz_liqui where jahr=\"2005\""));
         q.open();
         QCOMPARE(q.asText(QStringLiteral("Jahr")), QStringLiteral("2005"));
-        QSqlQuery backend(Database::alias().connection());
+        QSqlQuery backend(db.database().connection());
         QVERIFY(backend.exec(QStringLiteral("SELECT pg_backend_pid()")) && backend.next());
         const int server = backend.value(0).toInt();
         backend.finish();

@@ -218,7 +218,7 @@ private slots:
         int pressedAgain = 0;
         QTimer closer;
         connect(&closer, &QTimer::timeout, &closer, [&] {
-            QPrintPreviewDialog *preview = ReportPreview::current();
+            QPrintPreviewDialog *preview = launch()->preview().current();
             if (!preview || !preview->isVisible())
                 return;
             shown << Form2->findChild<ReportLabel *>(QStringLiteral("QRLabel1"))->caption();
@@ -227,7 +227,7 @@ private slots:
                 page()->combobox1->choose(0);
                 page()->Button7->click();
                 pressedAgain = 1;
-                QCOMPARE(ReportPreview::current(), preview);
+                QCOMPARE(launch()->preview().current(), preview);
             }
             preview->close();
         });
@@ -239,7 +239,7 @@ private slots:
         // The report is the one the first press made.
         QCOMPARE(shown.first(), QStringLiteral("Auswertung: Qualitätsbewußtsein der Mitarbeiter erhöhen"));
         QCOMPARE(Form2->Query1->sql(), QStringLiteral("select * from kz_anz_verbesserung where jahr=\"2005\""));
-        QVERIFY(!ReportPreview::isOpen());
+        QVERIFY(!launch()->preview().isOpen());
         QVERIFY(w.asker().questions().isEmpty());
     }
 
@@ -268,7 +268,7 @@ private slots:
         int previews = 0;
         QTimer closer;
         connect(&closer, &QTimer::timeout, &closer, [&] {
-            if (QPrintPreviewDialog *preview = ReportPreview::current(); preview && preview->isVisible()) {
+            if (QPrintPreviewDialog *preview = launch()->preview().current(); preview && preview->isVisible()) {
                 ++previews;
                 preview->close();
             }
@@ -277,7 +277,7 @@ private slots:
         page()->Button7->click();
         closer.stop();
         QCOMPARE(previews, 0);
-        QVERIFY(!ReportPreview::isOpen());
+        QVERIFY(!launch()->preview().isOpen());
         QCOMPARE(w.asker().questions().size(), 1);
         QVERIFY2(w.asker().questions().first().text.startsWith(message), qPrintable(w.asker().questions().first().text));
         QTEST(w.asker().questions().first().caption, "caption");
@@ -300,9 +300,9 @@ private slots:
         bool previewed = false;
         QTimer watcher;
         connect(&watcher, &QTimer::timeout, &watcher, [&] {
-            if (ReportPreview::isOpen()) {
+            if (launch()->preview().isOpen()) {
                 previewed = true;
-                ReportPreview::current()->close();
+                launch()->preview().current()->close();
             }
         });
         watcher.start(10);
@@ -320,15 +320,10 @@ private slots:
         TestWindows w;
         w.continueWith(0, 0);
         const QString file = m_dir.filePath(QStringLiteral("aus-der-vorschau.pdf"));
-        QString proposed;
-        SaveFileAsker::install([&](const SaveFileAsker::Question &q) {
-            proposed = q.proposed;
-            return file;
-        });
-        const OnExit uninstall([] { SaveFileAsker::install({}); });
+        w.services().files << file;
         QTimer closer;
         connect(&closer, &QTimer::timeout, &closer, [&] {
-            QPrintPreviewDialog *preview = ReportPreview::current();
+            QPrintPreviewDialog *preview = launch()->preview().current();
             if (!preview || !preview->isVisible())
                 return;
             if (!QFile::exists(file))
@@ -338,6 +333,7 @@ private slots:
         closer.start(50);
         launch()->launch(3, QStringLiteral("2005"));
         closer.stop();
+        const QString proposed = w.services().fileRequests().value(0).folder;
         QVERIFY2(proposed.endsWith(QLatin1String("Report-Process-perspective-2005.pdf")), qPrintable(proposed));
         const QString text = pdfText(file);
         QVERIFY(text.contains(QLatin1String("Evaluation: Introduve time near accounting")));

@@ -7,7 +7,7 @@
 #include "platform/report/reportlayout.h"
 #include "platform/report/reportpaint.h"
 #include "platform/report/reportpreview.h"
-#include "platform/ui/asker.h"
+#include "fixture_services.h"
 
 #include <QAction>
 #include <QApplication>
@@ -169,7 +169,7 @@ class TestReportEngine : public QObject {
 
     std::unique_ptr<Query> query(const QString &year)
     {
-        auto q = std::make_unique<Query>("Query1");
+        auto q = std::make_unique<Query>(m_db->connection(), "Query1");
         q->setSql(QString("select * from kz_ges_renta where jahr=\"%1\"").arg(year));
         q->open();
         return q;
@@ -184,8 +184,6 @@ private slots:
     }
     void cleanup()
     {
-        SaveFileAsker::install({});
-        Asker::install({});
         m_db.reset();
     }
 
@@ -491,11 +489,9 @@ void TestReportEngine::previewWaits()
     SamplePage page(q.get());
     QTemporaryDir dir;
     const QString saved = dir.filePath("saved.pdf");
-    QList<SaveFileAsker::Question> asked;
-    SaveFileAsker::install([&](const SaveFileAsker::Question &question) {
-        asked << question;
-        return saved;
-    });
+    TestServices services;
+    services.files << saved;
+    ReportPreview preview(services);
     ReportLayout other;
 
     // What the timer saw while the preview was open.
@@ -510,36 +506,36 @@ void TestReportEngine::previewWaits()
     bool stillOpen = false;
     QTimer timer;
     connect(&timer, &QTimer::timeout, this, [&] {
-        QPrintPreviewDialog *preview = ReportPreview::current();
-        if (!preview)
+        QPrintPreviewDialog *dialog = preview.current();
+        if (!dialog)
             return;
         ++ticks;
         if (ticks == 1) {
-            title = preview->windowTitle();
-            nonModal = preview->isVisible() && preview->windowModality() == Qt::NonModal;
+            title = dialog->windowTitle();
+            nonModal = dialog->isVisible() && dialog->windowModality() == Qt::NonModal;
             nothingModal = QApplication::activeModalWidget() == nullptr;
-            pages = preview->findChild<QPrintPreviewWidget *>()->pageCount();
-            const auto actions = preview->findChild<QToolBar *>()->actions();
+            pages = dialog->findChild<QPrintPreviewWidget *>()->pageCount();
+            const auto actions = dialog->findChild<QToolBar *>()->actions();
             for (int i = 0; i < actions.size(); ++i) {
                 if (actions[i]->text() == "Print")
                     printIndex = i;
                 if (actions[i]->text() == "Save as PDF...")
                     saveIndex = i;
             }
-            secondRefused = !ReportPreview::show(other, {});
+            secondRefused = !preview.show(other, {});
             actions.value(saveIndex)->trigger();
         } else if (ticks == 3) {
-            stillOpen = ReportPreview::isOpen();
-            preview->close();
+            stillOpen = preview.isOpen();
+            dialog->close();
         }
     });
     timer.start(0);
-    QVERIFY(ReportPreview::show(page.layout, {"Report - page 1", "evaluation.pdf", nullptr}));
+    QVERIFY(preview.show(page.layout, {"Report - page 1", "evaluation.pdf", nullptr}));
     timer.stop();
 
     QVERIFY(ticks >= 3);
     QVERIFY(stillOpen);
-    QVERIFY(!ReportPreview::isOpen());
+    QVERIFY(!preview.isOpen());
     QCOMPARE(title, QString("Report - page 1"));
     QVERIFY(nonModal);
     QVERIFY(nothingModal);
@@ -547,9 +543,11 @@ void TestReportEngine::previewWaits()
     QVERIFY(printIndex >= 0);
     QCOMPARE(saveIndex, printIndex + 1);
     QVERIFY(secondRefused);
+    const QList<FileRequest> &asked = services.fileRequests();
     QCOMPARE(asked.size(), 1);
-    QVERIFY2(asked[0].proposed.endsWith("/evaluation.pdf"), qPrintable(asked[0].proposed));
-    QVERIFY(QFileInfo(asked[0].proposed).isAbsolute());
+    QVERIFY2(asked[0].folder.endsWith("/evaluation.pdf"), qPrintable(asked[0].folder));
+    QVERIFY(QFileInfo(asked[0].folder).isAbsolute());
+    QCOMPARE(asked[0].mode, FileRequest::Mode::Save);
     QVERIFY(pdfText(saved).contains("4711"));
 }
 
@@ -564,29 +562,26 @@ void TestReportEngine::previewSaveRefusal()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("old");
     }
-    QStringList answers = {"", existing};   // cancelled, then a file that exists
-    SaveFileAsker::install([&](const SaveFileAsker::Question &) { return answers.takeFirst(); });
-    QList<Asker::Question> messages;
-    Asker::install([&](const Asker::Question &question) {
-        messages << question;
-        return Asker::Answer::Ok;
-    });
+    TestServices services;
+    services.files = {"", existing};   // cancelled, then a file that exists
+    const QList<Asker::Question> &messages = services.questions();
+    ReportPreview preview(services);
 
     qsizetype afterCancel = -1;
     QTimer driver;   // goes with the test, however it ends
     driver.setSingleShot(true);
     connect(&driver, &QTimer::timeout, this, [&] {
-        QPrintPreviewDialog *preview = ReportPreview::current();
-        QAction *save = preview->findChild<QAction *>("savePdfAction");
+        QPrintPreviewDialog *dialog = preview.current();
+        QAction *save = dialog->findChild<QAction *>("savePdfAction");
         save->trigger();
         afterCancel = messages.size();
         save->trigger();
-        preview->close();
+        dialog->close();
     });
     driver.start(0);
-    QVERIFY(ReportPreview::show(layout, {"Preview", "taken.pdf", nullptr}));
+    QVERIFY(preview.show(layout, {"Preview", "taken.pdf", nullptr}));
 
-    QVERIFY(answers.isEmpty());
+    QVERIFY(services.files.isEmpty());
     QCOMPARE(afterCancel, 0);
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages[0].text.contains("already exists"), qPrintable(messages[0].text));
@@ -643,18 +638,16 @@ void TestReportEngine::previewSaveOnAFullDisk()
     auto q = query("2005");
     SamplePage page(q.get());
     QVERIFY(disk.leaveFree(8 * 1024));
-    SaveFileAsker::install([&](const SaveFileAsker::Question &) { return disk.filePath("vorschau.pdf"); });
-    QList<Asker::Question> messages;
-    Asker::install([&](const Asker::Question &question) {
-        messages << question;
-        return Asker::Answer::Ok;
-    });
+    TestServices services;
+    services.files << disk.filePath("vorschau.pdf");
+    const QList<Asker::Question> &messages = services.questions();
+    ReportPreview preview(services);
     QTimer::singleShot(0, this, [&] {
-        QPrintPreviewDialog *preview = ReportPreview::current();
-        preview->findChild<QAction *>("savePdfAction")->trigger();
-        preview->close();
+        QPrintPreviewDialog *dialog = preview.current();
+        dialog->findChild<QAction *>("savePdfAction")->trigger();
+        dialog->close();
     });
-    QVERIFY(ReportPreview::show(page.layout, {"Preview", "vorschau.pdf", nullptr}));
+    QVERIFY(preview.show(page.layout, {"Preview", "vorschau.pdf", nullptr}));
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages[0].text.contains("No space left on device"), qPrintable(messages[0].text));
     QCOMPARE(disk.files(), QStringList());

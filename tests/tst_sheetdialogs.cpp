@@ -7,6 +7,7 @@
 #include "app/globals.h"
 #include "dialogs/sheetimport.h"
 #include "dialogs/sheettransfer.h"
+#include "model/messages.h"
 #include "platform/db/database.h"
 #include "core/spreadsheet.h"
 
@@ -23,19 +24,22 @@
 
 namespace {
 
-// Answers every file question with the next name; records what was asked.
+// The windows' file questions: answered with the next name, each recorded
+// with its kind and caption.
 class ScriptedFiles {
 public:
-    ScriptedFiles()
+    explicit ScriptedFiles(TestWindows &windows) : names(windows.services().files), m_services(windows.services()) {}
+    QStringList &names;
+    QList<QPair<FileRequest::Mode, QString>> asked() const
     {
-        SheetTransfer::setChooser([this](QWidget *, SheetTransfer::Purpose purpose, bool german) {
-            asked << qMakePair(purpose, german);
-            return names.isEmpty() ? QString() : names.takeFirst();
-        });
+        QList<QPair<FileRequest::Mode, QString>> requests;
+        for (const FileRequest &r : m_services.fileRequests())
+            requests << qMakePair(r.mode, r.caption);
+        return requests;
     }
-    ~ScriptedFiles() { SheetTransfer::setChooser({}); }
-    QStringList names;
-    QList<QPair<SheetTransfer::Purpose, bool>> asked;
+
+private:
+    TestServices &m_services;
 };
 
 QByteArray contents(const QString &path)
@@ -79,9 +83,9 @@ class TestSheetDialogs : public QObject {
     QTemporaryDir m_dir;
 
     // The key figures of the open database as CSV, with one value changed.
-    QString changedFile(const QString &name, const QVariant &value)
+    QString changedFile(TestWindows &f, const QString &name, const QVariant &value)
     {
-        Spreadsheet::Sheet sheet = Spreadsheet::kennzahlen(Database::alias(), QStringLiteral("2005"));
+        Spreadsheet::Sheet sheet = Spreadsheet::kennzahlen(f.db().database(), QStringLiteral("2005"));
         sheet.rows[2][9] = value;   // kz_liqui, Ist_Wert_Q3
         const QString path = m_dir.filePath(name);
         save(path, Spreadsheet::csv(sheet));
@@ -118,11 +122,13 @@ private slots:
 
         // The file questions come in the language chosen, German before a
         // choice (as the start screen shows), under the English menu.
-        ScriptedFiles files;
+        ScriptedFiles files(f);
         Form1->exportAction->trigger();
         Form1->importAction->trigger();
-        QCOMPARE(files.asked, (QList<QPair<SheetTransfer::Purpose, bool>>{{SheetTransfer::Purpose::Export, sprache != 0},
-                                                                          {SheetTransfer::Purpose::Import, sprache != 0}}));
+        const bool english = sprache == 0;
+        QCOMPARE(files.asked(), (QList<QPair<FileRequest::Mode, QString>>{
+                                    {FileRequest::Mode::Save, Messages::sheets(Messages::Sheets::ExportTitle, english)},
+                                    {FileRequest::Mode::Open, Messages::sheets(Messages::Sheets::ImportTitle, english)}}));
         QVERIFY(f.asker().questions().isEmpty());   // nothing chosen, nothing done
     }
 
@@ -140,7 +146,7 @@ private slots:
         TestWindows f(true);
         f.continueWith(1, 1);
         QTemporaryDir folder;
-        ScriptedFiles files;
+        ScriptedFiles files(f);
         QStringList paths;
         for (const QString &name : written)
             paths << folder.filePath(name);
@@ -189,7 +195,7 @@ private slots:
     {
         TestWindows f(true);
         QTemporaryDir folder;
-        ScriptedFiles files;
+        ScriptedFiles files(f);
         files.names << folder.filePath(QStringLiteral("bericht.ods"));
         Form1->exportAction->trigger();
         QCOMPARE(f.asker().questions().size(), 1);
@@ -217,8 +223,8 @@ private slots:
         f.continueWith(sprache, 0);
         const QString value = QStringLiteral("SELECT Ist_Wert_Q3 FROM kz_liqui WHERE Jahr='2005'");
         const QString old = f.db().value(value).toString();
-        ScriptedFiles files;
-        files.names << changedFile(QStringLiteral("neu.csv"), 777);
+        ScriptedFiles files(f);
+        files.names << changedFile(f, QStringLiteral("neu.csv"), 777);
         Form1->importAction->trigger();
 
         QPointer<SheetImportDialog> dialog = importDialog();
@@ -244,7 +250,7 @@ private slots:
         QTRY_VERIFY(dialog.isNull());
 
         // The dialog's own cancel writes nothing either.
-        files.names << changedFile(QStringLiteral("nochmal.csv"), 778);
+        files.names << changedFile(f, QStringLiteral("nochmal.csv"), 778);
         Form1->importAction->trigger();
         dialog = importDialog();
         QVERIFY(dialog && dialog->isVisible());
@@ -258,7 +264,7 @@ private slots:
     {
         TestWindows f;
         f.continueWith(1, 1);
-        ScriptedFiles files;
+        ScriptedFiles files(f);
         files.names << QStringLiteral(BSC_TEST_DATA "/import/not-a-whole-number.csv");
         const QByteArray before = digest(f.db().path());
         Form1->importAction->trigger();
@@ -294,8 +300,8 @@ private slots:
         if (sprache >= 0)
             f.continueWith(sprache, 1);
         const QString path = m_dir.filePath(QStringLiteral("gleich.csv"));
-        save(path, Spreadsheet::csv(Spreadsheet::kennzahlen(Database::alias())));
-        ScriptedFiles files;
+        save(path, Spreadsheet::csv(Spreadsheet::kennzahlen(f.db().database())));
+        ScriptedFiles files(f);
         files.names << path;
         const QByteArray before = digest(f.db().path());
         Form1->importAction->trigger();

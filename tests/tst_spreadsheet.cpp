@@ -731,7 +731,7 @@ private slots:
     void applyingIsAllOrNothing()
     {
         TestDatabase db(true);
-        Database &alias = Database::open(db.path());
+        Database &alias = db.database();
         Spreadsheet::Sheet sheet = Spreadsheet::kennzahlen(alias, QStringLiteral("2006"));
         for (QVariantList &row : sheet.rows)
             row[5] = row[5].toLongLong() + 1;   // Ist_Wert_Q1 of every table
@@ -762,7 +762,7 @@ private slots:
     {
         TestDatabase db(true);
         db.sql(QStringLiteral("UPDATE \"maßnahmen\" SET \"Prozesse\"=? WHERE Nr=3"), {QString(40000, QLatin1Char('x'))});
-        Database &alias = Database::open(db.path());
+        Database &alias = db.database();
         const QString target = file(QStringLiteral("lang.xlsx"));
         try {
             Spreadsheet::write({{target, {Spreadsheet::massnahmen(alias)}}}, false);

@@ -1,4 +1,4 @@
-#include "fixture_asker.h"
+#include "fixture_services.h"
 #include "platform/db/engineerror.h"
 #include "platform/ui/asker.h"
 #include "platform/ui/selector.h"
@@ -151,11 +151,11 @@ void TstUi::positiveAnswers()
 
 void TstUi::scriptedAskerAnswersAndRecords()
 {
-    ScriptedAsker asker;
+    TestServices asker;
     asker.answer(Answer::Yes);
     asker.answer(Answer::Cancel);
-    QCOMPARE(Asker::ask({"first?", "Meldungsfenster", Buttons::YesNo, Icon::Question}), Answer::Yes);
-    QCOMPARE(Asker::ask({"second?", "Information", Buttons::OkCancel, Icon::Warning}), Answer::Cancel);
+    QCOMPARE(asker.services().question({"first?", "Meldungsfenster", Buttons::YesNo, Icon::Question}), Answer::Yes);
+    QCOMPARE(asker.services().question({"second?", "Information", Buttons::OkCancel, Icon::Warning}), Answer::Cancel);
     QCOMPARE(asker.pending(), 0);
     QCOMPARE(asker.questions().size(), 2);
     QCOMPARE(asker.questions()[0].text, QString("first?"));
@@ -178,8 +178,8 @@ void TstUi::scriptedAskerDefaultsToNegative()
 {
     QFETCH(Buttons, buttons);
     QFETCH(Answer, expected);
-    ScriptedAsker asker;
-    QCOMPARE(Asker::ask({"?", "c", buttons, Icon::None}), expected);
+    TestServices asker;
+    QCOMPARE(asker.services().question({"?", "c", buttons, Icon::None}), expected);
     QCOMPARE(asker.questions().size(), 1);
 }
 
@@ -209,10 +209,9 @@ void TstUi::messageBoxAnswers()
     QFETCH(int, key);
     QFETCH(Answer, expected);
     QFETCH(QStringList, shown);
-    Asker::install({});
     BoxPresser presser{Qt::Key(key)};
     presser.arm();
-    QCOMPARE(Asker::ask({"Really?", "Meldungsfenster", buttons, Icon::Question}), expected);
+    QCOMPARE(Asker::messageBox({"Really?", "Meldungsfenster", buttons, Icon::Question}), expected);
     QCOMPARE(presser.text, QString("Really?"));
     QCOMPARE(presser.caption, QString("Meldungsfenster"));
     QCOMPARE(presser.icon, QMessageBox::Question);
@@ -224,9 +223,9 @@ void TstUi::messageBoxAnswers()
 void TstUi::guardShowsEngineError()
 {
     QGuiApplication::setApplicationDisplayName("BSC");
-    ScriptedAsker asker;
+    TestServices asker;
     int before = 0, after = 0;
-    guarded([&] {
+    guarded(asker, [&] {
         ++before;
         throw EngineError("Table kz_liqui: no such table");
         ++after;
@@ -243,9 +242,9 @@ void TstUi::guardShowsEngineError()
 
 void TstUi::guardShowsOtherErrors()
 {
-    ScriptedAsker asker;
-    guarded([] { throw std::runtime_error("out of range"); });
-    guarded([] { throw 42; });
+    TestServices asker;
+    guarded(asker, [] { throw std::runtime_error("out of range"); });
+    guarded(asker, [] { throw 42; });
     QCOMPARE(asker.questions().size(), 2);
     QCOMPARE(asker.questions()[0].text, QString("out of range"));
     QCOMPARE(asker.questions()[0].icon, Icon::Critical);
@@ -254,9 +253,9 @@ void TstUi::guardShowsOtherErrors()
 
 void TstUi::guardQuietWithoutError()
 {
-    ScriptedAsker asker;
+    TestServices asker;
     bool ran = false;
-    guarded([&] { ran = true; });
+    guarded(asker, [&] { ran = true; });
     QVERIFY(ran);
     QVERIFY(asker.questions().isEmpty());
 }
@@ -278,10 +277,10 @@ public:
 
 void TstUi::guardAtTheConnectionStopsTheCaller()
 {
-    ScriptedAsker asker;
+    TestServices asker;
     QPushButton button;
     Caller caller;
-    connectGuarded(&button, &QPushButton::clicked, &caller, &Caller::save);
+    connectGuarded(asker, &button, &QPushButton::clicked, &caller, &Caller::save);
     button.click();
     QVERIFY(!caller.after);
     QCOMPARE(asker.questions().size(), 1);

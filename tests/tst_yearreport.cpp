@@ -218,9 +218,7 @@ private slots:
         QVERIFY(actions.indexOf(action) < actions.indexOf(Form1->Beenden1));
 
         const QString file = m_dir.filePath(QStringLiteral("menu-%1.pdf").arg(sprache));
-        SaveFileAsker::install([&](const SaveFileAsker::Question &q) {
-            return q.proposed.endsWith(QLatin1String(".pdf")) ? file : QString();
-        });
+        f.services().files << file;
         QString asked;
         QTimer::singleShot(0, Form1, [&] {
             auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
@@ -231,7 +229,8 @@ private slots:
             dialog->accept();
         });
         action->trigger();
-        SaveFileAsker::install({});
+        QCOMPARE(f.services().fileRequests().size(), 1);
+        QVERIFY(f.services().fileRequests().first().folder.endsWith(QLatin1String(".pdf")));
         QCOMPARE(asked, sprache == 1 ? QStringLiteral("Jahr:") : QStringLiteral("Year:"));
         QVERIFY(f.asker().questions().isEmpty());
         QCOMPARE(pageCount(file), YearReport::PageCount);
@@ -244,13 +243,12 @@ private slots:
             f.open(QIODevice::ReadOnly);
             return f.readAll();
         }();
-        SaveFileAsker::install([&](const SaveFileAsker::Question &) { return file; });
+        f.services().files << file;
         QTimer::singleShot(0, Form1, [] {
             if (auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget()))
                 dialog->accept();
         });
         action->trigger();
-        SaveFileAsker::install({});
         QCOMPARE(f.asker().questions().size(), 1);
         QVERIFY2(f.asker().questions().first().text.contains(sprache == 1 ? QStringLiteral("gibt es schon")
                                                                           : QStringLiteral("exists already")),

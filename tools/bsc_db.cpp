@@ -152,10 +152,18 @@ void appendEscaped(QString &line, const QString &value)
     }
 }
 
-// Prints as it reads, so memory stays flat however many rows.
-bool query(const QString &statement, Output &out)
+// The database the alias points to, or another target, told the
+// scorecard's settings (the change history among them).
+std::unique_ptr<Database> openTarget(const QString &path, bool readOnly = false)
 {
-    Database &db = Database::alias();
+    return Database::connect(path, readOnly, ScorecardAlias::settings().name, ScorecardAlias::databaseSettings());
+}
+
+// Prints as it reads, so memory stays flat however many rows.
+bool query(const QString &path, const QString &statement, Output &out)
+{
+    const std::unique_ptr<Database> opened = openTarget(path);
+    Database &db = *opened;
     const Database::Source source = db.query(statement);
     out << source.fields.join(QLatin1Char('\t')) << '\n';
     const int count = source.fields.size();
@@ -217,10 +225,11 @@ int exportSheet(const QString &path, const SheetArguments &a, Output &out)
     Spreadsheet::formatOf(a.file);
     if (!a.force && SafeFile::occupied(QFileInfo(a.file).absoluteFilePath()))
         throw EngineError(QStringLiteral("%1 exists already; it was left untouched (--force replaces it).").arg(a.file));
-    Database &db = Database::open(path, true);
+    std::unique_ptr<Database> opened = openTarget(path, true);
     const bool figures = a.sheet == QLatin1String("kennzahlen");
-    const Spreadsheet::Sheet sheet = figures ? Spreadsheet::kennzahlen(db, a.year) : Spreadsheet::massnahmen(db, a.year);
-    Database::close();
+    const Spreadsheet::Sheet sheet =
+        figures ? Spreadsheet::kennzahlen(*opened, a.year) : Spreadsheet::massnahmen(*opened, a.year);
+    opened.reset();
     // A year the database does not hold is most likely mistyped: an empty
     // sheet would pass for an export.
     if (!a.year.isNull() && sheet.rows.isEmpty())
@@ -244,7 +253,8 @@ bool confirmedAtTerminal(Output &out)
 int importSheet(const QString &path, const SheetArguments &a, Output &out, QTextStream &err)
 {
     const QByteArray bytes = Spreadsheet::readImportFile(a.file);
-    Database &db = Database::open(path);
+    const std::unique_ptr<Database> opened = openTarget(path);
+    Database &db = *opened;
     const Spreadsheet::Plan plan = Spreadsheet::planKennzahlenImport(db, bytes);
     if (!plan.ok()) {
         for (const Spreadsheet::Fault &fault : plan.faults)
@@ -294,7 +304,8 @@ int importLegacy(const QString &path, const QString &folder, bool yes, Output &o
             << folder << "; nothing was written.\n";
         return 1;
     }
-    Database &db = Database::open(path);
+    const std::unique_ptr<Database> opened = openTarget(path);
+    Database &db = *opened;
     const QString refused = LegacyImport::refusal(db);
     if (!refused.isEmpty())
         throw EngineError(refused + QStringLiteral("; nothing was written."));
@@ -383,7 +394,8 @@ std::optional<int> history(const QString &path, const QStringList &args, Output 
             throw EngineError(QStringLiteral("\"%1\" is not a date (YYYY-MM-DD) or a time (YYYY-MM-DDTHH:MM:SS).")
                                   .arg(printable(since)));
     }
-    Database &db = Database::open(path, true);
+    std::unique_ptr<Database> opened = openTarget(path, true);
+    Database &db = *opened;
     if (!table.isNull()) {
         QString bare = table;
         if (bare.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
@@ -421,7 +433,7 @@ std::optional<int> history(const QString &path, const QStringList &args, Output 
         written = !out.failed();
         return written;
     });
-    Database::close();
+    opened.reset();
     return out.flush() && written ? 0 : 1;
 }
 
@@ -432,12 +444,12 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("bsc-db"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BSC_VERSION));
-    ScorecardAlias::install();
+    const AliasSettings alias = ScorecardAlias::settings();
     Output out;
     QTextStream err(stderr);
     const QStringList args = app.arguments().mid(1);
     const QString command = args.value(0);
-    const QString path = Alias::target();
+    const QString path = Alias::target(alias);
     // Where it points, as it may be shown: never with a password.
     QString shown;
     try {
@@ -498,7 +510,7 @@ int main(int argc, char **argv)
             return written();
         }
         if (command == QLatin1String("alias") && args.size() == 1) {
-            const QString stored = Alias::stored();
+            const QString stored = Alias::stored(alias);
             if (stored.isEmpty())
                 out << "No address is stored; the alias points to " << shown << '\n';
             else
@@ -506,14 +518,14 @@ int main(int argc, char **argv)
             return written();
         }
         if (command == QLatin1String("alias") && args.size() == 3 && args[1] == QLatin1String("set")) {
-            Alias::store(args[2]);
-            out << "Stored " << Target::parse(args[2]).display() << " in " << Alias::configPath() << '\n';
+            Alias::store(alias, args[2]);
+            out << "Stored " << Target::parse(args[2]).display() << " in " << Alias::configPath(alias) << '\n';
             if (!qEnvironmentVariableIsEmpty("PROJEKT_BSC_DATABASE"))
                 out << "PROJEKT_BSC_DATABASE is set and goes first while it is.\n";
             return written();
         }
         if (command == QLatin1String("alias") && args.size() == 2 && args[1] == QLatin1String("unset")) {
-            Alias::store(QString());
+            Alias::store(alias, QString());
             out << "Removed the stored address\n";
             return written();
         }
@@ -524,7 +536,7 @@ int main(int argc, char **argv)
             return written();
         }
         if (command == QLatin1String("query") && args.size() == 2) {
-            if (query(args[1], out))
+            if (query(path, args[1], out))
                 return 0;
             return written();
         }

@@ -25,9 +25,10 @@ constexpr int ObjectivesLeft = 780;
 
 } // namespace
 
-AttentionMarkers::AttentionMarkers(QWidget *page, const QString &prefix, const QVector<LightSlot *> &lights,
-                                   const QVector<QPoint> &places, const Startwahl &wahl)
-    : QObject(page), m_slots(lights), m_ziele(lights.size(), 0), m_wahl(wahl)
+AttentionMarkers::AttentionMarkers(const Services &services, QWidget *page, const QString &prefix,
+                                   const QVector<LightSlot *> &lights, const QVector<QPoint> &places,
+                                   const Startwahl &wahl)
+    : QObject(page), m_slots(lights), m_ziele(lights.size(), 0), m_services(services), m_wahl(wahl)
 {
     for (int i = 0; i < lights.size(); ++i) {
         auto *marker = new ClickLabel(page);
@@ -40,7 +41,7 @@ AttentionMarkers::AttentionMarkers(QWidget *page, const QString &prefix, const Q
         marker->installEventFilter(this);
         marker->hide();
         m_markers << marker;
-        QObject::connect(marker, &ClickLabel::clicked, this, [this, i] { guarded([&] { chosen(i); }); });
+        QObject::connect(marker, &ClickLabel::clicked, this, [this, i] { guarded(m_services, [&] { chosen(i); }); });
     }
 }
 
@@ -51,7 +52,7 @@ void AttentionMarkers::update(const QVector<int> &ziele, const QString &year)
         anyRed |= slot->state() == int(Ampel::Rot);
     QHash<QString, qint64> counts;
     if (anyRed)
-        counts = Attention::measureCounts(year);
+        counts = Attention::measureCounts(m_services.database(), year);
     const int branche = m_wahl.branche();
     const QString text = Attention::markerText(year, m_wahl.englisch());
     m_year = year;
@@ -76,7 +77,7 @@ bool AttentionMarkers::eventFilter(QObject *watched, QEvent *event)
         const int key = static_cast<QKeyEvent *>(event)->key();
         const int index = int(m_markers.indexOf(static_cast<ClickLabel *>(watched)));
         if (index >= 0 && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
-            guarded([&] { chosen(index); });
+            guarded(m_services, [&] { chosen(index); });
             return true;
         }
     }
@@ -95,7 +96,7 @@ void AttentionMarkers::chosen(int index)
         m_landing(m_ziele.value(index), m_year);
 }
 
-AttentionMarkers *attachAttention(PerspectivesPage &page, const Startwahl &wahl)
+AttentionMarkers *attachAttention(const Services &services, PerspectivesPage &page, const Startwahl &wahl)
 {
     QVector<LightSlot *> lights;
     QVector<QPoint> places;
@@ -107,15 +108,15 @@ AttentionMarkers *attachAttention(PerspectivesPage &page, const Startwahl &wahl)
         ziele << ziel;
     }
     QWidget *sheet = page.Button4->parentWidget();
-    auto *markers = new AttentionMarkers(sheet, QStringLiteral("marker_z"), lights, places, wahl);
+    auto *markers = new AttentionMarkers(services, sheet, QStringLiteral("marker_z"), lights, places, wahl);
     QObject::connect(&page, &PerspectivesPage::displaying, markers, &AttentionMarkers::hideAll);
-    QObject::connect(&page, &PerspectivesPage::displayed, markers, [markers, ziele, &page] {
-        guarded([&] { markers->update(ziele, page.ComboBox10->text()); });
+    QObject::connect(&page, &PerspectivesPage::displayed, markers, [&services, markers, ziele, &page] {
+        guarded(services, [&] { markers->update(ziele, page.ComboBox10->text()); });
     });
     return markers;
 }
 
-AttentionMarkers *attachAttention(ObjectivesPage &page, const Startwahl &wahl)
+AttentionMarkers *attachAttention(const Services &services, ObjectivesPage &page, const Startwahl &wahl)
 {
     QVector<LightSlot *> lights;
     QVector<QPoint> places;
@@ -125,10 +126,10 @@ AttentionMarkers *attachAttention(ObjectivesPage &page, const Startwahl &wahl)
         places << QPoint(ObjectivesLeft, slot.position().y());
     }
     QWidget *sheet = page.Button2->parentWidget();
-    auto *markers = new AttentionMarkers(sheet, QStringLiteral("marker_k"), lights, places, wahl);
+    auto *markers = new AttentionMarkers(services, sheet, QStringLiteral("marker_k"), lights, places, wahl);
     QObject::connect(&page, &ObjectivesPage::displaying, markers, &AttentionMarkers::hideAll);
-    QObject::connect(&page, &ObjectivesPage::displayed, markers, [markers, &page] {
-        guarded([&] {
+    QObject::connect(&page, &ObjectivesPage::displayed, markers, [&services, markers, &page] {
+        guarded(services, [&] {
             const int p = page.combobox1->itemIndex();
             QVector<int> ziele;
             for (int row = 0; row < ScorecardKatalog::ZielePerPerspektive; ++row)

@@ -15,6 +15,7 @@ class ObjectivesPage;
 class PerspectivesPage;
 class QWidget;
 class Startwahl;
+struct Services;
 
 class AttentionMarkers : public QObject {
     Q_OBJECT
@@ -24,8 +25,8 @@ public:
 
     // One marker per light slot, named prefix + number (from 1), standing
     // at its place; all hidden until a display marks them.
-    AttentionMarkers(QWidget *page, const QString &prefix, const QVector<LightSlot *> &lights,
-                     const QVector<QPoint> &places, const Startwahl &wahl);
+    AttentionMarkers(const Services &services, QWidget *page, const QString &prefix,
+                     const QVector<LightSlot *> &lights, const QVector<QPoint> &places, const Startwahl &wahl);
 
     // After a display of these goals (one per slot) for the year: marks
     // each goal whose light is red and that has no measure for the goal and
@@ -55,11 +56,12 @@ private:
     QVector<ClickLabel *> m_markers;
     QVector<int> m_ziele;
     QString m_year;
+    const Services &m_services;
     const Startwahl &m_wahl;
     Landing m_landing;
 };
 
 // The markers of the Perspectives page (after "Daten anzeigen...", one per
 // goal) and of the Objectives page (after each display, one per row).
-AttentionMarkers *attachAttention(PerspectivesPage &page, const Startwahl &wahl);
-AttentionMarkers *attachAttention(ObjectivesPage &page, const Startwahl &wahl);
+AttentionMarkers *attachAttention(const Services &services, PerspectivesPage &page, const Startwahl &wahl);
+AttentionMarkers *attachAttention(const Services &services, ObjectivesPage &page, const Startwahl &wahl);

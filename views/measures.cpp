@@ -27,9 +27,9 @@ constexpr QPoint LightAt{736, 104};
 
 } // namespace
 
-MeasuresPage::MeasuresPage(QWidget *sheet, Query *query5, DataSource *dataSource5, Query *query7,
+MeasuresPage::MeasuresPage(const Services &services, QWidget *sheet, Query *query5, DataSource *dataSource5, Query *query7,
                            DataSource *dataSource7, const Startwahl &wahl, const QStringList &years)
-    : QObject(sheet), m_wahl(wahl), m_query5(query5), m_query7(query7)
+    : QObject(sheet), m_services(services), m_wahl(wahl), m_query5(query5), m_query7(query7)
 {
 
     ComboBox4 = selector(sheet, QStringLiteral("ComboBox4"), QStringLiteral("Perspektiven:"), {48, 16}, 185, ScorecardKatalog::perspektiveTexts(false), true);
@@ -72,12 +72,12 @@ MeasuresPage::MeasuresPage(QWidget *sheet, Query *query5, DataSource *dataSource
     for (int c = 0; c < int(std::size(widths)); ++c)
         DBGrid1->setColumnWidth(c, widths[c]);
 
-    connectGuarded(ComboBox4, &Selector::changed, this, &MeasuresPage::ComboBox4Change);
-    connectGuarded(ComboBox5, &Selector::changed, this, &MeasuresPage::ComboBox5Change);
-    connectGuarded(ComboBox8, &Selector::changed, this, &MeasuresPage::ComboBox8Change);
-    connectGuarded(ComboBox9, &Selector::changed, this, &MeasuresPage::ComboBox9Change);
-    connectGuarded(Button5, &QPushButton::clicked, this, &MeasuresPage::Button5Click);
-    connectGuarded(Button6, &QPushButton::clicked, this, &MeasuresPage::Button6Click);
+    connectGuarded(m_services, ComboBox4, &Selector::changed, this, &MeasuresPage::ComboBox4Change);
+    connectGuarded(m_services, ComboBox5, &Selector::changed, this, &MeasuresPage::ComboBox5Change);
+    connectGuarded(m_services, ComboBox8, &Selector::changed, this, &MeasuresPage::ComboBox8Change);
+    connectGuarded(m_services, ComboBox9, &Selector::changed, this, &MeasuresPage::ComboBox9Change);
+    connectGuarded(m_services, Button5, &QPushButton::clicked, this, &MeasuresPage::Button5Click);
+    connectGuarded(m_services, Button6, &QPushButton::clicked, this, &MeasuresPage::Button6Click);
 }
 
 MeasuresPage::~MeasuresPage() = default;

@@ -9,6 +9,7 @@
 #include "platform/ui/lightslot.h"
 #include "views/pagekit.h"
 
+struct Services;
 class DBGrid;
 class DBText;
 class DataSource;
@@ -27,7 +28,7 @@ public:
     // Builds the page's controls on the sheet. The value query Query5 and
     // the measures query Query7 with their data sources belong to the main
     // window.
-    MeasuresPage(QWidget *sheet, Query *query5, DataSource *dataSource5, Query *query7, DataSource *dataSource7,
+    MeasuresPage(const Services &services, QWidget *sheet, Query *query5, DataSource *dataSource5, Query *query7, DataSource *dataSource7,
                  const Startwahl &wahl, const QStringList &years);
     ~MeasuresPage() override;
 
@@ -70,6 +71,7 @@ private:
     // when either holds typed text.
     int ziel() const;
 
+    const Services &m_services;
     const Startwahl &m_wahl;
     Query *m_query5;
     Query *m_query7;

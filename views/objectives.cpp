@@ -58,10 +58,10 @@ ClickLabel *clickLabel(QWidget *parent, const char *name, const QString &text, Q
 
 } // namespace
 
-ObjectivesPage::ObjectivesPage(QWidget *sheet, const std::array<Query *, 3> &queries,
+ObjectivesPage::ObjectivesPage(const Services &services, QWidget *sheet, const std::array<Query *, 3> &queries,
                                const std::array<DataSource *, 3> &sources, const Startwahl &wahl,
                                const QStringList &years)
-    : QObject(sheet), m_wahl(wahl)
+    : QObject(sheet), m_services(services), m_wahl(wahl)
 {
 
     combobox1 = selector(sheet, QStringLiteral("combobox1"), QStringLiteral("Perspektiven:"), {48, 16}, 185, ScorecardKatalog::perspektiveTexts(false), true);
@@ -104,17 +104,17 @@ ObjectivesPage::ObjectivesPage(QWidget *sheet, const std::array<Query *, 3> &que
         m_rows[r] = {*goals[r], *figures[r], *values[r][0], *values[r][1], queries[r]};
     }
 
-    connectGuarded(combobox1, &Selector::changed, this, &ObjectivesPage::combobox1Change);
-    connectGuarded(ComboBox2, &Selector::changed, this, &ObjectivesPage::ComboBox2Change);
-    connectGuarded(ComboBox3, &Selector::changed, this, &ObjectivesPage::ComboBox3Change);
-    connectGuarded(Button2, &QPushButton::clicked, this, &ObjectivesPage::Button2Click);
-    connectGuarded(Button7, &QPushButton::clicked, this, &ObjectivesPage::Button7Click);
-    connectGuarded(Label4, &ClickLabel::clicked, this, &ObjectivesPage::info_finanz);
-    connectGuarded(info1, &ClickLabel::clicked, this, &ObjectivesPage::info_finanz);
-    connectGuarded(Label6, &ClickLabel::clicked, this, &ObjectivesPage::info_finanz2);
-    connectGuarded(info2, &ClickLabel::clicked, this, &ObjectivesPage::info_finanz2);
-    connectGuarded(Label7, &ClickLabel::clicked, this, &ObjectivesPage::info_finanz3);
-    connectGuarded(info3, &ClickLabel::clicked, this, &ObjectivesPage::info_finanz3);
+    connectGuarded(m_services, combobox1, &Selector::changed, this, &ObjectivesPage::combobox1Change);
+    connectGuarded(m_services, ComboBox2, &Selector::changed, this, &ObjectivesPage::ComboBox2Change);
+    connectGuarded(m_services, ComboBox3, &Selector::changed, this, &ObjectivesPage::ComboBox3Change);
+    connectGuarded(m_services, Button2, &QPushButton::clicked, this, &ObjectivesPage::Button2Click);
+    connectGuarded(m_services, Button7, &QPushButton::clicked, this, &ObjectivesPage::Button7Click);
+    connectGuarded(m_services, Label4, &ClickLabel::clicked, this, &ObjectivesPage::info_finanz);
+    connectGuarded(m_services, info1, &ClickLabel::clicked, this, &ObjectivesPage::info_finanz);
+    connectGuarded(m_services, Label6, &ClickLabel::clicked, this, &ObjectivesPage::info_finanz2);
+    connectGuarded(m_services, info2, &ClickLabel::clicked, this, &ObjectivesPage::info_finanz2);
+    connectGuarded(m_services, Label7, &ClickLabel::clicked, this, &ObjectivesPage::info_finanz3);
+    connectGuarded(m_services, info3, &ClickLabel::clicked, this, &ObjectivesPage::info_finanz3);
 }
 
 ObjectivesPage::~ObjectivesPage() = default;
@@ -195,7 +195,7 @@ void ObjectivesPage::showInfo(int row)
     const QString text = Captions::objectivesInfo(row, combobox1->itemIndex(), m_wahl.branche(), m_wahl.englisch());
     if (text.isEmpty())
         return;
-    Asker::ask({text, Messages::mainWindow(Messages::MainWindow::InfoCaption, m_wahl.englisch()), Asker::Buttons::Ok,
+    m_services.question({text, Messages::mainWindow(Messages::MainWindow::InfoCaption, m_wahl.englisch()), Asker::Buttons::Ok,
                 Asker::Icon::Question});
 }
 

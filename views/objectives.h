@@ -10,6 +10,7 @@
 #include "platform/ui/lightslot.h"
 #include "views/pagekit.h"
 
+struct Services;
 class ClickLabel;
 class DBText;
 class DataSource;
@@ -30,7 +31,7 @@ public:
 
     // Builds the page's controls on the sheet. The three row queries and
     // their data sources (Query1, Query3, Query4) belong to the main window.
-    ObjectivesPage(QWidget *sheet, const std::array<Query *, 3> &queries, const std::array<DataSource *, 3> &sources,
+    ObjectivesPage(const Services &services, QWidget *sheet, const std::array<Query *, 3> &queries, const std::array<DataSource *, 3> &sources,
                    const Startwahl &wahl, const QStringList &years);
     ~ObjectivesPage() override;
 
@@ -89,6 +90,7 @@ private:
     };
     void showInfo(int row);
 
+    const Services &m_services;
     const Startwahl &m_wahl;
     std::array<RowControls, 3> m_rows{};
     std::array<std::unique_ptr<LightSlot>, 3> m_slots;

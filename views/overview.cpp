@@ -5,7 +5,6 @@
 #include "model/katalog.h"
 #include "model/startwahl.h"
 #include "model/statements.h"
-#include "platform/clock.h"
 #include "platform/db/dataset.h"
 #include "platform/db/dbcontrols.h"
 #include "platform/ui/controls.h"
@@ -55,9 +54,9 @@ const Raster Rasters[3] = {
 
 } // namespace
 
-OverviewPage::OverviewPage(QWidget *sheet, const std::array<Query *, Rows> &queries,
+OverviewPage::OverviewPage(const Services &services, QWidget *sheet, const std::array<Query *, Rows> &queries,
                            const std::array<DataSource *, Rows> &sources, const Startwahl &wahl)
-    : QObject(sheet), m_wahl(wahl), m_queries(queries)
+    : QObject(sheet), m_services(services), m_wahl(wahl), m_queries(queries)
 {
     ComboBox11 = selector(sheet, QStringLiteral("ComboBox11"), QStringLiteral("Perspektiven:"), {48, 16}, 185, ScorecardKatalog::perspektiveTexts(false), true);
     ComboBox12 = selector(sheet, QStringLiteral("ComboBox12"), QStringLiteral("Zeitraum:"), {256, 16}, 161,
@@ -102,8 +101,8 @@ OverviewPage::OverviewPage(QWidget *sheet, const std::array<Query *, Rows> &quer
         sheet, QStringLiteral("3"), std::array<QPoint, 4>{QPoint(704, 392), QPoint(712, 400), QPoint(720, 409), QPoint(728, 417)},
         QSize(289, 217));
 
-    connectGuarded(ComboBox11, &Selector::changed, this, &OverviewPage::ComboBox11Change);
-    connectGuarded(Button1, &QPushButton::clicked, this, &OverviewPage::Button1Click);
+    connectGuarded(m_services, ComboBox11, &Selector::changed, this, &OverviewPage::ComboBox11Change);
+    connectGuarded(m_services, Button1, &QPushButton::clicked, this, &OverviewPage::Button1Click);
 }
 
 OverviewPage::~OverviewPage() = default;
@@ -141,7 +140,7 @@ void OverviewPage::setColumnVisible(int column, bool visible)
 void OverviewPage::Button1Click()
 {
     // The year of the local clock now, four digits.
-    Label50->setText(Clock::now().date().toString(QStringLiteral("yyyy")));
+    Label50->setText(m_services.clock().date().toString(QStringLiteral("yyyy")));
     const int p = ComboBox11->itemIndex();
     if (p < 0 || p >= ScorecardKatalog::PerspektiveCount)
         return;

@@ -7,6 +7,7 @@
 #include "platform/ui/lightslot.h"
 #include "views/pagekit.h"
 
+struct Services;
 class DBText;
 class DataSource;
 class Query;
@@ -26,7 +27,7 @@ public:
 
     // Builds the page's controls on the sheet. The row queries Query6,
     // Query8 and Query9 and their data sources belong to the main window.
-    OverviewPage(QWidget *sheet, const std::array<Query *, Rows> &queries,
+    OverviewPage(const Services &services, QWidget *sheet, const std::array<Query *, Rows> &queries,
                  const std::array<DataSource *, Rows> &sources, const Startwahl &wahl);
     ~OverviewPage() override;
 
@@ -57,6 +58,7 @@ private:
     void writeCaptions(int perspektive);
     void setColumnVisible(int column, bool visible);
 
+    const Services &m_services;
     const Startwahl &m_wahl;
     std::array<Query *, Rows> m_queries;
     std::array<std::array<std::array<DBText *, 2>, Columns>, Rows> m_cells{};

@@ -48,9 +48,9 @@ const Line Lines[] = {
 
 } // namespace
 
-PerspectivesPage::PerspectivesPage(QWidget *sheet, Query *query2, DataSource *dataSource2, const Startwahl &wahl,
+PerspectivesPage::PerspectivesPage(const Services &services, QWidget *sheet, Query *query2, DataSource *dataSource2, const Startwahl &wahl,
                                    const QStringList &years)
-    : QObject(sheet), m_sheet(sheet), m_query2(query2), m_wahl(wahl)
+    : QObject(sheet), m_sheet(sheet), m_query2(query2), m_services(services), m_wahl(wahl)
 {
     ComboBox10 = selector(sheet, QStringLiteral("ComboBox10"), QStringLiteral("Jahr:"), {24, 16}, 105, years, true);
     Button4 = button(sheet, QStringLiteral("Button4"), QStringLiteral("Daten anzeigen..."), {168, 16, 99, 25}, false);
@@ -84,8 +84,8 @@ PerspectivesPage::PerspectivesPage(QWidget *sheet, Query *query2, DataSource *da
     }
     Label40 = label(QStringLiteral("Label40"));
 
-    connectGuarded(ComboBox10, &Selector::changed, this, &PerspectivesPage::ComboBox10Change);
-    connectGuarded(Button4, &QPushButton::clicked, this, &PerspectivesPage::Button4Click);
+    connectGuarded(m_services, ComboBox10, &Selector::changed, this, &PerspectivesPage::ComboBox10Change);
+    connectGuarded(m_services, Button4, &QPushButton::clicked, this, &PerspectivesPage::Button4Click);
 }
 
 PerspectivesPage::~PerspectivesPage() = default;

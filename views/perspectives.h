@@ -7,6 +7,7 @@
 
 #include "platform/ui/lightslot.h"
 
+struct Services;
 class Selector;
 class DBText;
 class DataSource;
@@ -24,7 +25,7 @@ public:
 
     // Builds the page's controls on the sheet. The query and its data source
     // belong to the main window.
-    PerspectivesPage(QWidget *sheet, Query *query2, DataSource *dataSource2, const Startwahl &wahl,
+    PerspectivesPage(const Services &services, QWidget *sheet, Query *query2, DataSource *dataSource2, const Startwahl &wahl,
                      const QStringList &years);
     ~PerspectivesPage() override;
 
@@ -54,6 +55,7 @@ signals:
 private:
     QWidget *m_sheet;
     Query *m_query2;
+    const Services &m_services;
     const Startwahl &m_wahl;
     std::array<std::unique_ptr<LightSlot>, 12> m_slots;
 };

@@ -16,12 +16,6 @@
 
 namespace {
 
-AliasSettings &current()
-{
-    static AliasSettings s{QStringLiteral("database"), QString(), QStringLiteral("database.sqlite"), QString(), QString()};
-    return s;
-}
-
 bool isUri(const QString &text)
 {
     return text.startsWith(QLatin1String("postgresql://")) || text.startsWith(QLatin1String("postgres://"));
@@ -230,29 +224,25 @@ QString Target::masked(const QString &text)
     return result;
 }
 
-void Alias::configure(const AliasSettings &settings) { current() = settings; }
-
-const AliasSettings &Alias::settings() { return current(); }
-
-QString Alias::configPath()
+QString Alias::configPath(const AliasSettings &settings)
 {
-    if (current().configFile.isEmpty())
+    if (settings.configFile.isEmpty())
         return QString();
     // The same for every program of the product, whatever its name.
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)).filePath(current().configFile);
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)).filePath(settings.configFile);
 }
 
-QString Alias::stored()
+QString Alias::stored(const AliasSettings &settings)
 {
-    QFile file(configPath());
-    if (configPath().isEmpty() || !file.open(QIODevice::ReadOnly))
+    QFile file(configPath(settings));
+    if (configPath(settings).isEmpty() || !file.open(QIODevice::ReadOnly))
         return QString();
     return QString::fromUtf8(file.readLine(64 * 1024)).trimmed();
 }
 
-void Alias::store(const QString &target)
+void Alias::store(const AliasSettings &settings, const QString &target)
 {
-    const QString path = configPath();
+    const QString path = configPath(settings);
     if (path.isEmpty())
         throw EngineError(QStringLiteral("This program keeps no stored database address."));
     if (target.isEmpty()) {
@@ -278,16 +268,15 @@ void Alias::store(const QString &target)
         throw EngineError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
 }
 
-QString Alias::target()
+QString Alias::target(const AliasSettings &s)
 {
-    const AliasSettings &s = current();
     if (!s.variable.isEmpty()) {
         const QString fromEnvironment = qEnvironmentVariable(qPrintable(s.variable));
         if (!fromEnvironment.isEmpty())
             return isUri(fromEnvironment) || isConnectionString(fromEnvironment)
                 ? fromEnvironment : QFileInfo(fromEnvironment).absoluteFilePath();
     }
-    const QString fromConfig = stored();
+    const QString fromConfig = stored(s);
     if (!fromConfig.isEmpty())
         return fromConfig;
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);

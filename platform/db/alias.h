@@ -3,7 +3,7 @@
 #include <QString>
 
 // How a program names its database. The layer knows no product: the
-// program hands these in at start-up, before the first dataset opens.
+// program hands these to its Connection (connection.h).
 struct AliasSettings {
     QString name;          // the alias the datasets open, also the connection name
     QString variable;      // environment variable that points the alias elsewhere
@@ -40,19 +40,16 @@ struct Target {
 
 namespace Alias {
 
-void configure(const AliasSettings &settings);
-const AliasSettings &settings();
-
 // Where the alias points: the environment variable when set, else the
 // target stored in the configuration file, else the default file under the
 // user's data folder (the same for every program).
-QString target();
+QString target(const AliasSettings &settings);
 
 // The target stored in the configuration file, "" when none.
-QString stored();
+QString stored(const AliasSettings &settings);
 // Stores a target (replacing the one before) or, with "", removes it.
 // Refuses a target that holds a password. Throws EngineError.
-void store(const QString &target);
-QString configPath();
+void store(const AliasSettings &settings, const QString &target);
+QString configPath(const AliasSettings &settings);
 
 } // namespace Alias

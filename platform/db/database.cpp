@@ -21,8 +21,6 @@
 
 namespace {
 
-std::unique_ptr<Database> s_alias;
-
 // What differs between the two engines, as data.
 struct Dialect {
     const char *driver;
@@ -99,14 +97,11 @@ const Dialect Dialects[2] = {
 const char *const HistoryColumns[] = {"time_utc", "user_name", "source", "table_name", "row_key",
                                       "column_name", "old_value", "new_value"};
 
-Database::HistoryLog s_history;
-
 // A value as the history holds it: a text, or null.
 QVariant historyText(const QVariant &value)
 {
     return value.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(value.toString());
 }
-QString s_historySource = QStringLiteral("program");
 
 QString loginName()
 {
@@ -175,39 +170,14 @@ int Database::Table::columnIndex(const QString &name) const
     return -1;
 }
 
-Database &Database::alias()
+std::unique_ptr<Database> Database::connect(const QString &target, bool readOnly, const QString &connectionName,
+                                             const Settings &settings)
 {
-    // A connection to a server that was lost is opened again here, at the
-    // next command.
-    if (!s_alias || s_alias->m_lost)
-        return open(Alias::target());
-    return *s_alias;
+    return std::unique_ptr<Database>(new Database(target, readOnly, connectionName, settings));
 }
 
-Database &Database::open(const QString &target, bool readOnly)
-{
-    close();
-    // Close before Qt's SQL drivers go at exit, not in static destruction.
-    static const bool closesAtExit = [] {
-        qAddPostRoutine(&Database::close);
-        return true;
-    }();
-    Q_UNUSED(closesAtExit);
-    s_alias.reset(new Database(target, readOnly, Alias::settings().name));
-    return *s_alias;
-}
-
-void Database::close() { s_alias.reset(); }
-
-bool Database::isOpen() { return s_alias != nullptr; }
-
-std::unique_ptr<Database> Database::connect(const QString &target, bool readOnly, const QString &connectionName)
-{
-    return std::unique_ptr<Database>(new Database(target, readOnly, connectionName));
-}
-
-Database::Database(const QString &targetText, bool readOnly, const QString &connectionName)
-    : m_connectionName(connectionName)
+Database::Database(const QString &targetText, bool readOnly, const QString &connectionName, const Settings &settings)
+    : m_settings(settings), m_connectionName(connectionName)
 {
     const Target target = Target::parse(targetText);
     m_display = target.display();
@@ -241,8 +211,8 @@ void Database::openFile(const Target &target, bool readOnly)
     // The engine never creates a database: a missing file is an error.
     if (!QFileInfo(target.file).isFile()) {
         QString message = QStringLiteral("Database file not found: %1").arg(target.file);
-        if (!Alias::settings().createHint.isEmpty())
-            message += QStringLiteral("\nCreate it with \"%1\".").arg(Alias::settings().createHint);
+        if (!m_settings.createHint.isEmpty())
+            message += QStringLiteral("\nCreate it with \"%1\".").arg(m_settings.createHint);
         throw EngineError(message);
     }
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
@@ -392,8 +362,8 @@ const Database::Table &Database::table(const QString &name)
         it = m_tables.constFind(foldName(name));
         if (it == m_tables.constEnd()) {
             QString message = QStringLiteral("Table does not exist: %1\nDatabase: %2").arg(shortened(name), m_display);
-            if (m_tables.isEmpty() && !Alias::settings().createHint.isEmpty())
-                message += QStringLiteral("\nCreate the tables with \"%1\".").arg(Alias::settings().createHint);
+            if (m_tables.isEmpty() && !m_settings.createHint.isEmpty())
+                message += QStringLiteral("\nCreate the tables with \"%1\".").arg(m_settings.createHint);
             throw EngineError(message, EngineError::Kind::MissingTable);
         }
     }
@@ -832,7 +802,7 @@ QVariant Database::insert(const Source &source, const QVector<int> &fields, cons
     QVariant inserted;
     recorded(source, QStringLiteral("add a row to table %1").arg(source.table), [&] {
         inserted = insertRow(source, fields, values);
-        const QString column = s_history.rowColumn ? s_history.rowColumn(source.table) : QString();
+        const QString column = m_settings.history.rowColumn ? m_settings.history.rowColumn(source.table) : QString();
         if (column.isEmpty())
             return true;
         const QString row = rowName(source, inserted, fields, values, column);
@@ -880,7 +850,7 @@ bool Database::update(const Source &source, const QVariant &rowKey, const QVecto
     bool updated = false;
     recorded(source, QStringLiteral("save the row of table %1").arg(source.table), [&] {
         updated = updateRow(source, rowKey, fields, values, originals);
-        const QString column = s_history.rowColumn ? s_history.rowColumn(source.table) : QString();
+        const QString column = m_settings.history.rowColumn ? m_settings.history.rowColumn(source.table) : QString();
         if (!updated || column.isEmpty())
             return updated;
         const QString row = rowName(source, rowKey, fields, originals, column);
@@ -897,7 +867,7 @@ std::optional<bool> Database::updateInOneStatement(const Source &source, const Q
 {
     const Dialect &d = dialect(m_engine);
     const QString history = historyTable();
-    const QString column = s_history.rowColumn ? s_history.rowColumn(source.table) : QString();
+    const QString column = m_settings.history.rowColumn ? m_settings.history.rowColumn(source.table) : QString();
     if (!d.updateRecorded || history.isEmpty() || column.isEmpty())
         return std::nullopt;
     const Table &t = table(source.table);
@@ -927,7 +897,7 @@ std::optional<bool> Database::updateInOneStatement(const Source &source, const Q
                                  quote(history) + QStringLiteral(" (") + columns.join(QLatin1Char(',')) + QLatin1Char(')'),
                                  QString::fromLatin1(d.historyNow) + QLatin1Char(',') + QString::fromLatin1(d.historyUser),
                                  tuples.join(QLatin1Char(',')));
-    bindings << s_historySource << source.table << changes;
+    bindings << m_historySource << source.table << changes;
     Result query = run(sql, bindings, QStringLiteral("save the row of table %1").arg(source.table));
     const int affected = query.numRowsAffected();
     query.finish();
@@ -972,7 +942,7 @@ bool Database::remove(const Source &source, const QVariant &rowKey, const QVecto
     refuseHistoryWrite(source);
     bool removed = false;
     recorded(source, QStringLiteral("delete a row of table %1").arg(source.table), [&] {
-        const QString column = s_history.rowColumn ? s_history.rowColumn(source.table) : QString();
+        const QString column = m_settings.history.rowColumn ? m_settings.history.rowColumn(source.table) : QString();
         // Named before it goes.
         const QString row = column.isEmpty() || historyTable().isEmpty()
             ? QString() : rowName(source, rowKey, compared, originals, column);
@@ -1056,23 +1026,17 @@ QString Database::describe(const QSqlError &error, const QString &what, bool wri
 
 // --- change history ----------------------------------------------------------
 
-void Database::setHistory(HistoryLog log) { s_history = std::move(log); }
-
-void Database::setHistorySource(const QString &source) { s_historySource = source; }
-
-QString Database::historySource() { return s_historySource; }
-
 QString Database::historyTable()
 {
-    if (s_history.table.isEmpty())
+    if (m_settings.history.table.isEmpty())
         return {};
-    auto it = m_tables.constFind(foldName(s_history.table));
+    auto it = m_tables.constFind(foldName(m_settings.history.table));
     return it == m_tables.constEnd() ? QString() : it->name;
 }
 
 bool Database::hasHistory()
 {
-    if (s_history.table.isEmpty())
+    if (m_settings.history.table.isEmpty())
         return false;
     if (historyTable().isEmpty())
         loadSchema();   // another program may have added it since
@@ -1081,19 +1045,19 @@ bool Database::hasHistory()
 
 void Database::createHistory()
 {
-    if (s_history.table.isEmpty())
+    if (m_settings.history.table.isEmpty())
         return;
     const QString what = QStringLiteral("create the change history");
     const Dialect &d = dialect(m_engine);
     QStringList columns{QStringLiteral("\"id\" ") + QString::fromLatin1(d.historyKey)};
     for (const char *column : HistoryColumns)
         columns << quote(QString::fromLatin1(column)) + QStringLiteral(" TEXT");
-    const QString table = quote(s_history.table);
+    const QString table = quote(m_settings.history.table);
     run(QStringLiteral("CREATE TABLE ") + table + QStringLiteral(" (") + columns.join(QStringLiteral(", ")) + QLatin1Char(')')
             + d.upkeep.tableOptions,
         {}, what).finish();
     // The last change of a row is looked up by table and row.
-    run(QStringLiteral("CREATE INDEX ") + quote(s_history.table + QStringLiteral("_row")) + QStringLiteral(" ON ") + table
+    run(QStringLiteral("CREATE INDEX ") + quote(m_settings.history.table + QStringLiteral("_row")) + QStringLiteral(" ON ") + table
             + QStringLiteral(" (\"table_name\", \"row_key\", \"id\")"),
         {}, what).finish();
     loadSchema();
@@ -1101,7 +1065,7 @@ void Database::createHistory()
 
 void Database::refuseHistoryWrite(const Source &source) const
 {
-    if (!s_history.table.isEmpty() && foldName(source.table) == foldName(s_history.table))
+    if (!m_settings.history.table.isEmpty() && foldName(source.table) == foldName(m_settings.history.table))
         throw EngineError(QStringLiteral("The change history cannot be changed; its rows are only ever added."),
                           EngineError::Kind::Permission);
 }
@@ -1112,8 +1076,8 @@ void Database::refuseHistoryWrite(const Source &source) const
 template <class F>
 bool Database::recorded(const Source &source, const QString &what, F &&write)
 {
-    const bool own = !m_inTransaction && !historyTable().isEmpty() && s_history.rowColumn
-        && !s_history.rowColumn(source.table).isEmpty();
+    const bool own = !m_inTransaction && !historyTable().isEmpty() && m_settings.history.rowColumn
+        && !m_settings.history.rowColumn(source.table).isEmpty();
     if (!own)
         return write();
     begin(what);
@@ -1175,7 +1139,7 @@ void Database::recordChange(const QString &table, const QString &row, const QStr
         user = text;
         values << bound(loginName(), true);
     }
-    values << bound(s_historySource, true) << bound(table, true) << bound(row, true) << bound(column, true)
+    values << bound(m_historySource, true) << bound(table, true) << bound(row, true) << bound(column, true)
            << bound(before, true) << bound(after, true);
     const QString sql = QStringLiteral("INSERT INTO ") + quote(history) + QStringLiteral(" (") + columns.join(QLatin1Char(','))
         + QStringLiteral(") VALUES (") + QString::fromLatin1(d.historyNow) + QLatin1Char(',') + user

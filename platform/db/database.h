@@ -20,8 +20,9 @@
 
 class QSqlError;
 
-// The one database of a program, reached under its alias (alias.h): an
-// embedded SQLite file or a shared PostgreSQL database. It opens the target
+// A database of the program, reached under its alias through a Connection
+// (connection.h): an embedded SQLite file or a shared PostgreSQL database.
+// It opens the target
 // (never creating it), knows the stored spelling of every table and column,
 // and is, with SchemaSql for creating and looking after tables, the one
 // place where SQL is written: the datasets ask it for rows,
@@ -70,20 +71,32 @@ public:
     // Key: that row only. Offset: rows from a position on.
     enum class Fetch { First, Last, After, Before, From, Key, Offset };
 
-    // The open alias; opens its target on first use, and again after the
-    // connection to a server was lost. Throws EngineError when the target
-    // is missing, is not a database or cannot be reached.
-    static Database &alias();
+    // The change history: a table the layer itself writes, one row per
+    // changed column, inside the transaction of the change it records.
+    // Which table it is and how a changed row is named (its year, its
+    // number) is the program's to say; while the table is missing (an older
+    // database) writes go on without it. Its rows are only ever added: the
+    // layer refuses to update or delete them and has no statement for it.
+    struct HistoryLog {
+        QString table;   // the history table; empty: no history
+        // The column that names a row of a table in the history; empty:
+        // the table's changes are not recorded.
+        std::function<QString(const QString &table)> rowColumn;
+    };
+    // What the program tells a database it opens.
+    struct Settings {
+        QString createHint;   // the command that creates a missing database or its tables
+        HistoryLog history;
+    };
 
-    // Opens a given target (a file or a postgresql:// address) as the alias.
-    // Closes any connection held before.
-    static Database &open(const QString &target, bool readOnly = false);
-    static void close();
-    static bool isOpen();
-
-    // A connection of its own to another target, beside the alias (copying
-    // from one database to another).
-    static std::unique_ptr<Database> connect(const QString &target, bool readOnly, const QString &connectionName);
+    // Opens a target (a file or a postgresql:// address) under a connection
+    // name of its own. Throws EngineError when the target is missing, is not
+    // a database or cannot be reached. The alias's database is opened by its
+    // Connection (connection.h).
+    static std::unique_ptr<Database> connect(const QString &target, bool readOnly, const QString &connectionName,
+                                             const Settings &settings = {});
+    // Whether the connection to a server was lost (it is opened anew).
+    bool lost() const { return m_lost; }
 
     // A name quoted for SQL.
     static QString quote(const QString &name);
@@ -149,22 +162,9 @@ public:
     bool remove(const Source &source, const QVariant &key, const QVector<int> &compared,
                 const QVariantList &originals);
 
-    // The change history: a table the layer itself writes, one row per
-    // changed column, inside the transaction of the change it records.
-    // Which table it is and how a changed row is named (its year, its
-    // number) is the program's to say; while the table is missing (an older
-    // database) writes go on without it. Its rows are only ever added: the
-    // layer refuses to update or delete them and has no statement for it.
-    struct HistoryLog {
-        QString table;   // the history table; empty: no history
-        // The column that names a row of a table in the history; empty:
-        // the table's changes are not recorded.
-        std::function<QString(const QString &table)> rowColumn;
-    };
-    static void setHistory(HistoryLog log);
     // What writes now ("dialog", "import", ...), until set again.
-    static void setHistorySource(const QString &source);
-    static QString historySource();
+    void setHistorySource(const QString &source) { m_historySource = source; }
+    QString historySource() const { return m_historySource; }
     // Whether this database holds the history table.
     bool hasHistory();
     // The history table, made empty (init, upgrade). Throws EngineError.
@@ -215,7 +215,7 @@ public:
     ~Database();
 
 private:
-    Database(const QString &target, bool readOnly, const QString &connectionName);
+    Database(const QString &target, bool readOnly, const QString &connectionName, const Settings &settings);
     void openFile(const Target &target, bool readOnly);
     void openServer(const Target &target, bool readOnly);
     void recoverInterruptedWrite(const QString &file);
@@ -245,6 +245,8 @@ private:
     template <class F>
     bool recorded(const Source &source, const QString &what, F &&write);
 
+    Settings m_settings;
+    QString m_historySource = QStringLiteral("program");
     Engine m_engine = Engine::SQLite;
     QString m_display;
     QString m_connectionName;

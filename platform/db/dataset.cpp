@@ -17,7 +17,8 @@ QString shortened(const QString &text)
 }
 } // namespace
 
-DataSet::DataSet(const QString &name, QObject *parent) : QObject(parent)
+DataSet::DataSet(Connection &connection, const QString &name, QObject *parent)
+    : QObject(parent), m_connection(connection)
 {
     setObjectName(name);
 }
@@ -40,7 +41,7 @@ void DataSet::requireWritable() const
         fail(QStringLiteral("Cannot modify a read-only dataset"));
 }
 
-Database &DataSet::database() const { return Database::alias(); }
+Database &DataSet::database() const { return m_connection.database(); }
 
 QVector<Database::Row> DataSet::fetch(Fetch kind, const QVariant &key, int limit, int offset) const
 {
@@ -317,7 +318,7 @@ void DataSet::readFailed(const EngineError &error) const
     QMetaObject::invokeMethod(
         self,
         [self, message = error.message()] {
-            EngineError::report(message);
+            emit self->failed(message);
             self->notify();
         },
         Qt::QueuedConnection);
@@ -620,7 +621,7 @@ void DataSet::remove()
 
 // --- Query -------------------------------------------------------------------
 
-Query::Query(const QString &name, QObject *parent) : DataSet(name, parent) {}
+Query::Query(Connection &connection, const QString &name, QObject *parent) : DataSet(connection, name, parent) {}
 
 void Query::setSql(const QString &sql)
 {
@@ -634,7 +635,7 @@ Database::Source Query::resolve() { return database().query(m_sql); }
 
 // --- Table -------------------------------------------------------------------
 
-Table::Table(const QString &name, QObject *parent) : DataSet(name, parent) {}
+Table::Table(Connection &connection, const QString &name, QObject *parent) : DataSet(connection, name, parent) {}
 
 void Table::setTableName(const QString &tableName)
 {

@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <QVector>
 
+#include "platform/db/connection.h"
 #include "platform/db/database.h"
 #include "platform/db/editbuffer.h"
 #include "platform/db/engineerror.h"
@@ -26,7 +27,8 @@ class DataSet : public QObject {
 public:
     enum class State { Inactive, Browse, Edit, Insert };
 
-    explicit DataSet(const QString &name, QObject *parent = nullptr);
+    // The connection outlives the dataset.
+    DataSet(Connection &connection, const QString &name, QObject *parent = nullptr);
 
     QString name() const { return objectName(); }
     State state() const { return m_state; }
@@ -76,7 +78,7 @@ public:
 
     // Access by position, for grids. Counting and positions cost a
     // statement each and are kept until the data changes; they never throw.
-    // A read that fails is reported once through EngineError::report (after
+    // A read that fails is reported once through failed() (after
     // the caller returns, never inside a paint) and the dataset then shows
     // no rows until its data is read again (open, refresh, a move): a grid
     // never shows empty or stale rows as if they were the data.
@@ -104,6 +106,8 @@ public:
 signals:
     // Rows, current row, state or a value changed: bound controls re-read.
     void changed();
+    // A failure no handler can catch (a grid reading its rows).
+    void failed(const QString &message);
 
 protected:
     // What the dataset ranges over, resolved when it opens.
@@ -133,6 +137,7 @@ private:
     [[noreturn]] void conflict(bool deleting);
     void readFailed(const EngineError &error) const;
 
+    Connection &m_connection;
     State m_state = State::Inactive;
     Database::Source m_source;
     QHash<QString, int> m_fieldIndex;   // case-folded name -> index
@@ -154,7 +159,7 @@ private:
 class Query : public DataSet {
     Q_OBJECT
 public:
-    explicit Query(const QString &name, QObject *parent = nullptr);
+    Query(Connection &connection, const QString &name, QObject *parent = nullptr);
     // Replacing the statement closes the query.
     void setSql(const QString &sql);
     QString sql() const { return m_sql; }
@@ -172,7 +177,7 @@ private:
 class Table : public DataSet {
     Q_OBJECT
 public:
-    explicit Table(const QString &name, QObject *parent = nullptr);
+    Table(Connection &connection, const QString &name, QObject *parent = nullptr);
     // Replacing the table name closes the table.
     void setTableName(const QString &tableName);
     QString tableName() const { return m_tableName; }

@@ -14,9 +14,12 @@ void DataSource::setDataSet(DataSet *dataSet)
     if (dataSet)
         dataSet->ensureRead();
     disconnect(m_connection);
+    disconnect(m_failures);
     m_dataSet = dataSet;
-    if (dataSet)
+    if (dataSet) {
         m_connection = connect(dataSet, &DataSet::changed, this, &DataSource::changed);
+        m_failures = connect(dataSet, &DataSet::failed, this, &DataSource::failed);
+    }
     emit changed();
 }
 

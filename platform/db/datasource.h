@@ -24,12 +24,17 @@ public:
     // Called by a control before it writes a typed text; true when the row
     // is (now) being edited.
     bool beginEdit();
+    void reportFailure(const QString &message) { emit failed(message); }
 
 signals:
     void changed();
+    // A failure of its dataset or of a bound control that no handler can
+    // catch; the window that owns the source shows it.
+    void failed(const QString &message);
 
 private:
     QPointer<DataSet> m_dataSet;
     QMetaObject::Connection m_connection;
+    QMetaObject::Connection m_failures;
     bool m_autoEdit = true;
 };

@@ -52,7 +52,7 @@ bool FieldLink::write(const QString &text)
         m_source->dataSet()->setText(m_field, text);
         return true;
     } catch (const EngineError &error) {
-        EngineError::report(error.message());
+        m_source->reportFailure(error.message());
         return false;
     }
 }
@@ -210,7 +210,7 @@ DBGrid::DBGrid(const QString &name, QWidget *parent) : QTableView(parent), m_mod
         try {
             set->moveTo(current.row());
         } catch (const EngineError &error) {
-            EngineError::report(error.message());
+            emit set->failed(error.message());
         }
     });
 }

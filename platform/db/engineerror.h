@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 #include <stdexcept>
 
 // Every failure of the database layer. The message says what failed and on
@@ -26,22 +25,7 @@ public:
         return *this;
     }
 
-    // Errors raised where no handler can catch them (a keystroke in a bound
-    // control) go to this reporter; the application shows them to the user.
-    using Reporter = std::function<void(const QString &)>;
-    static void setReporter(Reporter reporter) { reporterSlot() = std::move(reporter); }
-    static void report(const QString &message)
-    {
-        if (reporterSlot())
-            reporterSlot()(message);
-    }
-
 private:
-    static Reporter &reporterSlot()
-    {
-        static Reporter reporter;
-        return reporter;
-    }
     QString m_message;
     Kind m_kind = Kind::Other;
     bool m_change = false;

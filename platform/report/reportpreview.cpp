@@ -2,13 +2,12 @@
 
 #include "platform/report/reportlayout.h"
 #include "platform/report/reportpaint.h"
-#include "platform/ui/asker.h"
+#include "platform/services.h"
 #include "platform/ui/guard.h"
 
 #include <QAction>
 #include <QDir>
 #include <QEventLoop>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPainter>
@@ -18,49 +17,7 @@
 #include <QStandardPaths>
 #include <QToolBar>
 
-namespace SaveFileAsker {
 namespace {
-
-Function &installed()
-{
-    static Function f;
-    return f;
-}
-
-QString fileDialog(const Question &q)
-{
-    QFileDialog dialog(q.parent, q.caption, q.proposed, q.filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(q.suffix);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (dialog.exec() != QDialog::Accepted)
-        return QString();
-    return dialog.selectedFiles().value(0);
-}
-
-} // namespace
-
-QString ask(const Question &q)
-{
-    return installed() ? installed()(q) : fileDialog(q);
-}
-
-void install(Function f)
-{
-    installed() = std::move(f);
-}
-
-} // namespace SaveFileAsker
-
-namespace ReportPreview {
-namespace {
-
-QPointer<QPrintPreviewDialog> &openDialog()
-{
-    static QPointer<QPrintPreviewDialog> dialog;
-    return dialog;
-}
 
 QString proposedPath(const QString &name)
 {
@@ -70,25 +27,29 @@ QString proposedPath(const QString &name)
     return name.isEmpty() ? documents.absolutePath() : documents.filePath(name);
 }
 
-void savePdf(const QList<const ReportLayout *> &pages, QPrintPreviewDialog *dialog, const QString &proposed)
+void savePdf(const Services &services, const QList<const ReportLayout *> &pages, QPrintPreviewDialog *dialog,
+             const QString &proposed)
 {
-    const QString path = SaveFileAsker::ask({dialog, QStringLiteral("Save as PDF"), proposedPath(proposed),
-                                             QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf")});
+    const QString path = services.file({dialog, QStringLiteral("Save as PDF"), proposedPath(proposed),
+                                        QStringLiteral("PDF files (*.pdf)"), FileRequest::Mode::Save});
     if (path.isEmpty())
         return;
     QString error;
     if (!writePdf(pages, path, &error))
-        Asker::ask({error, dialog->windowTitle(), Asker::Buttons::Ok, Asker::Icon::Warning});
+        services.question({error, dialog->windowTitle(), Asker::Buttons::Ok, Asker::Icon::Warning});
 }
 
 // The preview's own tool bar ends with its print action; saving goes beside it.
-void addSaveAction(const QList<const ReportLayout *> &pages, QPrintPreviewDialog *dialog, const QString &proposed)
+void addSaveAction(const Services &services, const QList<const ReportLayout *> &pages, QPrintPreviewDialog *dialog,
+                   const QString &proposed)
 {
     auto *save = new QAction(QStringLiteral("Save as PDF..."), dialog);
     save->setObjectName(QStringLiteral("savePdfAction"));
     save->setIcon(QIcon::fromTheme(QStringLiteral("document-save-as")));
     QObject::connect(save, &QAction::triggered, dialog,
-                     [pages, dialog, proposed] { guarded([&] { savePdf(pages, dialog, proposed); }); });
+                     [&services, pages, dialog, proposed] {
+                         guarded(services, [&] { savePdf(services, pages, dialog, proposed); });
+                     });
     if (QToolBar *bar = dialog->findChild<QToolBar *>())
         bar->addAction(save);
     else
@@ -97,8 +58,9 @@ void addSaveAction(const QList<const ReportLayout *> &pages, QPrintPreviewDialog
 
 } // namespace
 
-bool show(const ReportLayout &layout, const Options &options)
+bool ReportPreview::show(const ReportLayout &layout, const Options &options)
 {
+    const Services &services = m_services;
     if (isOpen()) {
         raise();
         return false;
@@ -114,14 +76,14 @@ bool show(const ReportLayout &layout, const Options &options)
     // On the heap: a parent that goes away takes the dialog with it, and the
     // wait below ends then too.
     QPointer<QPrintPreviewDialog> dialog = new QPrintPreviewDialog(&printer, options.parent);
-    openDialog() = dialog;
+    m_dialog = dialog;
     dialog->setWindowTitle(options.windowTitle);
     dialog->setWindowModality(Qt::NonModal);
-    QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog, [&layout](QPrinter *target) {
+    QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog, [&services, &layout](QPrinter *target) {
         QPainter painter(target);
-        guarded([&] { paintLayout(layout, painter); });
+        guarded(services, [&] { paintLayout(layout, painter); });
     });
-    addSaveAction(options.pdfPages.isEmpty() ? QList<const ReportLayout *>{&layout} : options.pdfPages, dialog,
+    addSaveAction(services, options.pdfPages.isEmpty() ? QList<const ReportLayout *>{&layout} : options.pdfPages, dialog,
                   options.pdfFileName);
 
     QEventLoop loop;
@@ -133,17 +95,7 @@ bool show(const ReportLayout &layout, const Options &options)
     return true;
 }
 
-QPrintPreviewDialog *current()
-{
-    return openDialog().data();
-}
-
-bool isOpen()
-{
-    return current() != nullptr;
-}
-
-void raise()
+void ReportPreview::raise()
 {
     QPrintPreviewDialog *dialog = current();
     if (!dialog)
@@ -153,5 +105,3 @@ void raise()
     dialog->raise();
     dialog->activateWindow();
 }
-
-} // namespace ReportPreview

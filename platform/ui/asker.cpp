@@ -7,12 +7,6 @@
 namespace Asker {
 namespace {
 
-Function &installed()
-{
-    static Function f;
-    return f;
-}
-
 QMessageBox::Icon boxIcon(Icon icon)
 {
     switch (icon) {
@@ -24,6 +18,8 @@ QMessageBox::Icon boxIcon(Icon icon)
     }
     return QMessageBox::NoIcon;
 }
+
+} // namespace
 
 Answer messageBox(const Question &q)
 {
@@ -53,20 +49,6 @@ Answer messageBox(const Question &q)
     case QMessageBox::Cancel: return Answer::Cancel;
     default: return negative(q.buttons);
     }
-}
-
-} // namespace
-
-Answer ask(const Question &q)
-{
-    if (installed())
-        return installed()(q);
-    return messageBox(q);
-}
-
-void install(Function f)
-{
-    installed() = std::move(f);
 }
 
 bool positive(Answer a)

@@ -3,8 +3,9 @@
 #include <QString>
 #include <functional>
 
-// Every message box of the application goes through ask(), so that tests can
-// replace the modal box by a scripted answer.
+// Every message box of the application is a question answered through the
+// asker the window was given (see Services), so that tests can replace the
+// modal box by a scripted answer.
 namespace Asker {
 
 // YesNoCancel: a three-way question (Yes, No, or back with Cancel).
@@ -21,14 +22,10 @@ struct Question {
 
 using Function = std::function<Answer(const Question &)>;
 
-// Shows the question through the installed function; by default a modal
-// message box whose first button (OK or Yes) is the default. Closing the box
-// without a button counts as the negative answer (Cancel or No; OK for a box
-// with OK alone; Cancel for Yes, No and Cancel).
-Answer ask(const Question &q);
-
-// Replaces the function behind ask(); an empty function restores the box.
-void install(Function f);
+// The real asker: a modal message box whose first button (OK or Yes) is the
+// default. Closing the box without a button counts as the negative answer
+// (Cancel or No; OK for a box with OK alone; Cancel for Yes, No and Cancel).
+Answer messageBox(const Question &q);
 
 // True for OK and Yes, the answers that carry an operation out.
 bool positive(Answer a);

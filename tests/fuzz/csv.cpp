@@ -4,6 +4,7 @@
 #include "tests/fuzz/fuzzsupport.h"
 
 #include "core/spreadsheet.h"
+#include "platform/db/connection.h"
 #include "platform/db/database.h"
 #include "platform/db/engineerror.h"
 
@@ -11,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size > 64 * 1024)
         return -1;
-    Fuzz::openDatabase();
+    Connection &connection = Fuzz::openDatabase();
     const QByteArray input(reinterpret_cast<const char *>(data), int(size));
     try {
         const Spreadsheet::Table table = Spreadsheet::parseCsv(input);
@@ -26,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     } catch (const EngineError &) {
     }
     try {
-        const Spreadsheet::Plan plan = Spreadsheet::planKennzahlenImport(Database::alias(), input);
+        const Spreadsheet::Plan plan = Spreadsheet::planKennzahlenImport(connection.database(), input);
         for (const Spreadsheet::Fault &fault : plan.faults)
             fault.text();
         for (const Spreadsheet::Change &change : plan.changes) {

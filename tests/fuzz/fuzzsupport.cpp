@@ -2,6 +2,7 @@
 
 #include "core/dbadmin.h"
 #include "model/alias.h"
+#include "platform/db/connection.h"
 #include "platform/db/database.h"
 
 #include <QCoreApplication>
@@ -19,6 +20,7 @@ namespace {
 struct Fixture {
     QCoreApplication *app = nullptr;
     QTemporaryDir *dir = nullptr;
+    Connection *connection = nullptr;
     QString path;
     qlonglong dataVersion = -1;
 };
@@ -43,7 +45,7 @@ qlonglong scalar(const QSqlDatabase &db, const char *sql)
 
 } // namespace
 
-void Fuzz::openDatabase()
+Connection &Fuzz::openDatabase()
 {
     Fixture &f = fixture();
     if (!f.app) {
@@ -51,7 +53,7 @@ void Fuzz::openDatabase()
         static char name[] = "fuzz";
         static char *argv[] = {name, nullptr};
         f.app = new QCoreApplication(argc, argv);
-        ScorecardAlias::install();
+        f.connection = new Connection(ScorecardAlias::settings(), ScorecardAlias::databaseSettings());
         f.dir = new QTemporaryDir;
         f.path = f.dir->filePath(QStringLiteral("fuzz.sqlite"));
         DbAdmin::create(f.path, true, 2013);
@@ -65,23 +67,26 @@ void Fuzz::openDatabase()
         f.dataVersion = scalar(w, "PRAGMA data_version");
         // The database goes with the process, unless a finding stopped it.
         std::atexit([] {
-            Database::close();
+            delete fixture().connection;
+            fixture().connection = nullptr;
             QSqlDatabase::database(QStringLiteral("fuzz-watcher"), false).close();
             QSqlDatabase::removeDatabase(QStringLiteral("fuzz-watcher"));
             delete fixture().dir;
             fixture().dir = nullptr;
         });
     }
-    if (!Database::isOpen())
-        Database::open(f.path);
+    if (!f.connection->isOpen())
+        f.connection->open(f.path);
+    return *f.connection;
 }
 
 void Fuzz::requireUnchanged(const char *target, const QByteArray &input)
 {
     // total_changes counts the rows this program's connection wrote;
     // data_version moves when any other connection committed to the file.
-    if (Database::isOpen()) {
-        const qlonglong written = scalar(Database::alias().connection(), "SELECT total_changes()");
+    Connection *connection = fixture().connection;
+    if (connection && connection->isOpen()) {
+        const qlonglong written = scalar(connection->database().connection(), "SELECT total_changes()");
         if (written != 0)
             finding(target, QStringLiteral("%1 rows were written").arg(written), input);
     }

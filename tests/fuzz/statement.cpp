@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size > 4096)
         return -1;
-    Fuzz::openDatabase();
+    Connection &connection = Fuzz::openDatabase();
     const QByteArray input(reinterpret_cast<const char *>(data), int(size));
     const QString text = QString::fromUtf8(input);
     try {
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     } catch (const EngineError &) {
     }
     try {
-        Query query(QStringLiteral("Query1"));
+        Query query(connection, QStringLiteral("Query1"));
         query.setSql(text);
         query.open();
         query.first();
@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     } catch (const EngineError &) {
     }
     try {
-        Database &db = Database::alias();
+        Database &db = connection.database();
         const Database::Source source = db.query(text);
         int seen = 0;
         db.scan(source, [&](const QVector<QVariant> &row) {

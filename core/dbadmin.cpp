@@ -279,10 +279,11 @@ void buildFile(const QString &path, const QString &purpose, const std::function<
 
 // A table's content as one checksum, computed the same way on both engines:
 // every row in the order of its natural key (the year, the measure's
-// number), every column the target has, each text as its stored UTF-8
-// bytes. Equal counts are not enough: a text that loses a character on the
-// way has the same count.
-QByteArray contentChecksum(Database &db, const Database::Table &table, const QStringList &columns)
+// number, or the column given), every column the target has, each text as
+// its stored UTF-8 bytes. Equal counts are not enough: a text that loses a
+// character on the way has the same count.
+QByteArray contentChecksum(Database &db, const Database::Table &table, const QStringList &columns,
+                           const QString &orderBy = {})
 {
     QStringList selected;
     QVector<bool> integer;
@@ -291,7 +292,9 @@ QByteArray contentChecksum(Database &db, const Database::Table &table, const QSt
         integer << c.isInteger;
         selected << (c.isInteger ? quote(c.name) : db.textAsBytes(c.name));
     }
-    const QString order = table.columnIndex(QStringLiteral("Nr")) >= 0 ? QStringLiteral("Nr") : YearColumn;
+    const QString order = table.columnIndex(orderBy) >= 0                ? orderBy
+                          : table.columnIndex(QStringLiteral("Nr")) >= 0 ? QStringLiteral("Nr")
+                                                                          : YearColumn;
     Database::Result query = db.run(SchemaSql::select(selected, table.name, {table.columns[table.columnIndex(order)].name}),
                                     {}, QStringLiteral("read table %1").arg(table.name));
     QCryptographicHash hash(QCryptographicHash::Sha256);
@@ -316,55 +319,64 @@ QByteArray contentChecksum(Database &db, const Database::Table &table, const QSt
     return hash.result();
 }
 
+// One table's rows into the same, empty table of another database, in key
+// order, every text exactly; the count and the content checked. A key left
+// out is numbered by the target, in the same order.
+void copyTable(Database &from, Database &to, const QString &name, const QString &keyLeftOut = {})
+{
+    const Database::Table source = from.table(name);
+    const Database::Table target = to.table(name);
+    const QString what = QStringLiteral("copy table %1").arg(name);
+    if (to.count(to.wholeTable(name)) > 0)
+        throw EngineError(QStringLiteral("Table %1 of %2 holds rows already; nothing was copied.").arg(name, to.path()));
+    QStringList fields;
+    QStringList columns;
+    QStringList placeholders;
+    QVector<bool> text;
+    for (const Database::Column &c : target.columns) {
+        if (!keyLeftOut.isEmpty() && c.name.compare(keyLeftOut, Qt::CaseInsensitive) == 0)
+            continue;
+        const int index = source.columnIndex(c.name);
+        if (index < 0)
+            throw EngineError(QStringLiteral("Column does not exist: %1 in table %2 of %3").arg(c.name, name, from.path()));
+        fields << source.columns[index].name;
+        columns << c.name;
+        text << !c.isInteger;
+        placeholders << to.placeholder(!c.isInteger);
+    }
+    const QString insert = SchemaSql::insert(target.name, columns, placeholders);
+    Database::Source all = from.wholeTable(name);
+    all.fields = fields;
+    all.integer.clear();
+    for (const QString &f : fields)
+        all.integer << source.columns[source.columnIndex(f)].isInteger;
+    qint64 copied = 0;
+    from.scan(all, [&](const QVector<QVariant> &row) {
+        QVariantList values;
+        for (int i = 0; i < fields.size(); ++i)
+            values << to.bound(row[i], text[i]);
+        to.run(insert, values, what).finish();
+        ++copied;
+        return true;
+    });
+    const qint64 stored = to.count(to.wholeTable(name));
+    if (stored != copied || stored != from.count(from.wholeTable(name)))
+        throw EngineError(QStringLiteral("Table %1: %2 rows read, %3 stored; nothing was copied.").arg(name).arg(copied).arg(stored));
+    if (contentChecksum(from, source, fields, keyLeftOut) != contentChecksum(to, target, columns, keyLeftOut))
+        throw EngineError(QStringLiteral("Table %1: the copy does not hold exactly what %2 holds; nothing was copied.")
+                              .arg(name, from.path()));
+}
+
 // Every row of the fourteen tables from one database into another whose
 // tables are empty, numbers of the measures kept, every text exactly; the
-// counts and each table's content checked.
+// counts and each table's content checked. The change history goes along
+// where both hold one, in its order, numbered by the target.
 void copyRows(Database &from, Database &to)
 {
-    for (const QString &name : ourTables()) {
-        const Database::Table source = from.table(name);
-        const Database::Table target = to.table(name);
-        const QString what = QStringLiteral("copy table %1").arg(name);
-        if (to.count(to.wholeTable(name)) > 0)
-            throw EngineError(QStringLiteral("Table %1 of %2 holds rows already; nothing was copied.").arg(name, to.path()));
-        QStringList fields;
-        QStringList columns;
-        QStringList placeholders;
-        QVector<bool> text;
-        for (const Database::Column &c : target.columns) {
-            const int index = source.columnIndex(c.name);
-            if (index < 0)
-                throw EngineError(QStringLiteral("Column does not exist: %1 in table %2 of %3").arg(c.name, name, from.path()));
-            fields << source.columns[index].name;
-            columns << c.name;
-            text << !c.isInteger;
-            placeholders << to.placeholder(!c.isInteger);
-        }
-        const QString insert = SchemaSql::insert(target.name, columns, placeholders);
-        Database::Source all = from.wholeTable(name);
-        all.fields = fields;
-        all.integer.clear();
-        for (const QString &f : fields)
-            all.integer << source.columns[source.columnIndex(f)].isInteger;
-        qint64 copied = 0;
-        from.scan(all, [&](const QVector<QVariant> &row) {
-            QVariantList values;
-            for (int i = 0; i < fields.size(); ++i)
-                values << to.bound(row[i], text[i]);
-            to.run(insert, values, what).finish();
-            ++copied;
-            return true;
-        });
-        const qint64 stored = to.count(to.wholeTable(name));
-        if (stored != copied || stored != from.count(from.wholeTable(name)))
-            throw EngineError(QStringLiteral("Table %1: %2 rows read, %3 stored; nothing was copied.").arg(name).arg(copied).arg(stored));
-        QStringList compared;
-        for (const Database::Column &c : target.columns)
-            compared << c.name;
-        if (contentChecksum(from, source, fields) != contentChecksum(to, target, compared))
-            throw EngineError(QStringLiteral("Table %1: the copy does not hold exactly what %2 holds; nothing was copied.")
-                                  .arg(name, from.path()));
-    }
+    for (const QString &name : ourTables())
+        copyTable(from, to, name);
+    if (from.hasHistory() && to.hasHistory())
+        copyTable(from, to, ChangeHistory::Table, Database::historyKey());
     // New measures go on after the numbers copied.
     to.continueNumbers(MeasuresTable, QStringLiteral("number the measures"));
 }

@@ -166,12 +166,27 @@ private slots:
             db.close();
         }
         QSqlDatabase::removeDatabase(QStringLiteral("gaps"));
+        // A change the history holds, which goes along with every copy.
+        {
+            Connection connection(ScorecardAlias::settings(), ScorecardAlias::databaseSettings());
+            connection.open(file);
+            Table t(connection, QStringLiteral("Table1"));
+            t.setTableName(QStringLiteral("maßnahmen.DB"));
+            t.open();
+            t.edit();
+            t.setText(QStringLiteral("Maßnahme"), QStringLiteral("Geändert in der Datei"));
+            t.post();
+        }
+        const QStringList history{QStringLiteral("history"), QStringLiteral("--csv")};
+        const QString fileHistory = bscDb(file, history).out;
+        QVERIFY2(fileHistory.contains(QStringLiteral("Geändert in der Datei")), qPrintable(fileHistory));
 
         ProgramRun r = bscDb(QString(), {QStringLiteral("copy"), file, server.address});
         QVERIFY2(r.status == 0, qPrintable(r.err));
         QCOMPARE(bscDb(server.address, {QStringLiteral("check")}).status, 0);
         const QString numbers = QStringLiteral("select nr from maßnahmen");
         QCOMPARE(bscDb(server.address, {QStringLiteral("query"), numbers}).out, bscDb(file, {QStringLiteral("query"), numbers}).out);
+        QCOMPARE(bscDb(server.address, history).out, fileHistory);
 
         // A second copy into tables that hold rows is refused.
         r = bscDb(QString(), {QStringLiteral("copy"), file, server.address});
@@ -190,6 +205,8 @@ private slots:
         QCOMPARE(t.asInteger(QStringLiteral("Nr")), 13);
         t.close();
         connection.close();
+        const QString serverHistory = bscDb(server.address, history).out;
+        QVERIFY2(serverHistory.contains(QLatin1String("Neu auf dem Server")), qPrintable(serverHistory));
 
         // And back, into a new file; a backup of the server is such a file too.
         const QString back = m_dir.filePath(QStringLiteral("zurueck.sqlite"));
@@ -201,6 +218,8 @@ private slots:
         QVERIFY2(r.status == 0, qPrintable(r.err));
         QCOMPARE(bscDb(backup, {QStringLiteral("check")}).status, 0);
         QCOMPARE(bscDb(backup, {QStringLiteral("query"), numbers}).out, bscDb(back, {QStringLiteral("query"), numbers}).out);
+        QCOMPARE(bscDb(back, history).out, serverHistory);
+        QCOMPARE(bscDb(backup, history).out, serverHistory);
     }
 
     void exportAndImportOnTheServer()

@@ -1049,7 +1049,7 @@ void Database::createHistory()
         return;
     const QString what = QStringLiteral("create the change history");
     const Dialect &d = dialect(m_engine);
-    QStringList columns{QStringLiteral("\"id\" ") + QString::fromLatin1(d.historyKey)};
+    QStringList columns{quote(historyKey()) + QLatin1Char(' ') + QString::fromLatin1(d.historyKey)};
     for (const char *column : HistoryColumns)
         columns << quote(QString::fromLatin1(column)) + QStringLiteral(" TEXT");
     const QString table = quote(m_settings.history.table);

@@ -167,6 +167,8 @@ public:
     QString historySource() const { return m_historySource; }
     // Whether this database holds the history table.
     bool hasHistory();
+    // The history's own key: it numbers the rows in the order they were added.
+    static QString historyKey() { return QStringLiteral("id"); }
     // The history table, made empty (init, upgrade). Throws EngineError.
     void createHistory();
     // One history row, inside the caller's transaction; nothing when there

@@ -80,13 +80,14 @@ bool sameValue(const QVariant &a, const QVariant &b)
     return a.toString() == b.toString();
 }
 
-// Reads inside one transaction, so that a sheet shows one state of the
-// database even while the program writes.
+// Reads inside one transaction that sees one state of the database (on a
+// server too, where a plain transaction sees each statement's own), so that
+// a sheet shows one state even while others write.
 class ReadTransaction {
 public:
     explicit ReadTransaction(Database &db) : m_db(db)
     {
-        m_db.run(SchemaSql::beginRead(), {}, QStringLiteral("read the database")).finish();
+        m_db.run(m_db.upkeep().beginSnapshot, {}, QStringLiteral("read the database")).finish();
     }
     ~ReadTransaction()
     {

@@ -98,6 +98,4 @@ QString SchemaSql::countFilled(const QString &table, const QStringList &columns)
 
 QString SchemaSql::copyFileInto() { return QStringLiteral("VACUUM INTO ?"); }
 
-QString SchemaSql::beginRead() { return QStringLiteral("BEGIN"); }
-
 QString SchemaSql::endRead() { return QStringLiteral("COMMIT"); }

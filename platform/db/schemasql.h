@@ -45,8 +45,7 @@ QString countFilled(const QString &table, const QStringList &columns);
 
 // A consistent copy of the whole file into the file bound (SQLite).
 QString copyFileInto();
-// A transaction that only reads, and its end.
-QString beginRead();
+// The end of a transaction that only read (begun with upkeep().beginSnapshot).
 QString endRead();
 
 } // namespace SchemaSql

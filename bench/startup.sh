@@ -25,17 +25,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A demo database of its own, and a settings folder nobody else writes.
-export PROJEKT_BSC_DATABASE=$work/bench.sqlite XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-"$build/tools/bsc-db" init --demo >/dev/null
-
-# One X server for all runs; it tells its display number on fd 3.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { echo "startup.sh: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$(cat "$work/display") QT_QPA_PLATFORM=xcb BSC_EXIT_AFTER_FIRST_PAINT=1
+. bench/firstpaint_setup.sh
 
 # One run: prints "wall-ms cpu-ms peak-rss-kB".
 measure() {

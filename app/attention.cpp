@@ -18,7 +18,6 @@
 #include <QAction>
 #include <QDate>
 #include <QDir>
-#include <QInputDialog>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -126,10 +125,9 @@ void yearReportClick(TForm1 &form)
     int current = years.indexOf(form.perspectivesPage()->ComboBox10->text());
     if (current < 0)
         current = qMax(0, years.indexOf(QString::number(form.services().clock().date().year())));
-    bool ok = false;
-    const QString year = QInputDialog::getItem(&form, YearSummary::yearQuestion(english), YearSummary::yearLabel(english),
-                                               years, current, false, &ok);
-    if (!ok || year.isEmpty())
+    const QString year = form.services().item({&form, YearSummary::yearQuestion(english), YearSummary::yearLabel(english),
+                                                years, current});
+    if (year.isEmpty())
         return;
     FileRequest request;
     request.parent = &form;

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QRegularExpression>
 
 Services Services::standard(Connection &connection)
@@ -11,6 +12,7 @@ Services Services::standard(Connection &connection)
     s.connection = &connection;
     s.ask = Asker::messageBox;
     s.chooseFile = fileDialog;
+    s.chooseItem = itemDialog;
     s.now = [] { return QDateTime::currentDateTime(); };
     return s;
 }
@@ -45,4 +47,12 @@ QString fileDialog(const FileRequest &request)
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty() && !suffix.isEmpty())
         path += QLatin1Char('.') + suffix;
     return path;
+}
+
+QString itemDialog(const ItemRequest &request)
+{
+    bool ok = false;
+    const QString item = QInputDialog::getItem(request.parent, request.caption, request.label, request.items,
+                                               request.current, false, &ok);
+    return ok ? item : QString();
 }

@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -21,8 +22,18 @@ struct FileRequest {
     Mode mode = Mode::Open;
 };
 
+// A question for one of some items: the chosen one, or "" when the user
+// cancels.
+struct ItemRequest {
+    QWidget *parent = nullptr;
+    QString caption;
+    QString label;
+    QStringList items;
+    int current = 0;   // the item proposed
+};
+
 // What the windows need of the world outside them: the database
-// connection, message boxes, file dialogs, the clock, where errors go that
+// connection, message boxes, file dialogs, choices among items, the clock, where errors go that
 // no handler catches, and the text a failure is shown with. Built once by
 // whoever starts the program and handed to every window; a test builds its
 // own.
@@ -30,6 +41,7 @@ struct Services {
     Connection *connection = nullptr;   // outlives the windows
     Asker::Function ask;
     std::function<QString(const FileRequest &)> chooseFile;
+    std::function<QString(const ItemRequest &)> chooseItem;
     std::function<QDateTime()> now;
     // Errors raised where no handler can catch them (a keystroke in a bound
     // control, a grid reading its rows); empty: shown like a failure.
@@ -46,6 +58,7 @@ struct Services {
 
     Asker::Answer question(const Asker::Question &q) const { return ask ? ask(q) : Asker::negative(q.buttons); }
     QString file(const FileRequest &request) const { return chooseFile ? chooseFile(request) : QString(); }
+    QString item(const ItemRequest &request) const { return chooseItem ? chooseItem(request) : QString(); }
     QDateTime clock() const { return now ? now() : QDateTime::currentDateTime(); }
     void tell(const QString &message) const { report ? report(message) : showFailure(message); }
     QString textOf(const EngineError &error) const { return failureText ? failureText(error) : error.message(); }
@@ -58,3 +71,5 @@ struct Services {
 // The real file dialogs: open, save (no question about an existing file;
 // the writer asks or refuses itself), or a folder.
 QString fileDialog(const FileRequest &request);
+// The real choice: a list to pick one item from.
+QString itemDialog(const ItemRequest &request);

@@ -7,6 +7,10 @@ TestServices::TestServices()
         m_fileRequests.append(request);
         return files.isEmpty() ? QString() : files.takeFirst();
     };
+    m_services.chooseItem = [this](const ItemRequest &request) {
+        m_itemRequests.append(request);
+        return items.isEmpty() ? QString() : items.takeFirst();
+    };
     m_services.now = [this] { return m_now.isValid() ? m_now : QDateTime::currentDateTime(); };
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The services a test hands to the windows it builds: scripted answers for
-// message boxes, chosen files, a clock of its own. Nothing outside the
+// message boxes, chosen files and items, a clock of its own. Nothing outside the
 // object changes, so nothing stays behind when it goes.
 #include "platform/services.h"
 
@@ -30,6 +30,11 @@ public:
     QStringList files;
     const QList<FileRequest> &fileRequests() const { return m_fileRequests; }
 
+    // The answers to questions for one of some items, in turn; "" (cancelled)
+    // when none is left. Every request is recorded.
+    QStringList items;
+    const QList<ItemRequest> &itemRequests() const { return m_itemRequests; }
+
     // The clock stands at this moment; an invalid one gives the real clock.
     void setNow(const QDateTime &now) { m_now = now; }
 
@@ -40,5 +45,6 @@ private:
     QQueue<Asker::Answer> m_answers;
     QList<Asker::Question> m_questions;
     QList<FileRequest> m_fileRequests;
+    QList<ItemRequest> m_itemRequests;
     QDateTime m_now;
 };

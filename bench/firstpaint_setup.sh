@@ -1,7 +1,15 @@
-# Sourced by the start-up benches, which set $build and $work and kill $xvfb
-# when they end: a demo database and a settings folder nobody else writes,
-# and one X server for all runs, on which the programs exit after their
-# first paint.
+# Sourced by the start-up benches, which set $build: a folder of their own
+# ($work, removed at exit with the X server), a demo database and a settings
+# folder nobody else writes, and one X server for all runs, on which the
+# programs exit after their first paint.
+work=$(mktemp -d)
+xvfb=
+cleanup() {
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
 export PROJEKT_BSC_DATABASE=$work/bench.sqlite XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 "$build/tools/bsc-db" init --demo >/dev/null

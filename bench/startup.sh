@@ -17,14 +17,6 @@ for program in "$bsc" "$minimal" "$build/tools/bsc-db"; do
   [ -x "$program" ] || { echo "startup.sh: $program is missing; build bsc bsc-db bench_minimal_window" >&2; exit 1; }
 done
 
-work=$(mktemp -d)
-xvfb=
-cleanup() {
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 . bench/firstpaint_setup.sh
 
 # One run: prints "wall-ms cpu-ms peak-rss-kB".

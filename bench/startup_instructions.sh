@@ -15,17 +15,10 @@ minimal=$build/bench/bench_minimal_window
 for program in "$bsc" "$minimal" "$build/tools/bsc-db" "$(command -v valgrind)"; do
   [ -x "$program" ] || { echo "startup_instructions.sh: $program is missing" >&2; exit 1; }
 done
-work=$(mktemp -d)
-out=$(realpath -m "${1:-$work/out}")
-mkdir -p "$out"
-xvfb=
-cleanup() {
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
 
 . bench/firstpaint_setup.sh
+out=$(realpath -m "${1:-$work/out}")
+mkdir -p "$out"
 
 # The first dump holds everything up to the report of the first paint.
 count() {

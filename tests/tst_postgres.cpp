@@ -75,6 +75,15 @@ struct PasswordRole {
         serverSql(TestDatabase::server(), {QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD '%2'").arg(name, password)});
     }
     ~PasswordRole() { serverSql(TestDatabase::server(), {QStringLiteral("DROP ROLE %1").arg(name)}); }
+    // Makes the role the owner of the server's database and its schema;
+    // the database's name.
+    QString own(const ServerDatabase &server) const
+    {
+        const QString database = Target::parse(server.address).database;
+        serverSql(server.address, {QStringLiteral("ALTER DATABASE \"%1\" OWNER TO %2").arg(database, name),
+                                   QStringLiteral("ALTER SCHEMA public OWNER TO %1").arg(name)});
+        return database;
+    }
     QString name;
     QString password;
 };
@@ -442,9 +451,7 @@ private slots:
             QSKIP("the test server has no encrypted listener (postgres-cluster.sh start DIR --tls)");
         PasswordRole role;
         ServerDatabase server;
-        const QString database = Target::parse(server.address).database;
-        serverSql(server.address, {QStringLiteral("ALTER DATABASE \"%1\" OWNER TO %2").arg(database, role.name),
-                                   QStringLiteral("ALTER SCHEMA public OWNER TO %1").arg(role.name)});
+        const QString database = role.own(server);
         const QString target = address.arg(role.name, port, database, tls);
         const RunSettings password{.set = {{QStringLiteral("PGPASSWORD"), role.password}}};
         const ProgramRun r = bscDb(target, {QStringLiteral("init")}, password);
@@ -475,9 +482,7 @@ private slots:
             QSKIP("the test server has no encrypted listener (postgres-cluster.sh start DIR --tls)");
         PasswordRole role;
         ServerDatabase server;
-        const QString database = Target::parse(server.address).database;
-        serverSql(server.address, {QStringLiteral("ALTER DATABASE \"%1\" OWNER TO %2").arg(database, role.name),
-                                   QStringLiteral("ALTER SCHEMA public OWNER TO %1").arg(role.name)});
+        const QString database = role.own(server);
         QTemporaryDir home;
         RunSettings settings{.set = {{QStringLiteral("HOME"), home.path()},
                                      {QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config"))}},

@@ -733,6 +733,24 @@ bool Database::exists(const Source &source, const QVariant &rowKey)
     return found;
 }
 
+template <class Step>
+void Database::visitRows(Result &query, const QString &what, Step &&step)
+{
+    bool more = true;
+    try {
+        while (more && query.next())
+            more = step();
+    } catch (...) {
+        // A visitor that throws leaves no statement open (and no lock held).
+        query.finish();
+        throw;
+    }
+    const QSqlError error = more ? query.lastError() : QSqlError();
+    query.finish();
+    if (error.isValid())
+        fail(error, what);
+}
+
 void Database::scan(const Source &source, const std::function<bool(const QVector<QVariant> &row)> &visit)
 {
     QStringList columns;
@@ -743,20 +761,8 @@ void Database::scan(const Source &source, const std::function<bool(const QVector
         + where(source, values) + QStringLiteral(" ORDER BY ") + key(source.table);
     const QString what = QStringLiteral("read table %1").arg(source.table);
     Result query = run(sql, values, what);
-    bool more = true;
     QVector<QVariant> row;   // keeps its room from row to row
-    try {
-        while (more && query.next())
-            more = visit(decodeRow(query, source, row, 0));
-    } catch (...) {
-        // A visitor that throws leaves no statement open (and no lock held).
-        query.finish();
-        throw;
-    }
-    const QSqlError error = more ? query.lastError() : QSqlError();
-    query.finish();
-    if (error.isValid())
-        fail(error, what);
+    visitRows(query, what, [&] { return visit(decodeRow(query, source, row, 0)); });
 }
 
 QStringList Database::distinct(const Source &source, int field)
@@ -1175,22 +1181,12 @@ void Database::scanHistory(const HistoryFilter &filter, const std::function<bool
         + QStringLiteral(" ORDER BY \"id\" DESC");
     const QString what = QStringLiteral("read the change history");
     Result query = run(sql, values, what);
-    bool more = true;
     QVector<QVariant> row(int(std::size(HistoryColumns)));
-    try {
-        while (more && query.next()) {
-            for (int i = 0; i < row.size(); ++i)
-                row[i] = text(query.value(i));
-            more = visit(row);
-        }
-    } catch (...) {
-        query.finish();
-        throw;
-    }
-    const QSqlError error = more ? query.lastError() : QSqlError();
-    query.finish();
-    if (error.isValid())
-        fail(error, what);
+    visitRows(query, what, [&] {
+        for (int i = 0; i < row.size(); ++i)
+            row[i] = text(query.value(i));
+        return visit(row);
+    });
 }
 
 std::optional<std::pair<QString, QString>> Database::lastChange(const QString &table, const QString &row)

@@ -246,6 +246,10 @@ private:
     void refuseHistoryWrite(const Source &source) const;
     template <class F>
     bool recorded(const Source &source, const QString &what, F &&write);
+    // Steps through a result while the step returns true, then finishes it;
+    // a failure of the engine is thrown named.
+    template <class Step>
+    void visitRows(Result &query, const QString &what, Step &&step);
 
     Settings m_settings;
     QString m_historySource = QStringLiteral("program");

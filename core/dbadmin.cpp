@@ -387,19 +387,15 @@ void beginRead(Database &db)
     db.run(db.upkeep().beginSnapshot, {}, QStringLiteral("read ") + db.path()).finish();
 }
 
-} // namespace
-
-int DbAdmin::lastYear(int currentYear)
-{
-    return qMax(ScorecardKatalog::LastYear, currentYear + 1);
-}
-
-void DbAdmin::create(const QString &target, bool demo, int currentYear)
+// The tables, their rows and, when given, what fills them, in one go.
+void createWith(const QString &target, bool demo, int currentYear, const std::function<void(Database &)> &fill)
 {
     if (!isServer(target)) {
         buildFile(target, QStringLiteral("init"), [&](Database &db) {
             createTables(db);
             fillTables(db, demo, currentYear);
+            if (fill)
+                fill(db);
         });
         return;
     }
@@ -419,11 +415,35 @@ void DbAdmin::create(const QString &target, bool demo, int currentYear)
     try {
         createTables(*db);
         fillTables(*db, demo, currentYear);
+        if (fill)
+            fill(*db);
         db->commit(QStringLiteral("create the database"));
     } catch (...) {
         db->rollback();
         throw;
     }
+}
+
+} // namespace
+
+int DbAdmin::lastYear(int currentYear)
+{
+    return qMax(ScorecardKatalog::LastYear, currentYear + 1);
+}
+
+void DbAdmin::create(const QString &target, bool demo, int currentYear)
+{
+    createWith(target, demo, currentYear, {});
+}
+
+bool DbAdmin::isNewFile(const QString &target)
+{
+    return !isServer(target) && !SafeFile::occupied(QFileInfo(target).absoluteFilePath());
+}
+
+void DbAdmin::createFilled(const QString &target, int currentYear, const std::function<void(Database &)> &fill)
+{
+    createWith(target, false, currentYear, fill);
 }
 
 DbAdmin::AddedYears DbAdmin::addYear(const QString &path, const QString &year)

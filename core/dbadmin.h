@@ -3,6 +3,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class Database;
+
 // Creating and looking after the scorecard database. The program itself
 // never creates tables or rows of the key-figure tables; this is done here,
 // by bsc-db and by the tests' fixtures. Every function throws EngineError
@@ -19,6 +23,13 @@ int lastYear(int currentYear);
 // the file appears under its name only when it is complete), or the tables
 // of an existing server database that holds none of them, in one go.
 void create(const QString &target, bool demo, int currentYear);
+
+// Whether the target is a database file that does not exist yet.
+bool isNewFile(const QString &target);
+// Creates the tables and empty rows as create() does and then fills them
+// in the same transaction: a new file appears only when both are done,
+// and after a failure or a kill there is none.
+void createFilled(const QString &target, int currentYear, const std::function<void(Database &)> &fill);
 
 // Adds an empty row for every year after the last one stored up to the
 // given one to every key-figure table, in one transaction, all or nothing.

@@ -4,11 +4,13 @@
 
 #include "core/dbadmin.h"
 #include "core/memofile.h"
+#include "core/paradoxvalues.h"
 #include "model/katalog.h"
 #include "model/kennzahlschema.h"
 #include "platform/db/database.h"
 #include "platform/db/schemasql.h"
 #include "platform/db/engineerror.h"
+#include "platform/readonlyfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,15 +25,11 @@ extern "C" {
 #include <paradox.h>
 }
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <unistd.h>
-#include <sys/stat.h>
 #include <iconv.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -46,26 +44,6 @@ const QString What = QStringLiteral("import the old tables");
 
 // Day numbers of Paradox dates count from 1 January of the year 1.
 constexpr long DateBase = 1721425;
-
-// The names in a folder as bytes: the old files' names may be in a Windows
-// code page, which a decoded name could no longer open.
-QList<QByteArray> entries(const QString &folder, QString *why)
-{
-    QList<QByteArray> names;
-    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir) {
-        *why = QString::fromLocal8Bit(std::strerror(errno));
-        return names;
-    }
-    while (const dirent *entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name != "." && name != "..")
-            names << name;
-    }
-    ::closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // ASCII letters without regard to case; other bytes as they are.
 QByteArray lowerAscii(QByteArray bytes)
@@ -106,10 +84,9 @@ QString shownName(const QByteArray &name)
 // Texts from a code page to Unicode, refusing bytes the page does not hold.
 class Codec {
 public:
-    explicit Codec(int codepage)
+    explicit Codec(const QString &charset) : m_name(ParadoxValues::charsetShown(charset))
     {
-        m_name = QStringLiteral("CP%1").arg(codepage);
-        m_cd = ::iconv_open("UTF-8", m_name.toLatin1().constData());
+        m_cd = ::iconv_open("UTF-8", charset.toLatin1().constData());
     }
     ~Codec()
     {
@@ -155,65 +132,31 @@ void collectError(pxdoc_t *, int type, const char *message, void *data)
 
 // What pxlib takes on trust from a table's header, checked before it reads
 // the file: a damaged or foreign header made it hang or read past its
-// buffers. Empty when the header is sound.
+// buffers. The fault is empty when the header is sound.
 QString typeName(int type);
 
-QString headerFault(const QByteArray &path)
+struct HeaderCheck {
+    QString fault;
+    QByteArray driver;   // the language driver's name, where the header holds one
+};
+
+HeaderCheck inspectHeader(ReadOnlyFile::File &file)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return QStringLiteral("cannot be read: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
-    struct stat info {};
-    QByteArray head;
-    if (::fstat(fd, &info) == 0) {
-        head.resize(qsizetype(std::min<off_t>(info.st_size, 0x10000)));
-        qsizetype got = 0;
-        while (got < head.size()) {
-            const ssize_t r = ::read(fd, head.data() + got, size_t(head.size() - got));
-            if (r <= 0)
-                break;
-            got += r;
-        }
-        head.truncate(got);
-    }
-    // The chain of data blocks, each named once, each within the file, its
-    // records within the block: pxlib follows it without a bound.
-    auto chainFault = [&]() -> QString {
-        if (head.size() < 0x58)
-            return {};
-        const auto *h = reinterpret_cast<const uchar *>(head.constData());
-        const int recordSize = h[0] | h[1] << 8;
-        const qint64 headerSize = h[2] | h[3] << 8;
-        const qint64 blockSize = qint64(h[5]) * 1024;
-        const int fileBlocks = h[0x0c] | h[0x0d] << 8;
-        if (recordSize == 0 || blockSize == 0 || qint64(info.st_size) < headerSize + fileBlocks * blockSize)
-            return {};
-        QList<bool> seen(fileBlocks + 1, false);
-        int block = h[0x0e] | h[0x0f] << 8;
-        while (block != 0) {
-            if (block > fileBlocks || seen[block])
-                return QStringLiteral("the table's blocks are linked in a loop or past its end; the file is damaged");
-            seen[block] = true;
-            uchar d[6];
-            if (::pread(fd, d, sizeof d, off_t(headerSize + (block - 1) * blockSize)) != ssize_t(sizeof d))
-                return QStringLiteral("the table's block %1 cannot be read").arg(block);
-            const int used = qint16(quint16(d[4] | d[5] << 8));
-            const qint64 records = used / recordSize + 1;
-            if (records < 0 || records * recordSize > blockSize - 6)
-                return QStringLiteral("the table's block %1 holds more than fits; the file is damaged").arg(block);
-            block = d[0] | d[1] << 8;
-        }
-        return {};
-    };
-    const QString chain = chainFault();
-    ::close(fd);
+    HeaderCheck check;
+    const QByteArray head = file.read(0, 0x10000);
+    const qint64 fileSize = file.size();
     const auto *b = reinterpret_cast<const uchar *>(head.constData());
     const qsizetype size = head.size();
     auto u16 = [&](qsizetype at) { return int(b[at] | b[at + 1] << 8); };
     auto u32 = [&](qsizetype at) { return quint32(u16(at)) | quint32(u16(at + 2)) << 16; };
+    auto fail = [&](const QString &fault) {
+        check.fault = fault;
+        return check;
+    };
     const QString damaged = QStringLiteral("the table's header is damaged: %1");
+    const QString cutOff = QStringLiteral("the file is shorter than its header says; it was cut off");
     if (size < 0x58)
-        return QStringLiteral("not a table of the old program");
+        return fail(QStringLiteral("not a table of the old program"));
     const int recordSize = u16(0);
     const int headerSize = u16(2);
     const int fileType = b[4];
@@ -222,37 +165,37 @@ QString headerFault(const QByteArray &path)
     const int numFields = u16(0x21);
     const int version = b[0x39];
     if (fileType != pxfFileTypIndexDB && fileType != pxfFileTypNonIndexDB)
-        return QStringLiteral("not a table of the old program");
+        return fail(QStringLiteral("not a table of the old program"));
     // pxlib knows the versions up to 12; past them it skips the data header.
     if (version < 3 || version > 12)
-        return QStringLiteral("not a table of the old program (file version %1)").arg(version);
+        return fail(QStringLiteral("not a table of the old program (file version %1)").arg(version));
     if (blockSize < 1024 || blockSize > 32 * 1024)
-        return damaged.arg(QStringLiteral("block size %1").arg(blockSize));
+        return fail(damaged.arg(QStringLiteral("block size %1").arg(blockSize)));
     if (recordSize == 0 || recordSize > blockSize - 6)
-        return damaged.arg(QStringLiteral("record size %1").arg(recordSize));
+        return fail(damaged.arg(QStringLiteral("record size %1").arg(recordSize)));
     if (numFields == 0 || numFields > 255)
-        return damaged.arg(QStringLiteral("%1 fields").arg(numFields));
+        return fail(damaged.arg(QStringLiteral("%1 fields").arg(numFields)));
     if (u16(0x0e) > fileBlocks || u16(0x10) > fileBlocks)
-        return damaged.arg(QStringLiteral("its blocks are out of order"));
-    if (qint64(info.st_size) < qint64(headerSize) + qint64(fileBlocks) * blockSize)
-        return QStringLiteral("the file is shorter than its header says; it was cut off");
+        return fail(damaged.arg(QStringLiteral("its blocks are out of order")));
+    if (fileSize < headerSize)
+        return fail(cutOff);
     quint32 encryption = u32(0x25);
     const bool dataHeader = version >= 5;
     // The marker points into the data header, which only later versions
     // have; pxlib would take whatever its stack held.
     if (encryption == 0xff00ff00u && !dataHeader)
-        return damaged.arg(QStringLiteral("file version %1 with a data header's password").arg(version));
+        return fail(damaged.arg(QStringLiteral("file version %1 with a data header's password").arg(version)));
     if (encryption == 0xff00ff00u)
         encryption = u32(0x5c);
     if (encryption != 0)
-        return QStringLiteral("the table is protected by a password; remove it in the old program first");
+        return fail(QStringLiteral("the table is protected by a password; remove it in the old program first"));
     // Field types and sizes, the table's name and the fields' names, all
     // inside the header.
     const qsizetype fields = dataHeader ? 0x78 : 0x58;
     const qsizetype nameAt = fields + qsizetype(numFields) * 2 + 4 + qsizetype(numFields) * 4;
     const qsizetype tableNameLength = version == 12 ? 261 : 79;
     if (headerSize > size || nameAt + tableNameLength > headerSize)
-        return damaged.arg(QStringLiteral("header size %1").arg(headerSize));
+        return fail(damaged.arg(QStringLiteral("header size %1").arg(headerSize)));
     int sum = 0;
     for (int i = 0; i < numFields; ++i) {
         const int type = b[fields + i * 2];
@@ -264,53 +207,95 @@ QString headerFault(const QByteArray &path)
         case pxfShort: expected = 2; break;
         case pxfCurrency: case pxfNumber: case pxfTimestamp: expected = 8; break;
         case pxfLogical: expected = 1; break;
+        // The blob's place takes ten bytes; the leader before it, from 0
+        // bytes on, holds the start of the text.
         case pxfMemoBLOb: case pxfBLOb: case pxfFmtMemoBLOb: case pxfOLE: case pxfGraphic:
-            expected = length > 10 ? length : -1;
+            expected = length >= MemoFile::Trailer ? length : -1;
             break;
         case pxfBCD:
             if (length > 32)
-                return damaged.arg(QStringLiteral("field %1 has %2 decimals").arg(i + 1).arg(length));
+                return fail(damaged.arg(QStringLiteral("field %1 has %2 decimals").arg(i + 1).arg(length)));
             sum += 17;
             continue;
         default:
-            return damaged.arg(QStringLiteral("field %1 has the unknown type %2").arg(i + 1).arg(type));
+            return fail(damaged.arg(QStringLiteral("field %1 has the unknown type %2").arg(i + 1).arg(type)));
         }
         if (expected != length)
-            return damaged.arg(QStringLiteral("field %1 (%2) is %3 bytes long").arg(i + 1).arg(typeName(type)).arg(length));
+            return fail(damaged.arg(QStringLiteral("field %1 (%2) is %3 bytes long").arg(i + 1).arg(typeName(type)).arg(length)));
         sum += length;
     }
     if (sum != recordSize)
-        return damaged.arg(QStringLiteral("the fields take %1 bytes of a record of %2").arg(sum).arg(recordSize));
-    if (!chain.isEmpty())
-        return chain;
+        return fail(damaged.arg(QStringLiteral("the fields take %1 bytes of a record of %2").arg(sum).arg(recordSize)));
+
+    // The chain of data blocks, each named once, each block's records
+    // inside the block and inside the file: pxlib follows it without a
+    // bound and reads past the end of a file as empty records. The last
+    // block may end where its records end.
+    QList<bool> seen(fileBlocks + 1, false);
+    int block = u16(0x0e);
+    while (block != 0) {
+        if (block > fileBlocks || seen[block])
+            return fail(QStringLiteral("the table's blocks are linked in a loop or past its end; the file is damaged"));
+        seen[block] = true;
+        const qint64 start = qint64(headerSize) + qint64(block - 1) * blockSize;
+        const QByteArray d = file.read(start, 6);
+        if (d.size() != 6)
+            return fail(cutOff);
+        const auto *h = reinterpret_cast<const uchar *>(d.constData());
+        const int used = qint16(quint16(h[4] | h[5] << 8));
+        const qint64 records = used / recordSize + 1;
+        if (records < 0 || records * recordSize > blockSize - 6)
+            return fail(QStringLiteral("the table's block %1 holds more than fits; the file is damaged").arg(block));
+        if (start + 6 + records * recordSize > fileSize)
+            return fail(cutOff);
+        block = h[0] | h[1] << 8;
+    }
+
     if (!std::memchr(b + nameAt, 0, size_t(tableNameLength)))
-        return damaged.arg(QStringLiteral("the table's name does not end"));
+        return fail(damaged.arg(QStringLiteral("the table's name does not end")));
     qsizetype at = nameAt + tableNameLength;
     for (int i = 0; i < numFields; ++i) {
         const void *end = at < headerSize ? std::memchr(b + at, 0, size_t(std::min<qsizetype>(headerSize - at, 256))) : nullptr;
         if (!end)
-            return damaged.arg(QStringLiteral("the name of field %1 does not end").arg(i + 1));
+            return fail(damaged.arg(QStringLiteral("the name of field %1 does not end").arg(i + 1)));
         at = static_cast<const uchar *>(end) - b + 1;
     }
-    return {};
+    // After the names the fields' numbers, then the language driver's name
+    // (up to eight letters and a zero).
+    at += qsizetype(numFields) * 2;
+    if (at < headerSize) {
+        const QByteArray rest = head.mid(at, std::min<qsizetype>(headerSize - at, 9));
+        const QByteArray name = rest.left(rest.indexOf('\0'));
+        if (rest.contains('\0') && std::all_of(name.begin(), name.end(), [](char c) { return c > ' ' && c < 127; }))
+            check.driver = name;
+    }
+    return check;
 }
 
-// One open table file.
+// One open table file, opened for reading only.
 class ParadoxFile {
 public:
-    explicit ParadoxFile(const QByteArray &path)
+    explicit ParadoxFile(const QByteArray &path) : m_file(path)
     {
         static std::once_flag booted;
         std::call_once(booted, [] { PX_boot(); });
-        m_doc = PX_new3(collectError, nullptr, nullptr, nullptr, &m_error);
-        if (!m_doc) {
-            m_error = QStringLiteral("out of memory");
+        if (!m_file.isOpen()) {
+            m_error = QStringLiteral("cannot be read: %1").arg(m_file.error());
             return;
         }
-        m_error = headerFault(path);
-        if (!m_error.isEmpty())
+        const HeaderCheck header = inspectHeader(m_file);
+        if (!header.fault.isEmpty()) {
+            m_error = header.fault;
             return;
-        if (PX_open_file(m_doc, path.constData()) < 0) {
+        }
+        m_driver = header.driver;
+        m_doc = PX_new3(collectError, nullptr, nullptr, nullptr, &m_error);
+        m_stream = m_doc ? m_file.stream() : nullptr;
+        if (!m_stream) {
+            m_error = m_doc ? QStringLiteral("cannot be read: %1").arg(m_file.error()) : QStringLiteral("out of memory");
+            return;
+        }
+        if (PX_open_fp(m_doc, m_stream) < 0) {
             if (m_error.isEmpty())
                 m_error = QStringLiteral("not a table of the old program");
             return;
@@ -324,12 +309,16 @@ public:
                 PX_close(m_doc);
             PX_delete(m_doc);
         }
+        // pxlib leaves a stream it was handed to the caller.
+        if (m_stream)
+            std::fclose(m_stream);
     }
     ParadoxFile(const ParadoxFile &) = delete;
     ParadoxFile &operator=(const ParadoxFile &) = delete;
 
     bool open() const { return m_open; }
     pxdoc_t *doc() const { return m_doc; }
+    QByteArray driver() const { return m_driver; }
     QString takeError()
     {
         QString e = m_error.isEmpty() ? QStringLiteral("cannot be read") : m_error;
@@ -338,8 +327,11 @@ public:
     }
 
 private:
+    ReadOnlyFile::File m_file;
     pxdoc_t *m_doc = nullptr;
+    std::FILE *m_stream = nullptr;
     bool m_open = false;
+    QByteArray m_driver;
     QString m_error;
 };
 
@@ -387,29 +379,6 @@ QString wholeOrDecimal(double d)
     return QString::number(d, 'g', 15);
 }
 
-// "+0012.50" as the user saw it: "12.5".
-QString decimalText(QString text)
-{
-    text = text.trimmed();
-    QString sign;
-    if (text.startsWith(QLatin1Char('+')) || text.startsWith(QLatin1Char('-'))) {
-        if (text.startsWith(QLatin1Char('-')))
-            sign = QStringLiteral("-");
-        text.remove(0, 1);
-    }
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
-    }
-    while (text.size() > 1 && text.startsWith(QLatin1Char('0')) && text[1] != QLatin1Char('.'))
-        text.remove(0, 1);
-    if (text.isEmpty() || text == QLatin1String("0"))
-        return QStringLiteral("0");
-    return sign + text;
-}
-
 QString dateText(long days)
 {
     int y = 0, m = 0, d = 0;
@@ -434,6 +403,14 @@ struct Cell {
 class Reader {
 public:
     Reader(pxdoc_t *doc, Codec &codec, const MemoFile &memo) : m_doc(doc), m_codec(codec), m_memo(memo) {}
+
+    // Whether a formatted memo was read since the last call.
+    bool tookFormatted()
+    {
+        const bool took = m_formatted;
+        m_formatted = false;
+        return took;
+    }
 
     // False with a reason when the field cannot be read.
     bool read(const pxfield_t &field, char *data, Cell *cell, QString *why)
@@ -476,18 +453,13 @@ public:
             return r < 0 ? fail(why) : (r == 0 || number(wholeOrDecimal(v), cell));
         }
         case pxfBCD: {
-            // pxlib loses its buffer when the digits after the point differ
-            // from the field's.
-            if (data[0] != 0 && (uchar(data[0]) & 0x3f) != field.px_fdc)
-                return fail(why);
-            char *value = nullptr;
-            const int r = PX_get_data_bcd(m_doc, reinterpret_cast<unsigned char *>(data), field.px_fdc, &value);
-            if (r < 0)
-                return fail(why);
-            if (r == 0 || !value)
+            // Decoded here: pxlib goes through a fixed buffer and shows
+            // nibbles past 9 as other characters.
+            if (data[0] == 0)
                 return true;
-            const QString t = decimalText(QString::fromLatin1(value));
-            m_doc->free(m_doc, value);
+            QString t;
+            if (!ParadoxValues::bcdText(reinterpret_cast<const uchar *>(data), field.px_fdc, &t, why))
+                return false;
             return number(t, cell);
         }
         case pxfDate:
@@ -528,7 +500,16 @@ public:
                 return false;
             if (bytes.isNull())
                 return true;
-            // A text ends at its first zero byte, as the old program kept it.
+            if (field.px_ftype == pxfFmtMemoBLOb) {
+                ParadoxValues::Memo memo = ParadoxValues::formattedMemo(bytes);
+                if (!memo.why.isEmpty()) {
+                    *why = memo.why;
+                    return false;
+                }
+                m_formatted = m_formatted || memo.formatted;
+                bytes = memo.text;
+            }
+            // A plain text ends at its first zero byte, as the old program kept it.
             const qsizetype zero = bytes.indexOf('\0');
             if (zero >= 0)
                 bytes.truncate(zero);
@@ -556,7 +537,7 @@ private:
     bool text(const QByteArray &bytes, Cell *cell, QString *why)
     {
         if (!m_codec.decode(bytes, &cell->text)) {
-            *why = QStringLiteral("the text holds bytes that code page %1 does not know").arg(m_codec.name());
+            *why = QStringLiteral("the text holds bytes that %1 does not know").arg(m_codec.name());
             return false;
         }
         cell->null = false;
@@ -566,6 +547,7 @@ private:
     pxdoc_t *m_doc;
     Codec &m_codec;
     const MemoFile &m_memo;
+    bool m_formatted = false;
 };
 
 // A table file read into rows of cells for the wanted columns.
@@ -574,7 +556,30 @@ struct Read {
     QList<int> records;        // the record number of each row, from 1
 };
 
-// Reads the wanted columns of a table; every fault goes to the list.
+// The character set of a table's texts: the code page its header names,
+// else the one its language driver stands for, else CP1252 with a note.
+QString charsetOf(const ParadoxFile &px, const QString &file, QStringList &notes)
+{
+    const int codepage = px.doc()->px_head->px_doscodepage;
+    if (codepage != 0)
+        return QStringLiteral("CP%1").arg(codepage);
+    const QByteArray driver = px.driver();
+    const QString charset = ParadoxValues::languageDriverCharset(driver);
+    if (!charset.isEmpty()) {
+        notes << QStringLiteral("%1: the table names no code page; its language driver %2 stands for %3")
+                     .arg(file, QString::fromLatin1(driver), ParadoxValues::charsetShown(charset));
+        return charset;
+    }
+    notes << (driver.isEmpty()
+                  ? QStringLiteral("%1: the table names no code page; its texts are read as CP1252").arg(file)
+                  : QStringLiteral("%1: the table names no code page, and its language driver %2 is not known; its "
+                                   "texts are read as CP1252")
+                        .arg(file, QString::fromLatin1(driver)));
+    return QStringLiteral("CP1252");
+}
+
+// Reads the wanted columns of a table; every fault goes to the list, with
+// the row's year where the row has one.
 Read readTable(const QByteArray &path, const QString &file, const QStringList &wanted, const MemoFile &memo,
                QList<Fault> &faults, QStringList &notes)
 {
@@ -585,28 +590,17 @@ Read readTable(const QByteArray &path, const QString &file, const QStringList &w
         return read;
     }
     pxdoc_t *doc = px.doc();
-    // pxlib reads what lies past the end of a cut-off file as empty records.
     const pxhead_t *head = doc->px_head;
-    struct stat info {};
-    if (::stat(path.constData(), &info) == 0
-        && qint64(info.st_size) < qint64(head->px_headersize) + qint64(head->px_fileblocks) * head->px_maxtablesize * 1024) {
-        faults << Fault{file, 0, {}, {}, QStringLiteral("the file is shorter than its header says; it was cut off")};
-        return read;
-    }
     if (head->px_numrecords < 0 || head->px_numrecords > head->px_theonumrecords) {
         faults << Fault{file, 0, {}, {},
                         QStringLiteral("the header counts %1 records, more than the file holds; the file is damaged")
                             .arg(head->px_numrecords)};
         return read;
     }
-    int codepage = doc->px_head->px_doscodepage;
-    if (codepage == 0) {
-        codepage = 1252;
-        notes << QStringLiteral("%1: the table names no code page; its texts are read as CP1252").arg(file);
-    }
-    Codec codec(codepage);
+    const QString charset = charsetOf(px, file, notes);
+    Codec codec(charset);
     if (!codec.valid()) {
-        faults << Fault{file, 0, {}, {}, QStringLiteral("the table's code page %1 is not known").arg(codepage)};
+        faults << Fault{file, 0, {}, {}, QStringLiteral("the table's code page %1 is not known").arg(codec.name())};
         return read;
     }
 
@@ -626,7 +620,8 @@ Read readTable(const QByteArray &path, const QString &file, const QStringList &w
         const auto match = std::find_if(wanted.begin(), wanted.end(),
                                         [&](const QString &w) { return w.compare(name, Qt::CaseInsensitive) == 0; });
         if (match == wanted.end()) {
-            notes << QStringLiteral("%1: the column %2 is not one of the program's; it is left out").arg(file, name);
+            notes << QStringLiteral("%1: the column %2 (%3) is not one of the program's; it is left out")
+                         .arg(file, name, typeName(field->px_ftype));
             continue;
         }
         const int w = int(match - wanted.begin());
@@ -652,6 +647,10 @@ Read readTable(const QByteArray &path, const QString &file, const QStringList &w
         return read;
     }
 
+    const int yearAt = int(std::find_if(wanted.begin(), wanted.end(), [](const QString &w) {
+                               return w.compare(KennzahlSchema::YearColumn, Qt::CaseInsensitive) == 0;
+                           }) - wanted.begin());
+    QStringList formatted;   // columns whose formatting was left behind
     Reader reader(doc, codec, memo);
     QByteArray record(PX_get_recordsize(doc), '\0');
     const int records = PX_get_num_records(doc);
@@ -661,22 +660,32 @@ Read readTable(const QByteArray &path, const QString &file, const QStringList &w
             continue;
         }
         QList<Cell> row;
-        bool fine = true;
+        const qsizetype rowFaults = faults.size();
         for (int w = 0; w < wanted.size(); ++w) {
             const int i = position[w];
             Cell cell;
             QString why;
-            if (!reader.read(*PX_get_field(doc, i), record.data() + offset[i], &cell, &why)) {
+            if (!reader.read(*PX_get_field(doc, i), record.data() + offset[i], &cell, &why))
                 faults << Fault{file, r + 1, wanted[w], {}, why};
-                fine = false;
-            }
+            if (reader.tookFormatted() && !formatted.contains(wanted[w]))
+                formatted << wanted[w];
             row << cell;
         }
-        if (fine) {
+        if (faults.size() == rowFaults) {
             read.rows << row;
             read.records << r + 1;
+            continue;
+        }
+        // The year read from the same record tells a person which row it is.
+        if (yearAt < wanted.size() && !row[yearAt].null) {
+            for (qsizetype f = rowFaults; f < faults.size(); ++f)
+                faults[f].year = row[yearAt].text.trimmed().left(20);
         }
     }
+    for (const QString &column : formatted)
+        notes << QStringLiteral("%1: the formatted texts of column %2 are imported as plain text; their fonts and "
+                                "styles are left behind")
+                     .arg(file, column);
     return read;
 }
 
@@ -739,7 +748,7 @@ Plan plan(const QString &folder)
     Plan plan;
     plan.folder = folder;
     QString why;
-    const QList<QByteArray> names = entries(folder, &why);
+    const QList<QByteArray> names = ReadOnlyFile::entries(QFile::encodeName(folder), &why);
     if (!why.isEmpty()) {
         plan.faults << Fault{folder, 0, {}, {}, QStringLiteral("the folder cannot be read: %1").arg(why)};
         return plan;
@@ -802,7 +811,7 @@ Plan plan(const QString &folder)
                 continue;
             }
             seen.insert(year, record);
-            Plan::Year values{year, {}};
+            Plan::Year values{year, {}, QStringLiteral("%1, row %2").arg(summary.file).arg(record)};
             for (int c = 0; c < valueColumns.size(); ++c) {
                 const Cell &cell = row[c + 1];
                 if (cell.null || cell.text.trimmed().isEmpty()) {
@@ -863,6 +872,7 @@ Plan plan(const QString &folder)
         const int record = read.records[i];
         ++summary.rows;
         Plan::Measure measure;
+        measure.origin = QStringLiteral("%1, row %2").arg(summary.file).arg(record);
         if (!row[0].null && !row[0].text.trimmed().isEmpty()) {
             bool whole = false;
             const qint64 nr = row[0].text.trimmed().toLongLong(&whole);
@@ -925,81 +935,102 @@ QString refusal(Database &db)
     return {};
 }
 
-void apply(Database &db, const Plan &plan, int currentYear)
+namespace {
+
+// The plan's rows into a target that was found fresh, inside the caller's
+// transaction.
+void write(Database &db, const Plan &plan, int currentYear)
+{
+    int last = DbAdmin::lastYear(currentYear);
+    for (const Plan::Figures &figures : plan.figures)
+        for (const Plan::Year &year : figures.years)
+            last = qMax(last, year.year.toInt());
+
+    for (const QString &name : ScorecardKatalog::allTables()) {
+        const Database::Table &table = db.table(name);
+        const QString yearColumn = table.columns[table.columnIndex(KennzahlSchema::YearColumn)].name;
+        QSet<QString> present;
+        for (const QVariantList &row : rows(db, SchemaSql::selectColumns({yearColumn}, table.name)))
+            present.insert(row.value(0).toString());
+        const QString insertYear = SchemaSql::insert(table.name, {yearColumn});
+        for (int y = ScorecardKatalog::FirstYear; y <= last; ++y) {
+            if (!present.contains(QString::number(y))) {
+                db.run(insertYear, {QString::number(y)}, What).finish();
+                db.recordChange(table.name, QString::number(y), KennzahlSchema::YearColumn, QVariant(), QString::number(y));
+            }
+        }
+        const auto figures = std::find_if(plan.figures.begin(), plan.figures.end(),
+                                          [&](const Plan::Figures &f) { return f.table == name; });
+        if (figures == plan.figures.end())
+            continue;
+        QStringList assigned;
+        for (const QString &column : KennzahlSchema::valueColumns())
+            assigned << table.columns[table.columnIndex(column)].name;
+        const QString update = SchemaSql::update(table.name, assigned, yearColumn);
+        for (const Plan::Year &year : figures->years) {
+            QVariantList values;
+            for (const QVariant &v : year.values)
+                values << (v.isNull() ? nullInt() : v);
+            values << year.year;
+            db.run(update, values, What).finish();
+            db.recordChange(table.name, year.year, QString(), QVariant(), year.origin);
+        }
+    }
+
+    if (plan.measures.isEmpty())
+        return;
+    const Database::Table &table = db.table(MeasuresTable);
+    QStringList columns;
+    for (const QString &column : QStringList{NrColumn} + measureColumns()) {
+        const int index = table.columnIndex(column);
+        if (index < 0)
+            throw EngineError(QStringLiteral("Column does not exist: %1 in table %2").arg(column, table.name));
+        columns << table.columns[index].name;
+    }
+    const QString insert = SchemaSql::insert(table.name, columns);
+    for (const Plan::Measure &m : plan.measures) {
+        QVariantList values{m.nr};
+        for (const QVariant &t : m.texts)
+            values << (t.isNull() ? nullText() : t);
+        db.run(insert, values, What).finish();
+        db.recordChange(table.name, QString::number(m.nr), QString(), QVariant(), m.origin);
+    }
+    // New measures go on after the numbers imported.
+    db.continueNumbers(table.name, What);
+}
+
+void refuseFaults(const Plan &plan)
 {
     if (!plan.ok())
         throw EngineError(QStringLiteral("The old tables have faults; nothing was written."));
+}
+
+} // namespace
+
+void apply(Database &db, const Plan &plan, int currentYear)
+{
+    refuseFaults(plan);
     const ChangeHistory::Scope writer(db, ChangeHistory::ImportLegacy);
     db.begin(What);
     try {
         const QString refused = refusal(db);
         if (!refused.isEmpty())
             throw EngineError(refused + QStringLiteral("; nothing was written."));
-
-        int last = DbAdmin::lastYear(currentYear);
-        for (const Plan::Figures &figures : plan.figures)
-            for (const Plan::Year &year : figures.years)
-                last = qMax(last, year.year.toInt());
-
-        for (const QString &name : ScorecardKatalog::allTables()) {
-            const Database::Table &table = db.table(name);
-            const QString yearColumn = table.columns[table.columnIndex(KennzahlSchema::YearColumn)].name;
-            QSet<QString> present;
-            for (const QVariantList &row : rows(db, SchemaSql::selectColumns({yearColumn}, table.name)))
-                present.insert(row.value(0).toString());
-            for (int y = ScorecardKatalog::FirstYear; y <= last; ++y) {
-                if (!present.contains(QString::number(y))) {
-                    db.run(SchemaSql::insert(table.name, {yearColumn}), {QString::number(y)}, What).finish();
-                    db.recordChange(table.name, QString::number(y), KennzahlSchema::YearColumn, QVariant(), QString::number(y));
-                }
-            }
-            const auto figures = std::find_if(plan.figures.begin(), plan.figures.end(),
-                                              [&](const Plan::Figures &f) { return f.table == name; });
-            if (figures == plan.figures.end())
-                continue;
-            QStringList assigned;
-            for (const QString &column : KennzahlSchema::valueColumns())
-                assigned << table.columns[table.columnIndex(column)].name;
-            const QString update = SchemaSql::update(table.name, assigned, yearColumn);
-            for (const Plan::Year &year : figures->years) {
-                QVariantList values;
-                for (const QVariant &v : year.values)
-                    values << (v.isNull() ? nullInt() : v);
-                values << year.year;
-                db.run(update, values, What).finish();
-                // The database held no values before (see refusal).
-                for (int c = 0; c < KennzahlSchema::valueColumns().size(); ++c)
-                    db.recordChange(table.name, year.year, KennzahlSchema::valueColumns()[c], QVariant(), year.values.value(c));
-            }
-        }
-
-        if (!plan.measures.isEmpty()) {
-            const Database::Table &table = db.table(MeasuresTable);
-            QStringList columns;
-            for (const QString &column : QStringList{NrColumn} + measureColumns()) {
-                const int index = table.columnIndex(column);
-                if (index < 0)
-                    throw EngineError(QStringLiteral("Column does not exist: %1 in table %2").arg(column, table.name));
-                columns << table.columns[index].name;
-            }
-            const QString insert = SchemaSql::insert(table.name, columns);
-            for (const Plan::Measure &m : plan.measures) {
-                QVariantList values{m.nr};
-                for (const QVariant &t : m.texts)
-                    values << (t.isNull() ? nullText() : t);
-                db.run(insert, values, What).finish();
-                const QStringList names = QStringList{NrColumn} + measureColumns();
-                for (int c = 0; c < names.size(); ++c)
-                    db.recordChange(table.name, QString::number(m.nr), names[c], QVariant(), values.value(c));
-            }
-            // New measures go on after the numbers imported.
-            db.continueNumbers(table.name, What);
-        }
+        write(db, plan, currentYear);
         db.commit(What);
     } catch (...) {
         db.rollback();
         throw;
     }
+}
+
+void applyToNewFile(const QString &file, const Plan &plan, int currentYear)
+{
+    refuseFaults(plan);
+    DbAdmin::createFilled(file, currentYear, [&](Database &db) {
+        const ChangeHistory::Scope writer(db, ChangeHistory::ImportLegacy);
+        write(db, plan, currentYear);
+    });
 }
 
 } // namespace LegacyImport

@@ -42,6 +42,7 @@ struct Plan {
     struct Year {
         QString year;
         QVariantList values;         // the fourteen value columns; null when empty
+        QString origin;              // "KZ_LIQUI.DB, row 3"
     };
     struct Figures {
         QString table;
@@ -52,6 +53,7 @@ struct Plan {
     struct Measure {
         qint64 nr = 0;
         QVariantList texts;          // the eight columns after Nr; null when empty
+        QString origin;              // "maßnahmen.DB, row 7"
     };
     QList<Measure> measures;
 
@@ -73,7 +75,14 @@ QString refusal(Database &db);
 // (every table then holds a row for every year from the first year of the
 // catalog to the current year plus one, or the last year read), the
 // measures with their numbers. Refuses a plan with faults and a target that
-// is not fresh, checked inside the transaction.
+// is not fresh, checked inside the transaction. The change history gets
+// one entry per imported row (the whole row, from which file and record),
+// not one per value: the database held nothing before.
 void apply(Database &db, const Plan &plan, int currentYear);
+
+// The same into a database file that does not exist yet: created as
+// "bsc-db init" creates it and filled in the same transaction, so that the
+// file appears complete or, after a fault or a kill, not at all.
+void applyToNewFile(const QString &file, const Plan &plan, int currentYear);
 
 } // namespace LegacyImport

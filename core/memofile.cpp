@@ -1,11 +1,6 @@
 #include "core/memofile.h"
 
-#include <QFile>
-
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
+#include "platform/readonlyfile.h"
 
 namespace {
 
@@ -22,33 +17,37 @@ MemoFile::MemoFile(const QByteArray &path) : m_path(path)
 {
     if (path.isEmpty())
         return;
-    // Opened by its bytes: the name may be in a Windows code page.
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    QFile file;
-    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        m_problem = QStringLiteral("cannot be read: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
-        if (fd >= 0)
-            ::close(fd);
+    ReadOnlyFile::File file(path);
+    if (!file.isOpen()) {
+        m_problem = QStringLiteral("cannot be read: %1").arg(file.error());
         return;
     }
     if (file.size() > MaxMemoBytes) {
         m_problem = QStringLiteral("is larger than a memo file of the old program can be");
         return;
     }
-    m_bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        m_problem = QStringLiteral("cannot be read: %1").arg(file.errorString());
+    m_bytes = file.read(0, file.size());
+    if (m_bytes.size() != file.size()) {
+        m_problem = QStringLiteral("cannot be read: %1").arg(file.error());
         m_bytes.clear();
         return;
     }
-    if (m_bytes.size() < 16 || m_bytes.at(0) != 0)
+    if (m_bytes.size() >= 16 && m_bytes.at(0) == 0)
+        return;
+    // Whole blocks whose first is no plain header: what the old engine
+    // writes for a table with a password.
+    if (m_bytes.size() >= BlockSize && m_bytes.size() % BlockSize == 0)
+        m_problem = QStringLiteral("is encrypted (protected by a password) or damaged: its header cannot be read; "
+                                   "remove the password in the old program first");
+    else
         m_problem = QStringLiteral("is not a memo file (its header is missing)");
+    m_bytes.clear();
 }
 
 bool MemoFile::read(const char *field, int length, QByteArray *text, QString *why) const
 {
     *text = QByteArray();
-    if (length <= Trailer) {
+    if (length < Trailer) {
         *why = QStringLiteral("the memo field is too short (%1 bytes)").arg(length);
         return false;
     }

@@ -12,6 +12,7 @@ extern "C" {
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -19,7 +20,12 @@ namespace OldTables {
 
 QByteArray encode(const QString &text, int codepage)
 {
-    iconv_t cd = iconv_open(QStringLiteral("CP%1").arg(codepage).toLatin1().constData(), "UTF-8");
+    return encodeIn(text, QStringLiteral("CP%1").arg(codepage).toLatin1().constData());
+}
+
+QByteArray encodeIn(const QString &text, const char *charset)
+{
+    iconv_t cd = iconv_open(charset, "UTF-8");
     if (cd == iconv_t(-1))
         throw std::runtime_error("no such code page");
     QByteArray in = text.toUtf8();
@@ -37,13 +43,13 @@ QByteArray encode(const QString &text, int codepage)
 }
 
 void write(const QByteArray &path, const QList<Column> &columns, const QList<QVariantList> &rows, int codepage,
-           const QByteArray &memoPath)
+           const QByteArray &memoPath, const char *charset)
 {
     pxdoc_t *px = PX_new();
     // pxlib takes the field list and frees it with the document.
     auto *fields = static_cast<pxfield_t *>(px->malloc(px, sizeof(pxfield_t) * size_t(columns.size()), "fixture"));
     for (int i = 0; i < columns.size(); ++i) {
-        const QByteArray name = encode(columns[i].name, codepage);
+        const QByteArray name = charset ? encodeIn(columns[i].name, charset) : encode(columns[i].name, codepage);
         fields[i].px_fname = static_cast<char *>(px->malloc(px, size_t(name.size()) + 1, "fixture"));
         std::memcpy(fields[i].px_fname, name.constData(), size_t(name.size()) + 1);
         fields[i].px_ftype = char(columns[i].type);
@@ -71,7 +77,16 @@ void write(const QByteArray &path, const QList<Column> &columns, const QList<QVa
         for (int i = 0; i < columns.size(); ++i) {
             const Column &c = columns[i];
             const QVariant v = row.value(i);
-            if (!v.isNull()) {
+            if (v.typeId() == QMetaType::QByteArray) {
+                QByteArray bytes = v.toByteArray();
+                if (c.type == pxfMemoBLOb || c.type == pxfFmtMemoBLOb || c.type == pxfGraphic || c.type == pxfOLE
+                    || c.type == pxfBLOb) {
+                    if (PX_put_data_blob(px, at, c.length, bytes.data(), int(bytes.size())) < 0)
+                        throw std::runtime_error("PX_put_data_blob failed");
+                } else {
+                    std::memcpy(at, bytes.constData(), size_t(std::min<qsizetype>(bytes.size(), c.type == pxfBCD ? 17 : c.length)));
+                }
+            } else if (!v.isNull()) {
                 switch (c.type) {
                 case pxfShort: PX_put_data_short(px, at, c.length, short(v.toInt())); break;
                 case pxfLong:
@@ -111,6 +126,65 @@ void write(const QByteArray &path, const QList<Column> &columns, const QList<QVa
     }
     PX_close(px);
     PX_delete(px);
+}
+
+QByteArray formattedMemo(const QByteArray &text, qint64 claimedLength)
+{
+    auto le32 = [](quint32 v) {
+        QByteArray b(4, '\0');
+        for (int i = 0; i < 4; ++i)
+            b[i] = char(v >> (8 * i));
+        return b;
+    };
+    QByteArray blob = QByteArray::fromHex("07000000") + le32(quint32(claimedLength < 0 ? text.size() : claimedLength));
+    // Layout: margins, tabs and flags, zero bytes among them.
+    blob += QByteArray::fromHex("0100000000000000a0050000d002000000000000000000000000010000000000ffffffff");
+    blob += text;
+    // One run from the start in style 3, then the style with its font.
+    blob += QByteArray(25, '\0');
+    blob += QByteArray::fromHex("000000000380") + le32(1);
+    QByteArray style(54, '\0');
+    style.replace(0, 5, "Arial");
+    style[40] = 10;
+    blob += style + QByteArray(26, '\x01');
+    return blob;
+}
+
+QByteArray bcd(const QString &number, int decimals)
+{
+    const bool negative = number.startsWith(QLatin1Char('-'));
+    const QString digits = negative ? number.mid(1) : number;
+    QString whole = digits.section(QLatin1Char('.'), 0, 0);
+    while (whole.startsWith(QLatin1Char('0')))
+        whole.remove(0, 1);
+    const QString part = digits.section(QLatin1Char('.'), 1);
+    const QString nibbles = whole.rightJustified(32 - decimals, QLatin1Char('0')) + part.leftJustified(decimals, QLatin1Char('0'));
+    QByteArray b(17, '\0');
+    b[0] = char((negative ? 0x00 : 0x80) | decimals);
+    for (int i = 0; i < 32; ++i) {
+        int n = nibbles[i] == QLatin1Char('?') ? 0x0c : nibbles[i].digitValue();
+        if (negative)
+            n ^= 0x0f;
+        b[1 + i / 2] = char(uchar(b[1 + i / 2]) | (i % 2 == 0 ? n << 4 : n));
+    }
+    return b;
+}
+
+void setLanguageDriver(const QString &file, const QByteArray &driver)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadWrite))
+        throw std::runtime_error("cannot open the table");
+    QByteArray bytes = f.readAll();
+    const qsizetype at = bytes.indexOf("ANSIINTL");
+    if (at < 0 || driver.size() > 8)
+        throw std::runtime_error("no driver name in the header");
+    bytes.replace(at, 8, driver.leftJustified(8, '\0'));
+    // The data header's code page.
+    bytes[0x6a] = 0;
+    bytes[0x6b] = 0;
+    f.seek(0);
+    f.write(bytes);
 }
 
 QStringList valueColumns() { return KennzahlSchema::valueColumns(); }

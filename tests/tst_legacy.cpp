@@ -198,14 +198,16 @@ private slots:
         QCOMPARE(db.value(QStringLiteral("SELECT count(*) FROM \"maßnahmen\"")).toInt(), 20);
         QCOMPARE(db.value(QStringLiteral("SELECT \"Soll_Wert_Q1\" FROM \"kz_liqui\" WHERE \"Jahr\"='2005'")).toInt(),
                  OldTables::figure(2, 2005, 1).toInt());
-        // Every value and measure imported is in the change history.
+        // Every imported row is in the change history once, with the file
+        // and record it came from; the values are the row's own.
         r = bscDb(db.path(), {QStringLiteral("history"), QStringLiteral("--table"), QStringLiteral("kz_liqui"),
                               QStringLiteral("--year"), QStringLiteral("2005"), QStringLiteral("--csv")});
-        QVERIFY2(r.out.contains(QStringLiteral(",import-legacy,kz_liqui,2005,Soll_Wert_Q1,,%1\n")
-                                    .arg(OldTables::figure(2, 2005, 1).toInt())),
-                 qPrintable(r.out));
+        QVERIFY2(r.out.contains(QStringLiteral(",import-legacy,kz_liqui,2005,,,\"KZ_LIQUI.DB, row 6\"\n")), qPrintable(r.out));
+        QCOMPARE(r.out.count(QLatin1Char('\n')), 2);
         QCOMPARE(db.value(QStringLiteral("SELECT count(*) FROM bsc_history WHERE source='import-legacy' "
-                                         "AND table_name='maßnahmen' AND column_name='Nr'")).toInt(), 20);
+                                         "AND table_name='maßnahmen'")).toInt(), 20);
+        QCOMPARE(db.value(QStringLiteral("SELECT count(*) FROM bsc_history WHERE source='import-legacy' "
+                                         "AND table_name LIKE 'kz_%'")).toInt(), 13 * (LastYear - FirstYear + 1));
         const int recorded = db.value(QStringLiteral("SELECT count(*) FROM bsc_history")).toInt();
 
         // Twice is refused: the target holds data now.
@@ -293,7 +295,7 @@ private slots:
         QTest::newRow("record count past the file") << "count"
             << QStringList{"kz_ges_renta.db: the header counts 2147483647 records, more than the file holds"};
         QTest::newRow("table cut short") << "truncated" << QStringList{"kz_ges_renta.db: the file is shorter than its header says"};
-        QTest::newRow("broken memo file") << "memo" << QStringList{"(ma", ".MB), row ", "Maßnahme: the memo file is damaged"};
+        QTest::newRow("broken memo file") << "memo" << QStringList{"(ma", ".MB), row ", "(year 20", "Maßnahme: the memo file is damaged"};
         QTest::newRow("target with values") << "values" << QStringList{"holds data already: table kz_liqui has values in 1 row."};
         QTest::newRow("target with a measure") << "measure" << QStringList{"holds data already: 1 measure."};
     }
@@ -346,6 +348,301 @@ private slots:
         QCOMPARE(contents(db), before);
         if (!TestDatabase::postgres())
             QCOMPARE(digest(db.path()), bytes);
+    }
+
+    // Shapes the old engine writes and pxlib's writer does not: blob fields
+    // without a leader, graphics, OLE and binary columns, formatted memos,
+    // BCD numbers with 32 digits after the point.
+    void readsTheShapesOfTheOldEngine()
+    {
+        const QString folder = oldFolder(0);
+        const QByteArray big = OldTables::encode(QStringLiteral("Lange Maßnahme äöü ").repeated(250), 1252);
+        const QList<QVariantList> rows{
+            {1, QByteArray("Kurz"), OldTables::formattedMemo("Einkauf\r\nLager S\xfc" "d"), QByteArray("01.02.2005"),
+             QByteArray("31.12.2005"), QByteArray("Fr. M\xfcller"), OldTables::bcd(QStringLiteral("0.12299999999999999800000000000001"), 32),
+             QByteArray("2005"), QByteArray("Steigerung der Rentabilit\xe4t"), QByteArray("GIF89a\x01\x00\x01\x00", 10),
+             QByteArray(300, '\x7f'), QByteArray("\x00\x01\x02", 3)},
+            {2, big, QByteArray("Vertrieb"), {}, {}, {}, OldTables::bcd(QStringLiteral("-0.0625"), 32), QByteArray("2006"),
+             QByteArray("x"), {}, {}, {}},
+            {3, {}, {}, {}, {}, {}, {}, QByteArray("2007"), QByteArray("y"), {}, {}, {}},
+        };
+        const QByteArray base = QFile::encodeName(folder) + "/ma\xdfnahmen";
+        OldTables::write(base + ".DB",
+                         {{QStringLiteral("Nr"), pxfAutoInc, 4},
+                          {QStringLiteral("Maßnahme"), pxfMemoBLOb, 10},
+                          {QStringLiteral("Prozesse"), pxfFmtMemoBLOb, 10},
+                          {QStringLiteral("Gültig_ab"), pxfAlpha, 10},
+                          {QStringLiteral("Gültig_bis"), pxfAlpha, 10},
+                          {QStringLiteral("Verantwortlicher"), pxfAlpha, 30},
+                          {QStringLiteral("Erfüllungsgrad_in_%"), pxfBCD, 17, 32},
+                          {QStringLiteral("Jahr"), pxfAlpha, 4},
+                          {QStringLiteral("Ziel"), pxfAlpha, 60},
+                          {QStringLiteral("Logo"), pxfGraphic, 10},
+                          {QStringLiteral("Anlage"), pxfOLE, 10},
+                          {QStringLiteral("Daten"), pxfBLOb, 10}},
+                         rows, 1252, base + ".MB");
+
+        const LegacyImport::Plan plan = LegacyImport::plan(folder);
+        QStringList faults;
+        for (const LegacyImport::Fault &f : plan.faults)
+            faults << f.text();
+        QVERIFY2(plan.ok(), qPrintable(faults.join(QLatin1Char('\n'))));
+        const QString notes = plan.notes.join(QLatin1Char('\n'));
+        for (const char *note : {"column Logo (graphic) is not one of the program's; it is left out",
+                                 "column Anlage (OLE) is not", "column Daten (binary) is not",
+                                 "formatted texts of column Prozesse are imported as plain text"})
+            QVERIFY2(notes.contains(QLatin1String(note)), qPrintable(notes));
+
+        TestDatabase db(false, CurrentYear);
+        LegacyImport::apply(db.database(), plan, CurrentYear);
+        auto stored = [&](int nr, const char *column) {
+            return db.value(QStringLiteral("SELECT \"%1\" FROM \"maßnahmen\" WHERE \"Nr\"=?").arg(QString::fromUtf8(column)), {nr});
+        };
+        QCOMPARE(stored(1, "Maßnahme").toString(), QStringLiteral("Kurz"));
+        QCOMPARE(stored(1, "Prozesse").toString(), QStringLiteral("Einkauf\nLager Süd"));
+        QCOMPARE(stored(1, "Erfüllungsgrad_in_%").toString(), QStringLiteral("0.12299999999999999800000000000001"));
+        QCOMPARE(stored(1, "Verantwortlicher").toString(), QStringLiteral("Fr. Müller"));
+        QCOMPARE(stored(2, "Maßnahme").toString(), QStringLiteral("Lange Maßnahme äöü ").repeated(250));
+        QCOMPARE(stored(2, "Prozesse").toString(), QStringLiteral("Vertrieb"));
+        QCOMPARE(stored(2, "Erfüllungsgrad_in_%").toString(), QStringLiteral("-0.0625"));
+        QVERIFY(stored(3, "Maßnahme").isNull());
+        QVERIFY(stored(3, "Erfüllungsgrad_in_%").isNull());
+    }
+
+    // A real table's last block ends where its records end; a table whose
+    // header names no code page is read in the one its language driver
+    // stands for.
+    void partlyFilledBlockAndLanguageDriver()
+    {
+        const QString folder = oldFolder(0);
+        const QString table = QDir(folder).filePath(QStringLiteral("kz_liqui.db"));
+        writeFigureRows(folder, QStringLiteral("kz_liqui"),
+                        {yearRow(QStringLiteral("2004"), 3, 7.0), yearRow(QStringLiteral("2005"), 3, -8.0)});
+        {
+            QFile f(table);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            const QByteArray head = f.read(4);
+            const int recordSize = uchar(head[0]) | uchar(head[1]) << 8;
+            const int headerSize = uchar(head[2]) | uchar(head[3]) << 8;
+            QVERIFY(f.size() > headerSize + 6 + 2 * recordSize);
+            QVERIFY(f.resize(headerSize + 6 + 2 * recordSize));
+        }
+        const QString text = QStringLiteral("Größere Übergabe für Öztürk");
+        const QByteArray base = QFile::encodeName(folder) + "/massnahmen";
+        OldTables::write(base + ".db", {{QStringLiteral("Nr"), pxfLong, 4}, {QStringLiteral("Maßnahme"), pxfAlpha, 40},
+                                        {QStringLiteral("Prozesse"), pxfAlpha, 4}, {QStringLiteral("Gültig_ab"), pxfAlpha, 4},
+                                        {QStringLiteral("Gültig_bis"), pxfAlpha, 4}, {QStringLiteral("Verantwortlicher"), pxfAlpha, 4},
+                                        {QStringLiteral("Erfüllungsgrad_in_%"), pxfAlpha, 4}, {QStringLiteral("Jahr"), pxfAlpha, 4},
+                                        {QStringLiteral("Ziel"), pxfAlpha, 4}},
+                         {{5, OldTables::encodeIn(text, "HP-ROMAN8"), {}, {}, {}, {}, {}, QByteArray("2005"), {}}}, 1252, {},
+                         "HP-ROMAN8");
+        OldTables::setLanguageDriver(QFile::decodeName(base + ".db"), "BLROM800");
+
+        const LegacyImport::Plan plan = LegacyImport::plan(folder);
+        QStringList faults;
+        for (const LegacyImport::Fault &f : plan.faults)
+            faults << f.text();
+        QVERIFY2(plan.ok(), qPrintable(faults.join(QLatin1Char('\n'))));
+        QVERIFY2(plan.notes.join(QLatin1Char('\n')).contains(QLatin1String("language driver BLROM800 stands for HP Roman-8")),
+                 qPrintable(plan.notes.join(QLatin1Char('\n'))));
+        TestDatabase db(false, CurrentYear);
+        LegacyImport::apply(db.database(), plan, CurrentYear);
+        QCOMPARE(db.value(QStringLiteral("SELECT \"Maßnahme\" FROM \"maßnahmen\" WHERE \"Nr\"=5")).toString(), text);
+        const QString column = KennzahlSchema::valueColumns()[3];
+        QCOMPARE(db.value(QStringLiteral("SELECT \"%1\" FROM \"kz_liqui\" WHERE \"Jahr\"='2005'").arg(column)).toInt(), -8);
+        QCOMPARE(db.value(QStringLiteral("SELECT \"%1\" FROM \"kz_liqui\" WHERE \"Jahr\"='2004'").arg(column)).toInt(), 7);
+    }
+
+    // Every fault names file, record, year and column; what is not a
+    // table file is named as what it is, at once.
+    void faultsSayWhereAndWhat_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("formatted memo cut short") << "formatted"
+            << "maßnahmen.DB, row 1 (year 2005), Prozesse: the formatted memo's structure cannot be read";
+        QTest::newRow("nibble past 9") << "nibble"
+            << "maßnahmen.DB, row 1 (year 2005), Erfüllungsgrad_in_%: the number holds the nibble c at digit 32, which is no decimal digit";
+        QTest::newRow("fraction in a key figure") << "fraction"
+            << "kz_ges_renta.db, row 2 (year 2005), Ist_Wert_Q1: 12.5 is not a whole number";
+        QTest::newRow("encrypted memo file") << "encrypted" << "maßnahmen.DB (maßnahmen.MB), row 1 (year 2005), Maßnahme: the memo file is encrypted";
+        QTest::newRow("table is a FIFO") << "fifo" << "KZ_LIQUI.DB: cannot be read: it is a named pipe (FIFO), not a file";
+        QTest::newRow("memo file is a FIFO") << "memofifo"
+            << "maßnahmen.DB (maßnahmen.MB), row 1 (year 2005), Maßnahme: the memo file cannot be read: it is a named pipe (FIFO), not a file";
+        QTest::newRow("table is a folder") << "folder" << "KZ_LIQUI.DB: cannot be read: it is a folder, not a file";
+    }
+
+    void faultsSayWhereAndWhat()
+    {
+        QFETCH(QString, shape);
+        QFETCH(QString, expected);
+        const QString folder = oldFolder(0);
+        const QByteArray base = QFile::encodeName(folder) + "/ma\xc3\x9fnahmen";
+        auto measures = [&](const QVariant &memo, const QVariant &prozesse, const QVariant &grad) {
+            OldTables::write(base + ".DB",
+                             {{QStringLiteral("Nr"), pxfLong, 4}, {QStringLiteral("Maßnahme"), pxfMemoBLOb, 11},
+                              {QStringLiteral("Prozesse"), pxfFmtMemoBLOb, 11}, {QStringLiteral("Gültig_ab"), pxfAlpha, 4},
+                              {QStringLiteral("Gültig_bis"), pxfAlpha, 4}, {QStringLiteral("Verantwortlicher"), pxfAlpha, 4},
+                              {QStringLiteral("Erfüllungsgrad_in_%"), pxfBCD, 17, 2}, {QStringLiteral("Jahr"), pxfAlpha, 4},
+                              {QStringLiteral("Ziel"), pxfAlpha, 4}},
+                             {{1, memo, prozesse, {}, {}, {}, grad, QByteArray("2005"), {}}}, 1252, base + ".MB");
+        };
+        const QString liqui = QDir(folder).filePath(QStringLiteral("KZ_LIQUI.DB"));
+        if (shape == QLatin1String("formatted"))
+            measures({}, OldTables::formattedMemo("Einkauf", 500), {});
+        else if (shape == QLatin1String("nibble"))
+            measures({}, {}, OldTables::bcd(QStringLiteral("12.3?"), 2));
+        else if (shape == QLatin1String("fraction"))
+            writeFigureRows(folder, QStringLiteral("kz_ges_renta"),
+                            {yearRow(QStringLiteral("2004")), yearRow(QStringLiteral("2005"), 0, 12.5)});
+        else if (shape == QLatin1String("encrypted") || shape == QLatin1String("memofifo")) {
+            measures(QByteArray(500, 'm'), {}, {});
+            QFile::remove(QFile::decodeName(base + ".MB"));
+            if (shape == QLatin1String("memofifo")) {
+                QVERIFY(::mkfifo((base + ".MB").constData(), 0644) == 0);
+            } else {
+                QFile f(QFile::decodeName(base + ".MB"));
+                QVERIFY(f.open(QIODevice::WriteOnly));
+                QByteArray scrambled(3 * 4096, '\0');
+                for (qsizetype i = 0; i < scrambled.size(); ++i)
+                    scrambled[i] = char((i * 131 + 7) % 251 + 1);
+                f.write(scrambled);
+            }
+        } else if (shape == QLatin1String("fifo")) {
+            QVERIFY(QFile::remove(liqui));
+            QVERIFY(::mkfifo(QFile::encodeName(liqui).constData(), 0644) == 0);
+        } else if (shape == QLatin1String("folder")) {
+            QVERIFY(QFile::remove(liqui));
+            QVERIFY(QDir().mkdir(liqui));
+        }
+        const LegacyImport::Plan plan = LegacyImport::plan(folder);
+        QStringList faults;
+        for (const LegacyImport::Fault &f : plan.faults)
+            faults << f.text();
+        QVERIFY2(faults.join(QLatin1Char('\n')).contains(expected), qPrintable(faults.join(QLatin1Char('\n'))));
+    }
+
+    // The sources are opened for reading only: read-only files, a read-only
+    // mount and another user's readable files import, and none changes.
+    void readOnlySourcesImportUnchanged()
+    {
+        SQLITE_ONLY();
+        if (::geteuid() != 0)
+            QSKIP("needs root: a read-only mount and another user");
+        // A folder every user may read, outside the test's own.
+        QTemporaryDir shared(QStringLiteral("/tmp/bsc-oldtables-XXXXXX"));
+        QVERIFY(shared.isValid());
+        shared.setAutoRemove(false);
+        const OnExit removed([&] { std::filesystem::remove_all(QFile::encodeName(shared.path()).toStdString()); });
+        QVERIFY(QFile::setPermissions(shared.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                                         | QFileDevice::ReadOther | QFileDevice::WriteOther
+                                                         | QFileDevice::ExeOther | QFileDevice::ReadGroup
+                                                         | QFileDevice::ExeGroup));
+        const QString folder = shared.filePath(QStringLiteral("old"));
+        QDir().mkpath(folder);
+        OldTables::writeFigures(folder, FirstYear, LastYear);
+        OldTables::writeMeasures(folder, "ma\xdfnahmen", OldTables::sampleMeasures(30), 1252);
+        QStringList names = QDir(folder).entryList(QDir::Files);
+        QMap<QString, QByteArray> before;
+        for (const QString &name : names) {
+            const QString file = QDir(folder).filePath(name);
+            QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+            before.insert(name, digest(file));
+        }
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
+                                                  | QFileDevice::ExeOther | QFileDevice::ReadGroup | QFileDevice::ExeGroup));
+
+        // As another user (nobody), into a new database of a folder it owns.
+        const QString targets = shared.filePath(QStringLiteral("targets"));
+        QDir().mkpath(targets);
+        QVERIFY(::chown(QFile::encodeName(targets).constData(), 65534, 65534) == 0);
+        const QString asNobody = QDir(targets).filePath(QStringLiteral("nobody.sqlite"));
+        ProgramRun r = runProgram(QStringLiteral("setpriv"),
+                                  {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"),
+                                   QStringLiteral(BSC_DB_EXE), QStringLiteral("import-legacy"), folder, QStringLiteral("--yes")},
+                                  onDatabase(asNobody));
+        QVERIFY2(r.status == 0, qPrintable(r.out + r.err));
+        QVERIFY2(r.out.contains(QLatin1String("Imported the old tables")), qPrintable(r.out));
+
+        // As root through a read-only mount of the folder.
+        const QString mounted = shared.filePath(QStringLiteral("mounted"));
+        QDir().mkpath(mounted);
+        const QString asRoot = m_dir.filePath(QStringLiteral("readonly-mount.sqlite"));
+        r = runProgram(QStringLiteral("unshare"),
+                       {QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"),
+                        QStringLiteral("mount --bind \"$1\" \"$2\" && mount -o remount,bind,ro \"$2\" && \"$3\" import-legacy \"$2\" --yes"),
+                        QStringLiteral("sh"), folder, mounted, QStringLiteral(BSC_DB_EXE)},
+                       onDatabase(asRoot));
+        if (r.err.contains(QLatin1String("mount:")) || r.err.contains(QLatin1String("unshare:")))
+            QSKIP(qPrintable(QStringLiteral("no read-only mount here: ") + r.err));
+        QVERIFY2(r.status == 0, qPrintable(r.out + r.err));
+
+        for (const QString &target : {asNobody, asRoot}) {
+            QSqlDatabase look = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("look"));
+            look.setDatabaseName(target);
+            QVERIFY(look.open());
+            QSqlQuery q(look);
+            QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM \"maßnahmen\"")));
+            QVERIFY(q.next());
+            QCOMPARE(q.value(0).toInt(), 30);
+            q.finish();
+            look.close();
+            look = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("look"));
+        }
+        for (const QString &name : names)
+            QCOMPARE(digest(QDir(folder).filePath(name)), before.value(name));
+        QCOMPARE(QDir(folder).entryList(QDir::Files), names);
+    }
+
+    // A database file that does not exist yet is created with the import,
+    // in the same all-or-nothing write.
+    void newTargetIsCreatedWithTheImport()
+    {
+        SQLITE_ONLY();
+        const QString folder = oldFolder();
+        const QString target = m_dir.filePath(QStringLiteral("new/projekt_bsc.sqlite"));
+        ProgramRun r = bscDb(target, {QStringLiteral("import-legacy"), folder});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QVERIFY2(r.out.contains(QLatin1String("(a new database)")), qPrintable(r.out));
+        QVERIFY(!QFile::exists(target));
+        r = bscDb(target, {QStringLiteral("import-legacy"), folder, QStringLiteral("--yes")});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        r = bscDb(target, {QStringLiteral("check")});
+        QVERIFY2(r.status == 0, qPrintable(r.out + r.err));
+        r = bscDb(target, {QStringLiteral("query"), QStringLiteral("select Soll_Wert_Q1 from kz_liqui where jahr=\"2005\"")});
+        QVERIFY2(r.out.contains(QString::number(OldTables::figure(2, 2005, 1).toInt())), qPrintable(r.out));
+        // Now it exists and holds data: refused.
+        r = bscDb(target, {QStringLiteral("import-legacy"), folder, QStringLiteral("--yes")});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QLatin1String("holds data already")), qPrintable(r.err));
+
+        // Killed while it writes: no database under the name.
+        const QString big = m_dir.filePath(QStringLiteral("bignew"));
+        QDir().mkpath(big);
+        OldTables::writeFigures(big, FirstYear, FirstYear + 24);
+        OldTables::writeMeasures(big, "ma\xdfnahmen", OldTables::sampleMeasures(20000), 1252);
+        const QString killed = m_dir.filePath(QStringLiteral("killed/projekt_bsc.sqlite"));
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PROJEKT_BSC_DATABASE"), killed);
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(BSC_DB_EXE), {QStringLiteral("import-legacy"), big, QStringLiteral("--yes")});
+        QVERIFY(p.waitForStarted());
+        bool ended = false;
+        auto writing = [&] {
+            return !QDir(QFileInfo(killed).path()).entryList({QStringLiteral("*-journal")}, QDir::Files).isEmpty();
+        };
+        while (!writing() && !ended)
+            ended = p.waitForFinished(1) || p.state() == QProcess::NotRunning;
+        QVERIFY2(!ended, "the import ended before it could be killed");
+        ::kill(pid_t(p.processId()), SIGKILL);
+        QVERIFY(p.waitForFinished());
+        QVERIFY(!QFile::exists(killed));
+        // The next run clears what the killed one left and writes it all.
+        r = bscDb(killed, {QStringLiteral("import-legacy"), folder, QStringLiteral("--yes")});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QCOMPARE(QDir(QFileInfo(killed).path()).entryList(QDir::Files), QStringList{QStringLiteral("projekt_bsc.sqlite")});
     }
 
     void memoReaderRefusesDamage_data()

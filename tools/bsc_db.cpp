@@ -304,11 +304,17 @@ int importLegacy(const QString &path, const QString &folder, bool yes, Output &o
             << folder << "; nothing was written.\n";
         return 1;
     }
-    const std::unique_ptr<Database> opened = openTarget(path);
-    Database &db = *opened;
-    const QString refused = LegacyImport::refusal(db);
-    if (!refused.isEmpty())
-        throw EngineError(refused + QStringLiteral("; nothing was written."));
+    // A database file that does not exist yet is created with the import;
+    // an existing one must be fresh.
+    const bool created = DbAdmin::isNewFile(path);
+    std::unique_ptr<Database> opened;
+    if (!created) {
+        opened = openTarget(path);
+        const QString refused = LegacyImport::refusal(*opened);
+        if (!refused.isEmpty())
+            throw EngineError(refused + QStringLiteral("; nothing was written."));
+    }
+    const QString shown = opened ? opened->path() : path;
     for (qsizetype i = 0; i < plan.tables.size(); ++i) {
         const LegacyImport::TableSummary &t = plan.tables[i];
         const bool isMeasures = i == plan.tables.size() - 1;
@@ -323,7 +329,7 @@ int importLegacy(const QString &path, const QString &folder, bool yes, Output &o
     }
     const qsizetype measures = plan.measures.size();
     out << "Import " << QString::number(plan.valueCount() - measures) << " values and " << QString::number(measures)
-        << (measures == 1 ? " measure" : " measures") << " into " << db.path() << '\n';
+        << (measures == 1 ? " measure" : " measures") << " into " << shown << (created ? " (a new database)" : "") << '\n';
     bool confirmed = yes;
     if (!confirmed && ::isatty(STDIN_FILENO)) {
         confirmed = confirmedAtTerminal(out);
@@ -335,8 +341,11 @@ int importLegacy(const QString &path, const QString &folder, bool yes, Output &o
         out << "Nothing was written.\n";
         return 0;
     }
-    LegacyImport::apply(db, plan, QDate::currentDate().year());
-    out << "Imported the old tables into " << db.path() << '\n';
+    if (created)
+        LegacyImport::applyToNewFile(path, plan, QDate::currentDate().year());
+    else
+        LegacyImport::apply(*opened, plan, QDate::currentDate().year());
+    out << "Imported the old tables into " << shown << '\n';
     return 0;
 }
 

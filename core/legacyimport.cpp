@@ -600,7 +600,7 @@ Read readTable(const QByteArray &path, const QString &file, const QStringList &w
     const QString charset = charsetOf(px, file, notes);
     Codec codec(charset);
     if (!codec.valid()) {
-        faults << Fault{file, 0, {}, {}, QStringLiteral("the table's code page %1 is not known").arg(codec.name())};
+        faults << Fault{file, 0, {}, {}, QStringLiteral("the table's texts are in %1, which this system cannot convert").arg(codec.name())};
         return read;
     }
 

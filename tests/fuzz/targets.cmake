@@ -9,4 +9,5 @@ set(BSC_FUZZ_TARGETS
   address
   memo
   table
+  values
 )

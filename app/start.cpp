@@ -4,6 +4,7 @@
 #include "app/captionswitch.h"
 #include "app/form1.h"
 #include "app/globals.h"
+#include "core/safefile.h"
 #include "dialogs/eingabe_kz.h"
 #include "dialogs/eingabe_ma.h"
 #include "model/alias.h"
@@ -216,8 +217,12 @@ int Start::runReport(const QStringList &arguments)
         err << "bsc: \"" << printable(year) << "\" is not a year of four digits\n";
         return 2;
     }
-    if (QFileInfo::exists(file) || QFileInfo(file).isSymLink()) {
-        err << "bsc: " << file << " exists already; it was left untouched.\n";
+    if (file.isEmpty()) {
+        err << "bsc: --report needs FILE.pdf, which was given empty.\n";
+        return 2;
+    }
+    if (SafeFile::occupied(file)) {
+        err << "bsc: " << SafeFile::occupiedMessage(file) << '\n';
         return 1;
     }
     setUp();

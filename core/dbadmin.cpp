@@ -17,6 +17,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+
+#include <algorithm>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -236,7 +238,7 @@ void buildFile(const QString &path, const QString &purpose, const std::function<
 {
     const QFileInfo target(path);
     const QString file = target.absoluteFilePath();
-    const QString exists = QStringLiteral("%1 exists already; it was left untouched.").arg(path);
+    const QString exists = SafeFile::occupiedMessage(path);
     if (SafeFile::occupied(file))
         throw EngineError(exists);
     if (!QDir().mkpath(target.absolutePath()))
@@ -458,33 +460,48 @@ DbAdmin::AddedYears DbAdmin::addYear(const QString &path, const QString &year)
     const ChangeHistory::Scope writer(db, ChangeHistory::AddYear);
     db.begin(QStringLiteral("add the year %1").arg(year));
     try {
+        QSet<int> years;
+        QString lastSeen;   // a table's last year, for the message when nothing is missing
+        QString lastTable;
         for (const QString &name : ScorecardKatalog::allTables()) {
             const Database::Table &table = db.table(name);
             if (table.columnIndex(YearColumn) < 0)
                 throw EngineError(QStringLiteral("Column does not exist: Jahr in table %1").arg(table.name));
             const QString what = QStringLiteral("add the year %1 to table %2").arg(year, table.name);
-            const QString last = rows(db, SchemaSql::maxOf(YearColumn, table.name), {}, what)
-                                     .value(0).value(0).toString();
-            if (!last.isEmpty() && year <= last)
-                throw EngineError(QStringLiteral("The year %1 is not after the last year of table %2 (%3); "
-                                                 "nothing was added.").arg(year, table.name, last));
-            // Every year up to the new one, so that no table gets a gap.
-            const int from = last.isEmpty() ? ScorecardKatalog::FirstYear : last.toInt() + 1;
+            QSet<QString> present;
+            QString last;
+            for (const QVariantList &row : rows(db, SchemaSql::selectColumns({YearColumn}, table.name), {}, what)) {
+                const QString y = row.value(0).toString();
+                present.insert(y);
+                if (fourDigits.match(y).hasMatch() && y > last)
+                    last = y;
+            }
             if (!last.isEmpty() && wanted - last.toInt() > MaxYearsAdded)
                 throw EngineError(QStringLiteral("The year %1 is more than %2 years after the last year of table %3 (%4); "
                                                  "nothing was added.").arg(year).arg(MaxYearsAdded).arg(table.name, last));
-            if (wanted < from)
-                throw EngineError(QStringLiteral("The year %1 is before the first year %2; nothing was added.")
-                                      .arg(year).arg(ScorecardKatalog::FirstYear));
-            for (int y = from; y <= wanted; ++y) {
-                db.run(SchemaSql::insert(table.name, {YearColumn}),
-                       {QString::number(y)}, what).finish();
+            lastSeen = last;
+            lastTable = table.name;
+            // Every year from the first one up to the asked one, so that no
+            // table keeps a gap, also one deleted inside the range.
+            for (int y = ScorecardKatalog::FirstYear; y <= wanted; ++y) {
+                if (present.contains(QString::number(y)))
+                    continue;
+                db.run(SchemaSql::insert(table.name, {YearColumn}), {QString::number(y)}, what).finish();
                 db.recordChange(table.name, QString::number(y), YearColumn, QVariant(), QString::number(y));
+                years.insert(y);
             }
-            if (added.count == 0 || from < added.first)
-                added.first = from;
-            added.count = qMax(added.count, wanted - from + 1);
         }
+        if (years.isEmpty())
+            throw EngineError(wanted < ScorecardKatalog::FirstYear && lastSeen.isEmpty()
+                                  ? QStringLiteral("The year %1 is before the first year %2; nothing was added.")
+                                        .arg(year).arg(ScorecardKatalog::FirstYear)
+                                  : QStringLiteral("The year %1 is not after the last year of table %2 (%3), and no "
+                                                   "table lacks a year up to it; nothing was added.")
+                                        .arg(year, lastTable, lastSeen));
+        added.years = years.values();
+        std::sort(added.years.begin(), added.years.end());
+        added.first = added.years.first();
+        added.count = int(added.years.size());
         db.commit(QStringLiteral("add the year %1").arg(year));
     } catch (...) {
         db.rollback();
@@ -531,7 +548,7 @@ void DbAdmin::backup(const QString &path, const QString &file)
         throw EngineError(QStringLiteral("No file was named for the backup."));
     const QString target = QFileInfo(file).absoluteFilePath();
     if (SafeFile::occupied(target))
-        throw EngineError(QStringLiteral("%1 exists already; it was left untouched.").arg(file));
+        throw EngineError(SafeFile::occupiedMessage(file));
     if (!QFileInfo(target).absoluteDir().exists())
         throw EngineError(QStringLiteral("The folder of %1 does not exist.").arg(file));
 

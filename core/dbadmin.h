@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QList>
 #include <QStringList>
 
 #include <functional>
@@ -36,8 +37,11 @@ void createFilled(const QString &target, int currentYear, const std::function<vo
 // The year is exactly four digits and at most MaxYearsAdded after the last.
 constexpr int MaxYearsAdded = 100;
 struct AddedYears {
-    int first = 0;   // the first year added
-    int count = 0;   // years added (to the table that had the fewest)
+    int first = 0;     // the first year added
+    int count = 0;     // years added to one table or another
+    QList<int> years;  // those years, in order
+    // Whether they run without a gap from the first to the last.
+    bool contiguous() const { return !years.isEmpty() && years.last() - years.first() + 1 == years.size(); }
 };
 AddedYears addYear(const QString &path, const QString &year);
 

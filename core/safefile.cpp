@@ -68,3 +68,11 @@ void SafeFile::removeLeftovers(const QString &target, const QString &purpose)
                                                 QDir::Files | QDir::Hidden | QDir::System))
         folder.remove(name);
 }
+
+QString SafeFile::occupiedMessage(const QString &path)
+{
+    if (QFileInfo(path).isDir())
+        return QStringLiteral("%1 is a folder; give the name of a new file.").arg(path);
+    return QStringLiteral("%1 exists already; it was left untouched.").arg(path);
+}
+

@@ -9,6 +9,11 @@ namespace SafeFile {
 // True when something (also a dangling symbolic link) has this name.
 bool occupied(const QString &path);
 
+// Why an occupied name cannot take a new file: "X is a folder; ..." or "X
+// exists already; it was left untouched." (in English, for bsc-db and the
+// command line).
+QString occupiedMessage(const QString &path);
+
 // Gives a finished file its name in one step, never replacing what has
 // that name; false (with the reason) when the name is taken meanwhile.
 bool renameNoReplace(const QString &from, const QString &to, QString *error);

@@ -131,27 +131,6 @@ Database::Source sourceOf(const Database::Table &table, const QStringList &field
     return source;
 }
 
-QString csvField(const QVariant &value)
-{
-    if (value.isNull())
-        return QString();
-    if (isNumber(value))
-        return QString::number(value.toLongLong());
-    QString text = value.toString();
-    // A spreadsheet program runs a cell that begins like a formula; a leading
-    // apostrophe makes it read as the text it is. A plain number ("-5") runs
-    // nothing and stays a number.
-    static const QRegularExpression plainNumber(QStringLiteral("\\A[+-]?[0-9]+([.,][0-9]+)?\\z"));
-    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
-    if (!text.isEmpty() && formulaStarts.contains(text.front()) && !plainNumber.match(text).hasMatch())
-        text.prepend(QLatin1Char('\''));
-    const bool quoted = text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"'))
-        || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))
-        || (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()));
-    if (!quoted)
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
 
 void writeCsv(const QString &temp, const QString &path, const Sheet &sheet)
 {
@@ -315,6 +294,28 @@ QString number(qlonglong n) { return QLocale(QLocale::English).toString(n); }
 
 } // namespace
 
+QString csvField(const QVariant &value)
+{
+    if (value.isNull())
+        return QString();
+    if (isNumber(value))
+        return QString::number(value.toLongLong());
+    QString text = value.toString();
+    // A spreadsheet program runs a cell that begins like a formula; a leading
+    // apostrophe makes it read as the text it is. A plain number ("-5") runs
+    // nothing and stays a number.
+    static const QRegularExpression plainNumber(QStringLiteral("\\A[+-]?[0-9]+([.,][0-9]+)?\\z"));
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!text.isEmpty() && formulaStarts.contains(text.front()) && !plainNumber.match(text).hasMatch())
+        text.prepend(QLatin1Char('\''));
+    const bool quoted = text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"'))
+        || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))
+        || (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()));
+    if (!quoted)
+        return text;
+    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
 QStringList kennzahlenHeader()
 {
     return {QStringLiteral("Perspective"), QStringLiteral("Goal"), QStringLiteral("Key figure"), TableColumn,
@@ -423,7 +424,7 @@ void write(const QList<File> &files, bool replace)
         if (info.isDir())
             throw EngineError(QStringLiteral("%1 is a folder.").arg(file.path));
         if (!replace && SafeFile::occupied(info.absoluteFilePath()))
-            throw EngineError(QStringLiteral("%1 exists already; it was left untouched.").arg(file.path));
+            throw EngineError(SafeFile::occupiedMessage(file.path));
         targets << Target{info.absoluteFilePath(), SafeFile::temporaryName(info.absoluteFilePath(), QStringLiteral("export"))};
     }
     auto removeTemps = [&](int from) {

@@ -41,6 +41,8 @@ Format formatOf(const QString &path);
 // that begins with =, +, -, @, a tab or a carriage return (and is no plain
 // number) gets a leading apostrophe, so that no spreadsheet runs it.
 QByteArray csv(const Sheet &sheet);
+// One value of such a line, guarded and quoted the same way.
+QString csvField(const QVariant &value);
 
 // A file to write: a CSV file holds one sheet, an XLSX file one or more.
 struct File {

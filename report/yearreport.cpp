@@ -10,6 +10,7 @@
 #include "resources/marker.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QRegularExpression>
 
@@ -159,8 +160,11 @@ bool write(Connection &connection, const Startwahl &wahl, const QString &year, c
     const int branche = wahl.branche();
     if (SafeFile::occupied(file)) {
         if (error)
-            *error = message(english, "Die Datei %1 gibt es schon; sie wurde nicht verändert.",
-                             "%1 exists already; it was left untouched.")
+            *error = (QFileInfo(file).isDir()
+                          ? message(english, "%1 ist ein Ordner; bitte den Namen einer neuen Datei angeben.",
+                                    "%1 is a folder; give the name of a new file.")
+                          : message(english, "Die Datei %1 gibt es schon; sie wurde nicht verändert.",
+                                    "%1 exists already; it was left untouched."))
                          .arg(QDir::toNativeSeparators(file));
         return false;
     }

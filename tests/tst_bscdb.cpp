@@ -179,14 +179,21 @@ private slots:
         }
         QCOMPARE(digest(path), before);
 
-        // A year that only the last table has already: no table gets it.
+        // A year that only the last table has already: every other table
+        // gets it; and a year deleted inside the range comes back.
         {
             FileLook c(path);
             c.rows(QStringLiteral("INSERT INTO kz_reklamation (\"Jahr\") VALUES ('2041')"));
+            c.rows(QStringLiteral("DELETE FROM kz_liqui WHERE \"Jahr\"='2005'"));
         }
-        QCOMPARE(bscDb(path, {QStringLiteral("add-year"), QStringLiteral("2041")}).status, 1);
+        const ProgramRun r = bscDb(path, {QStringLiteral("add-year"), QStringLiteral("2041")});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QVERIFY2(r.out.contains(QLatin1String("Added the missing years 2005, 2041")), qPrintable(r.out));
         FileLook c(path);
-        QCOMPARE(c.rows(QStringLiteral("SELECT count(*) FROM kz_ges_renta WHERE \"Jahr\"='2041'")).first()[0].toInt(), 0);
+        for (const QString &table : ScorecardKatalog::allTables())
+            QCOMPARE(c.rows(QStringLiteral("SELECT count(*) FROM \"%1\" WHERE \"Jahr\" IN ('2005', '2041')").arg(table))
+                         .first()[0].toInt(), 2);
+        QCOMPARE(bscDb(path, {QStringLiteral("check")}).status, 0);
     }
 
     // A later year brings every year before it, so that check finds no gap;
@@ -667,6 +674,58 @@ private slots:
         QCOMPARE(QFileInfo(file).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
                  QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         QCOMPARE(bscDbWithConfig(QString(), {QStringLiteral("path")}, config).out, address + QLatin1Char('\n'));
+    }
+
+    // A folder where a new file should go is called a folder.
+    void aFolderForANewFileIsCalledAFolder()
+    {
+        const QString path = fresh(QStringLiteral("ordner.sqlite"));
+        QCOMPARE(bscDb(path, {QStringLiteral("init")}).status, 0);
+        const QString folder = fresh(QStringLiteral("ein-ordner"));
+        QVERIFY(QDir().mkpath(folder));
+        for (const QStringList &args : {QStringList{QStringLiteral("backup"), folder},
+                                        QStringList{QStringLiteral("export"), QStringLiteral("kennzahlen"), folder + QStringLiteral(".csv")}}) {
+            if (args[0] == QLatin1String("export"))
+                QVERIFY(QDir().mkpath(args[2]));
+            const ProgramRun r = bscDb(path, args);
+            QCOMPARE(r.status, 1);
+            QVERIFY2(r.err.contains(QLatin1String("is a folder; give the name of a new file")), qPrintable(r.err));
+        }
+    }
+
+    // The alias folder is the owner's whatever the umask, and the stored
+    // address is never written through a link.
+    void aliasFolderIsPrivateAndNoLinkIsFollowed()
+    {
+        const QString config = fresh(QStringLiteral("umask-config"));
+        RunSettings settings;
+        settings.set.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+        const ProgramRun r = runProgram(QStringLiteral("sh"),
+                                        {QStringLiteral("-c"), QStringLiteral("umask 000; exec \"$0\" alias set \"$1\""),
+                                         QStringLiteral(BSC_DB_EXE), fresh(QStringLiteral("irgendwo.sqlite"))},
+                                        settings);
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        const QString folder = QDir(config).filePath(QStringLiteral("tarvo-bsc"));
+        QCOMPARE(QFileInfo(folder).permissions() & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+                                                   | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther),
+                 QFileDevice::Permissions());
+
+        const QString elsewhere = fresh(QStringLiteral("fremd.txt"));
+        {
+            QFile f(elsewhere);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("fremd\n");
+        }
+        const QString stored = QDir(folder).filePath(QStringLiteral("database"));
+        QVERIFY(QFile::remove(stored));
+        QVERIFY(QFile::link(elsewhere, stored));
+        const ProgramRun linked = bscDbWithConfig(QString(), {QStringLiteral("alias"), QStringLiteral("set"),
+                                                              fresh(QStringLiteral("x.sqlite"))}, config);
+        QCOMPARE(linked.status, 1);
+        QVERIFY2(linked.err.contains(QLatin1String("symbolic link")), qPrintable(linked.err));
+        QFile f(elsewhere);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("fremd\n"));
     }
 };
 

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QDateTime>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -231,6 +232,10 @@ private slots:
         QTest::newRow("table") << QStringList{"--table", "kz_kap_quote"} << 0 << 1;
         QTest::newRow("year") << QStringList{"--year", "2005"} << 0 << 2;
         QTest::newRow("nr") << QStringList{"--nr", "1"} << 0 << 1;
+        QTest::newRow("nr with leading zeros") << QStringList{"--nr", "001"} << 0 << 1;
+        QTest::newRow("measures as the export names them") << QStringList{"--table", "MASSNAHMEN"} << 0 << 1;
+        QTest::newRow("measures by year") << QStringList{"--table", "maßnahmen", "--year", "2005"} << 1 << 0;
+        QTest::newRow("key figure by nr") << QStringList{"--table", "kz_liqui", "--nr", "1"} << 1 << 0;
         QTest::newRow("since past") << QStringList{"--since", "2000-01-01"} << 0 << 3;
         QTest::newRow("since future") << QStringList{"--since", "2999-01-01T00:00:00Z"} << 0 << 0;
         QTest::newRow("year and nr") << QStringList{"--year", "2005", "--nr", "1"} << 1 << 0;
@@ -271,10 +276,52 @@ private slots:
         const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.value(0), QStringLiteral("time_utc\tuser\tsource\ttable\trow\tcolumn\told\tnew"));
         QCOMPARE(lines.size() - 1, rows);
+        // Without a zone the time is UTC, as the printed ones: the newest
+        // printed time finds its own row.
+        if (rows == 3 && args.isEmpty()) {
+            const QString newest = lines[1].section(QLatin1Char('\t'), 0, 0);
+            RunSettings berlin;
+            berlin.set.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Berlin"));
+            const ProgramRun since = bscDb(db.path(), {QStringLiteral("history"), QStringLiteral("--since"), newest.left(19)}, berlin);
+            QCOMPARE(since.status, 0);
+            QVERIFY2(since.out.count(QLatin1Char('\n')) >= 2 && since.out.count(QLatin1Char('\n')) <= 4, qPrintable(since.out));
+            const ProgramRun later = bscDb(db.path(), {QStringLiteral("history"), QStringLiteral("--since"),
+                                                       QDateTime::fromString(newest, Qt::ISODateWithMs).addSecs(1)
+                                                           .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))}, berlin);
+            QCOMPARE(later.out.count(QLatin1Char('\n')), 1);
+        }
         if (rows == 3) {
             QCOMPARE(lines[1].section(QLatin1Char('\t'), 2), QStringLiteral("program\tmaßnahmen\t1\tJahr\t\t2005"));
             QCOMPARE(lines[3].section(QLatin1Char('\t'), 1), expectedUser(db) + QStringLiteral("\tprogram\tkz_kap_quote\t2005\tIst_Wert_Q1\t\t5"));
             QVERIFY(lines[3].section(QLatin1Char('\t'), 0, 0) <= lines[1].section(QLatin1Char('\t'), 0, 0));
+        }
+    }
+
+    // The CSV form guards formula-like texts as the export does, and no
+    // control character reaches the terminal in either form.
+    void historyOutputIsSafe()
+    {
+        TestDatabase db;
+        db.connection().open(db.path());
+        Table m(db.connection(), QStringLiteral("m"));
+        m.setTableName(QStringLiteral("maßnahmen"));
+        m.open();
+        for (const QString &text : {QStringLiteral("=HYPERLINK(\"http://x\")"), QStringLiteral("@SUM(A1)"), QStringLiteral("+1+2"),
+                                    QStringLiteral("rot\x1b[31m")}) {
+            m.append();
+            m.setText(QStringLiteral("Jahr"), QStringLiteral("2005"));
+            m.setText(QStringLiteral("Maßnahme"), text);
+            m.post();
+        }
+        db.connection().close();
+        const ProgramRun csv = bscDb(db.path(), {QStringLiteral("history"), QStringLiteral("--csv")});
+        QCOMPARE(csv.status, 0);
+        for (const char *guarded : {",\"'=HYPERLINK(\"\"http://x\"\")\"", ",'@SUM(A1)", ",'+1+2"})
+            QVERIFY2(csv.out.contains(QString::fromUtf8(guarded)), qPrintable(csv.out));
+        const ProgramRun tab = bscDb(db.path(), {QStringLiteral("history")});
+        for (const ProgramRun &r : {csv, tab}) {
+            QVERIFY2(!r.out.contains(QChar(0x1b)), qPrintable(r.out));
+            QVERIFY2(r.out.contains(QLatin1String("rot\\x1b[31m")), qPrintable(r.out));
         }
     }
 
@@ -293,6 +340,7 @@ private slots:
         r = bscDb(db.path(), {QStringLiteral("history")});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(QLatin1String("\"bsc-db upgrade\" adds it")), qPrintable(r.err));
+        QVERIFY2(r.out.isEmpty(), qPrintable(r.out));
         // Without it, writes go on unrecorded.
         QCOMPARE(bscDb(db.path(), {QStringLiteral("add-year"), QStringLiteral("2015")}).status, 0);
         r = bscDb(db.path(), {QStringLiteral("upgrade")});

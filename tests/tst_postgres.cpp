@@ -541,6 +541,26 @@ private slots:
         }
         // It did connect: the commands that should, succeeded.
         QVERIFY2(succeeded >= 10, qPrintable(QString::number(succeeded)));
+        // An import that changes a value names the database in its summary
+        // lines, the dry run's and the written one's.
+        {
+            QFile f(sheet);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QList<QByteArray> lines = f.readAll().split('\n');
+            f.close();
+            QList<QByteArray> fields = lines[1].trimmed().split(',');
+            fields.last() = "4711";
+            lines[1] = fields.join(',') + "\r";
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(lines.join('\n'));
+        }
+        for (const QStringList &args : {QStringList{QStringLiteral("import"), QStringLiteral("kennzahlen"), sheet},
+                                        QStringList{QStringLiteral("import"), QStringLiteral("kennzahlen"), sheet,
+                                                    QStringLiteral("--yes")}}) {
+            const ProgramRun r = bscDb(target, args, settings);
+            QVERIFY2(r.status == 0 && r.out.contains(QLatin1String("1 change")), qPrintable(r.out + r.err));
+            QVERIFY2(!(r.out + r.err).contains(role.password), qPrintable(r.out + r.err));
+        }
         // A wrong password is refused without naming either.
         settings.set.insert(QStringLiteral("PGPASSWORD"), QStringLiteral("Falsch-") + role.password);
         settings.unset.removeAll(QStringLiteral("PGPASSWORD"));

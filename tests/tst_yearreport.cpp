@@ -164,6 +164,8 @@ private slots:
         // Not a year at all is a wrong argument, refused before anything is read.
         QTest::newRow("not a year") << "20x5" << false << "is not a year of four digits" << 2;
         QTest::newRow("a quote") << "2005\" or \"1\"=\"1" << false << "is not a year of four digits" << 2;
+        QTest::newRow("file name given empty") << "2005" << false << "--report needs FILE.pdf, which was given empty" << 2;
+        QTest::newRow("a folder for the file") << "2005" << false << "is a folder; give the name of a new file" << 1;
     }
     void refusesAnExistingFileAndAMadeUpYear()
     {
@@ -173,7 +175,11 @@ private slots:
         QFETCH(int, status);
         TestDatabase db;
         QTemporaryDir folder;
-        const QString file = folder.filePath(QStringLiteral("bericht.pdf"));
+        QString file = folder.filePath(QStringLiteral("bericht.pdf"));
+        if (QByteArray(QTest::currentDataTag()).contains("empty"))
+            file.clear();
+        if (QByteArray(QTest::currentDataTag()).contains("folder"))
+            QVERIFY(QDir().mkdir(file));
         if (exists) {
             QFile f(file);
             QVERIFY(f.open(QIODevice::WriteOnly));

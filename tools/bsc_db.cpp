@@ -69,7 +69,8 @@ const char *const Usage =
     "  history [--table T] [--year YYYY] [--nr N] [--since DATE] [--csv]\n"
     "                    print the recorded changes, newest first: time (UTC),\n"
     "                    user, what wrote it, table, row (year or Nr), column,\n"
-    "                    old and new value; tab-separated, or CSV with --csv\n"
+    "                    old and new value; tab-separated, or CSV with --csv;\n"
+    "                    --since takes YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS in UTC\n"
     "  --version         print the version\n"
     "  --help            print this text\n"
     "\n"
@@ -224,7 +225,9 @@ int exportSheet(const QString &path, const SheetArguments &a, Output &out)
         throw EngineError(QStringLiteral("\"%1\" is not a year of four digits.").arg(printable(a.year)));
     Spreadsheet::formatOf(a.file);
     if (!a.force && SafeFile::occupied(QFileInfo(a.file).absoluteFilePath()))
-        throw EngineError(QStringLiteral("%1 exists already; it was left untouched (--force replaces it).").arg(a.file));
+        throw EngineError(QFileInfo(a.file).isDir()
+                              ? SafeFile::occupiedMessage(a.file)
+                              : QStringLiteral("%1 exists already; it was left untouched (--force replaces it).").arg(a.file));
     std::unique_ptr<Database> opened = openTarget(path, true);
     const bool figures = a.sheet == QLatin1String("kennzahlen");
     const Spreadsheet::Sheet sheet =
@@ -271,7 +274,7 @@ int importSheet(const QString &path, const SheetArguments &a, Output &out, QText
         out << c.table << ' ' << c.year << ' ' << c.column << ": " << Spreadsheet::display(c.before)
             << " → " << Spreadsheet::display(c.after) << '\n';
     out << QString::number(plan.changes.size()) << (plan.changes.size() == 1 ? " change" : " changes") << " in "
-        << QString::number(plan.rows.size()) << (plan.rows.size() == 1 ? " row" : " rows") << " of " << path << '\n';
+        << QString::number(plan.rows.size()) << (plan.rows.size() == 1 ? " row" : " rows") << " of " << db.path() << '\n';
     bool confirmed = a.yes;
     if (!confirmed && ::isatty(STDIN_FILENO)) {
         confirmed = confirmedAtTerminal(out);
@@ -285,7 +288,7 @@ int importSheet(const QString &path, const SheetArguments &a, Output &out, QText
     }
     Spreadsheet::apply(db, plan);
     out << "Wrote " << QString::number(plan.changes.size()) << (plan.changes.size() == 1 ? " change" : " changes")
-        << " to " << path << '\n';
+        << " to " << db.path() << '\n';
     return 0;
 }
 
@@ -349,18 +352,6 @@ int importLegacy(const QString &path, const QString &folder, bool yes, Output &o
     return 0;
 }
 
-// A value for a CSV line: quoted when it holds a separator, a quote or a
-// line break.
-void appendCsv(QString &line, const QString &value)
-{
-    if (!value.contains(QLatin1Char(',')) && !value.contains(QLatin1Char('"')) && !value.contains(QLatin1Char('\n'))
-        && !value.contains(QLatin1Char('\r'))) {
-        line += value;
-        return;
-    }
-    line += QLatin1Char('"') + QString(value).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
-
 // The recorded changes, newest first, printed as they are read. Returns
 // the exit status; nullopt: the arguments are wrong.
 std::optional<int> history(const QString &path, const QStringList &args, Output &out)
@@ -389,12 +380,18 @@ std::optional<int> history(const QString &path, const QStringList &args, Output 
         throw EngineError(QStringLiteral("\"%1\" is not a year of four digits.").arg(printable(year)));
     if (!nr.isNull() && !number.match(nr).hasMatch())
         throw EngineError(QStringLiteral("\"%1\" is not the number of a measure.").arg(printable(nr)));
+    // "010" is the measure 10, as everywhere else.
+    if (!nr.isNull())
+        nr = QString::number(nr.toLongLong());
     if (!year.isNull() && !nr.isNull())
         throw EngineError(QStringLiteral("--year names a key figure's row and --nr a measure's; give one of them."));
     Database::HistoryFilter filter;
     if (!since.isNull()) {
         const QDate date = QDate::fromString(since, Qt::ISODate);
-        const QDateTime time = QDateTime::fromString(since, Qt::ISODate);
+        // The times printed are UTC, and so is a time given without a zone.
+        QDateTime time = QDateTime::fromString(since, Qt::ISODate);
+        if (time.isValid() && time.timeSpec() == Qt::LocalTime)
+            time.setTimeSpec(Qt::UTC);
         if (date.isValid() && since.size() == 10)
             filter.since = date.toString(Qt::ISODate);
         else if (time.isValid())
@@ -405,20 +402,33 @@ std::optional<int> history(const QString &path, const QStringList &args, Output 
     }
     std::unique_ptr<Database> opened = openTarget(path, true);
     Database &db = *opened;
+    if (!db.hasHistory())
+        throw EngineError(QStringLiteral("The database holds no change history; \"bsc-db upgrade\" adds it.\nDatabase: %1")
+                              .arg(db.path()),
+                          EngineError::Kind::MissingTable);
+    const QString measures = db.table(QStringLiteral("maßnahmen")).name;
     if (!table.isNull()) {
         QString bare = table;
         if (bare.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
             bare.chop(3);
+        // The measures as the export names them, too.
+        if (bare.compare(QLatin1String("massnahmen"), Qt::CaseInsensitive) == 0)
+            bare = measures;
         filter.table = db.table(bare).name;
+        const bool isMeasures = filter.table == measures;
+        if (isMeasures && !year.isNull())
+            throw EngineError(QStringLiteral("--year names a key figure's row; a measure is named by its number (--nr)."));
+        if (!isMeasures && !nr.isNull())
+            throw EngineError(QStringLiteral("--nr names a measure; a row of %1 is named by its year (--year).").arg(filter.table));
     }
     if (!nr.isNull()) {
         if (filter.table.isEmpty())
-            filter.table = db.table(QStringLiteral("maßnahmen")).name;
+            filter.table = measures;
         filter.row = nr;
     }
     if (!year.isNull()) {
         if (filter.table.isEmpty())
-            filter.notTable = db.table(QStringLiteral("maßnahmen")).name;
+            filter.notTable = measures;
         filter.row = year;
     }
     const QStringList heads{QStringLiteral("time_utc"), QStringLiteral("user"), QStringLiteral("source"),
@@ -432,8 +442,10 @@ std::optional<int> history(const QString &path, const QStringList &args, Output 
         for (int i = 0; i < row.size(); ++i) {
             if (i)
                 line += csv ? QLatin1Char(',') : QLatin1Char('\t');
+            // Guarded as the export guards its cells, and no control
+            // character reaches the terminal.
             if (csv)
-                appendCsv(line, row[i].toString());
+                line += Spreadsheet::csvField(printable(row[i].toString(), true));
             else
                 appendEscaped(line, row[i].toString());
         }
@@ -506,12 +518,20 @@ int main(int argc, char **argv)
         }
         if (command == QLatin1String("add-year") && args.size() == 2) {
             const DbAdmin::AddedYears added = DbAdmin::addYear(path, args[1]);
-            if (added.count == 1)
-                out << "Added the year " << args[1];
-            else
-                out << "Added " << QString::number(added.count) << " years, " << QString::number(added.first) << " to "
-                    << args[1] << ',';
-            out << " to every key-figure table of " << shown << '\n';
+            if (!added.contiguous() || added.years.last() != args[1].toInt()) {
+                QStringList years;
+                for (int y : added.years)
+                    years << QString::number(y);
+                out << "Added the missing " << (years.size() == 1 ? "year " : "years ") << years.join(QStringLiteral(", "))
+                    << " to the key-figure tables of " << shown << '\n';
+            } else {
+                if (added.count == 1)
+                    out << "Added the year " << args[1];
+                else
+                    out << "Added " << QString::number(added.count) << " years, " << QString::number(added.first) << " to "
+                        << args[1] << ',';
+                out << " to every key-figure table of " << shown << '\n';
+            }
             return written();
         }
         if (command == QLatin1String("path") && args.size() == 1) {

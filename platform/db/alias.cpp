@@ -16,9 +16,34 @@
 
 namespace {
 
+// The scheme is read without regard to case, and blanks around an
+// address are no part of it.
 bool isUri(const QString &text)
 {
-    return text.startsWith(QLatin1String("postgresql://")) || text.startsWith(QLatin1String("postgres://"));
+    const QString t = text.trimmed();
+    return t.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
+        || t.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+// What begins like an address ("postgres...", or any "scheme:" of two
+// letters or more; one letter is a Windows drive) but may not be a valid
+// one: never to be taken for a file name, which would show its password.
+bool looksLikeAddress(const QString &text)
+{
+    static const QRegularExpression scheme(QStringLiteral("\\A\\s*[A-Za-z][A-Za-z0-9+.-]+:"));
+    return text.trimmed().startsWith(QLatin1String("postgres"), Qt::CaseInsensitive) || scheme.match(text).hasMatch();
+}
+
+// Where the part after the scheme begins: after "scheme:" and "//".
+int afterScheme(const QString &text)
+{
+    const int colon = int(text.indexOf(QLatin1Char(':')));
+    if (colon < 0)
+        return 0;
+    int at = colon + 1;
+    for (int slashes = 0; slashes < 2 && at < text.size() && text[at] == QLatin1Char('/'); ++slashes)
+        ++at;
+    return at;
 }
 
 QString decoded(const QString &text) { return QUrl::fromPercentEncoding(text.toUtf8()); }
@@ -38,13 +63,18 @@ bool isConnectionString(const QString &text)
 
 } // namespace
 
-Target Target::parse(const QString &text)
+Target Target::parse(const QString &given)
 {
     Target t;
+    const QString text = isUri(given) || looksLikeAddress(given) ? given.trimmed() : given;
     if (isConnectionString(text))
         throw EngineError(QStringLiteral("Cannot read the database address: a connection string of keywords and values "
                                          "is not read here; give a file (one whose name begins with a word and \"=\" as ./NAME) "
                                          "or a postgresql://user@host/dbname address, and a password in ~/.pgpass."));
+    if (!isUri(text) && looksLikeAddress(text))
+        throw EngineError(QStringLiteral("Cannot read the database address %1: it begins like an address but is none; "
+                                         "write postgresql://user@host/dbname, or a file whose name begins so as ./NAME.")
+                              .arg(masked(text)));
     if (!isUri(text)) {
         t.file = QFileInfo(text).absoluteFilePath();
         return t;
@@ -58,7 +88,7 @@ Target Target::parse(const QString &text)
     // Read as libpq reads it: the user info ends at the first "@" that
     // comes before any "/", so a password may hold ":" and "?" as they are.
     const int n = int(text.size());
-    const int start = int(text.indexOf(QLatin1String("://"))) + 3;
+    const int start = afterScheme(text);
     int p = start;
     while (p < n && text[p] != QLatin1Char('@') && text[p] != QLatin1Char('/'))
         ++p;
@@ -178,17 +208,19 @@ QString Target::display() const
     return text;
 }
 
-QString Target::masked(const QString &text)
+QString Target::masked(const QString &given)
 {
-    if (isConnectionString(text))
+    if (isConnectionString(given))
         return QStringLiteral("(a connection string)");
-    if (!isUri(text))
-        return text;
+    if (!isUri(given) && !looksLikeAddress(given))
+        return given;
+    const QString text = given.trimmed();
     const int n = int(text.size());
     QVector<bool> hidden(n, false);
     // Everything from the first ":" up to the last "@": the widest stretch
-    // that a password can take, however it was written.
-    const int start = int(text.indexOf(QLatin1String("://"))) + 3;
+    // that a password can take, however it was written (and in a mistyped
+    // address, from the very first ":").
+    const int start = isUri(text) ? afterScheme(text) : 0;
     const int at = int(text.lastIndexOf(QLatin1Char('@')));
     const int colon = int(text.indexOf(QLatin1Char(':'), start));
     if (at > start && colon >= 0 && colon < at)
@@ -254,8 +286,16 @@ void Alias::store(const AliasSettings &settings, const QString &target)
     if (parsed.holdsSecret())
         throw EngineError(QStringLiteral("The address holds a password; passwords are never stored. "
                                          "Give it in ~/.pgpass or PGPASSWORD instead."));
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        throw EngineError(QStringLiteral("Cannot create the folder %1").arg(QFileInfo(path).absolutePath()));
+    // The folder is the owner's alone whatever the umask, and the address
+    // is never written through a link to somewhere else.
+    const QString folder = QFileInfo(path).absolutePath();
+    const bool made = !QFileInfo::exists(folder);
+    if (!QDir().mkpath(folder)
+        || (made && !QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)))
+        throw EngineError(QStringLiteral("Cannot create the folder %1").arg(folder));
+    if (QFileInfo(path).isSymLink() || QFileInfo(folder).isSymLink())
+        throw EngineError(QStringLiteral("%1 is a symbolic link; the address is not written through it. Remove the "
+                                         "link (bsc-db alias unset) and store the address again.").arg(QFileInfo(path).isSymLink() ? path : folder));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw EngineError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
@@ -263,7 +303,7 @@ void Alias::store(const AliasSettings &settings, const QString &target)
     // nobody else's business.
     if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         throw EngineError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    file.write((parsed.postgres ? target : parsed.file).toUtf8() + '\n');
+    file.write((parsed.postgres ? target.trimmed() : parsed.file).toUtf8() + '\n');
     if (!file.commit())
         throw EngineError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
 }
@@ -273,7 +313,7 @@ QString Alias::target(const AliasSettings &s)
     if (!s.variable.isEmpty()) {
         const QString fromEnvironment = qEnvironmentVariable(qPrintable(s.variable));
         if (!fromEnvironment.isEmpty())
-            return isUri(fromEnvironment) || isConnectionString(fromEnvironment)
+            return isUri(fromEnvironment) || isConnectionString(fromEnvironment) || looksLikeAddress(fromEnvironment)
                 ? fromEnvironment : QFileInfo(fromEnvironment).absoluteFilePath();
     }
     const QString fromConfig = stored(s);

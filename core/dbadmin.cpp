@@ -396,6 +396,7 @@ void createWith(const QString &target, bool demo, int currentYear, const std::fu
         buildFile(target, QStringLiteral("init"), [&](Database &db) {
             createTables(db);
             fillTables(db, demo, currentYear);
+            db.installServerRecording(ourTables());
             if (fill)
                 fill(db);
         });
@@ -417,6 +418,8 @@ void createWith(const QString &target, bool demo, int currentYear, const std::fu
     try {
         createTables(*db);
         fillTables(*db, demo, currentYear);
+        // From here on the server records every change itself.
+        db->installServerRecording(ourTables());
         if (fill)
             fill(*db);
         db->commit(QStringLiteral("create the database"));
@@ -525,10 +528,17 @@ void DbAdmin::copy(const QString &from, const QString &to)
             target->begin(QStringLiteral("copy into ") + target->path());
             try {
                 // A database without the tables gets them; one with them must
-                // hold no rows.
-                if (target->tableNames().isEmpty())
+                // hold no rows. The copy brings its history along: the
+                // server records none of its rows anew.
+                const bool created = target->tableNames().isEmpty();
+                if (created)
                     createTables(*target);
+                target->setServerRecording(ourTables(), false);
                 copyRows(*source, *target);
+                if (created)
+                    target->installServerRecording(ourTables());
+                else
+                    target->setServerRecording(ourTables(), true);
                 target->commit(QStringLiteral("copy into ") + target->path());
             } catch (...) {
                 target->rollback();
@@ -736,6 +746,17 @@ void checkHistory(Database &db, DbAdmin::CheckReport &report)
     }
     const qint64 count = db.count(db.wholeTable(ChangeHistory::Table));
     report.notes << QStringLiteral("%1: %2 recorded changes").arg(ChangeHistory::Table).arg(count);
+    if (!db.serverCanRecord())
+        return;
+    if (!db.serverRecords())
+        report.warnings << QStringLiteral("%1: the server does not record changes itself, so a change made with another "
+                                          "client leaves no history; \"bsc-db upgrade\" makes it")
+                               .arg(ChangeHistory::Table);
+    const QStringList writers = db.historyWriters();
+    if (!writers.isEmpty())
+        report.warnings << QStringLiteral("%1 can be written by %2, not only by its owner: its rows could be forged; "
+                                          "\"bsc-db upgrade\" takes that right away")
+                               .arg(ChangeHistory::Table, writers.join(QStringLiteral(", ")));
 }
 
 } // namespace
@@ -801,5 +822,6 @@ QStringList DbAdmin::upgrade(const QString &path)
         }
         changed << QStringLiteral("added the change history %1").arg(ChangeHistory::Table);
     }
+    changed << db.installServerRecording(ourTables());
     return changed;
 }

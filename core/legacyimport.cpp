@@ -811,7 +811,7 @@ Plan plan(const QString &folder)
                 continue;
             }
             seen.insert(year, record);
-            Plan::Year values{year, {}, QStringLiteral("%1, row %2").arg(summary.file).arg(record)};
+            Plan::Year values{year, {}, summary.file};
             for (int c = 0; c < valueColumns.size(); ++c) {
                 const Cell &cell = row[c + 1];
                 if (cell.null || cell.text.trimmed().isEmpty()) {
@@ -872,7 +872,7 @@ Plan plan(const QString &folder)
         const int record = read.records[i];
         ++summary.rows;
         Plan::Measure measure;
-        measure.origin = QStringLiteral("%1, row %2").arg(summary.file).arg(record);
+        measure.origin = summary.file;
         if (!row[0].null && !row[0].text.trimmed().isEmpty()) {
             bool whole = false;
             const qint64 nr = row[0].text.trimmed().toLongLong(&whole);
@@ -967,6 +967,8 @@ void write(Database &db, const Plan &plan, int currentYear)
         for (const QString &column : KennzahlSchema::valueColumns())
             assigned << table.columns[table.columnIndex(column)].name;
         const QString update = SchemaSql::update(table.name, assigned, yearColumn);
+        if (!figures->years.isEmpty())
+            db.setHistoryNote(figures->years.first().origin);
         for (const Plan::Year &year : figures->years) {
             QVariantList values;
             for (const QVariant &v : year.values)
@@ -988,6 +990,7 @@ void write(Database &db, const Plan &plan, int currentYear)
         columns << table.columns[index].name;
     }
     const QString insert = SchemaSql::insert(table.name, columns);
+    db.setHistoryNote(plan.measures.first().origin);
     for (const Plan::Measure &m : plan.measures) {
         QVariantList values{m.nr};
         for (const QVariant &t : m.texts)

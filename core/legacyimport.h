@@ -42,7 +42,7 @@ struct Plan {
     struct Year {
         QString year;
         QVariantList values;         // the fourteen value columns; null when empty
-        QString origin;              // "KZ_LIQUI.DB, row 3"
+        QString origin;              // the file it came from: "KZ_LIQUI.DB"
     };
     struct Figures {
         QString table;
@@ -53,7 +53,7 @@ struct Plan {
     struct Measure {
         qint64 nr = 0;
         QVariantList texts;          // the eight columns after Nr; null when empty
-        QString origin;              // "maßnahmen.DB, row 7"
+        QString origin;              // the file it came from: "maßnahmen.DB"
     };
     QList<Measure> measures;
 
@@ -76,7 +76,7 @@ QString refusal(Database &db);
 // catalog to the current year plus one, or the last year read), the
 // measures with their numbers. Refuses a plan with faults and a target that
 // is not fresh, checked inside the transaction. The change history gets
-// one entry per imported row (the whole row, from which file and record),
+// one entry per imported row (the whole row, and the file it came from),
 // not one per value: the database held nothing before.
 void apply(Database &db, const Plan &plan, int currentYear);
 

@@ -629,6 +629,90 @@ private slots:
         q.open();   // the next command opens it again
         QCOMPARE(q.asText(QStringLiteral("Jahr")), QStringLiteral("2005"));
     }
+
+    // The server keeps the history: with the README's roles an editor can
+    // neither add, change nor remove a history row, and a change made with
+    // psql is recorded with the editor's role and the source "sql", the
+    // program's own with its source. An older database is brought to this
+    // by upgrade, and check warns until then.
+    void theServerKeepsTheHistory()
+    {
+        ServerDatabase server;
+        QCOMPARE(bscDb(server.address, {QStringLiteral("init")}).status, 0);
+        const QString editor = QStringLiteral("bsc_anna_%1").arg(QCoreApplication::applicationPid());
+        serverSql(server.address,
+                  {QStringLiteral("CREATE ROLE %1 LOGIN").arg(editor),
+                   QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1").arg(editor),
+                   QStringLiteral("GRANT INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO %1").arg(editor),
+                   QStringLiteral("GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO %1").arg(editor),
+                   QStringLiteral("REVOKE INSERT, UPDATE, DELETE, TRUNCATE ON bsc_history FROM %1").arg(editor)});
+        const OnExit dropped([&] {
+            serverSql(server.address, {QStringLiteral("REVOKE ALL ON ALL TABLES IN SCHEMA public FROM %1").arg(editor),
+                                       QStringLiteral("REVOKE ALL ON ALL SEQUENCES IN SCHEMA public FROM %1").arg(editor),
+                                       QStringLiteral("DROP ROLE %1").arg(editor)});
+        });
+        QString address = server.address;
+        address.replace(QStringLiteral("://postgres@"), QStringLiteral("://%1@").arg(editor));
+        QVERIFY(address.contains(editor));
+        auto psql = [&](const QString &sql) {
+            return runProgram(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
+                                                       QStringLiteral("-c"), sql, address});
+        };
+        const QString columns = QStringLiteral("(time_utc, user_name, source, table_name, row_key, column_name, old_value, new_value)");
+        for (const QString &forged : {
+                 QStringLiteral("INSERT INTO bsc_history %1 VALUES ('2001-01-01T00:00:00.000Z', 'chef', 'dialog', 'kz_liqui', '2005', "
+                                "'Ist_Wert_Q1', NULL, '1')").arg(columns),
+                 QStringLiteral("INSERT INTO bsc_history (id, time_utc) OVERRIDING SYSTEM VALUE VALUES (1, 'x')"),
+                 QStringLiteral("UPDATE bsc_history SET user_name = 'chef'"),
+                 QStringLiteral("DELETE FROM bsc_history"),
+                 QStringLiteral("TRUNCATE bsc_history")}) {
+            const ProgramRun r = psql(forged);
+            QVERIFY2(r.status != 0 && r.err.contains(QLatin1String("permission denied")), qPrintable(forged + r.out + r.err));
+        }
+        ProgramRun r = psql(QStringLiteral("UPDATE kz_liqui SET \"Ist_Wert_Q1\" = 42 WHERE \"Jahr\" = '2005'"));
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        r = bscDb(address, {QStringLiteral("history"), QStringLiteral("--csv")});
+        QCOMPARE(r.status, 0);
+        QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[1].section(QLatin1Char(','), 1), editor + QStringLiteral(",sql,kz_liqui,2005,Ist_Wert_Q1,,42"));
+
+        // The program's own write: its source, the editor's role.
+        const QString sheet = QDir(m_dir.path()).filePath(QStringLiteral("kz.csv"));
+        QVERIFY(bscDb(address, {QStringLiteral("export"), QStringLiteral("kennzahlen"), sheet, QStringLiteral("--year"),
+                                QStringLiteral("2005")}).status == 0);
+        {
+            QFile f(sheet);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QByteArray bytes = f.readAll().replace(",42,", ",43,");
+            f.close();
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(bytes);
+        }
+        r = bscDb(address, {QStringLiteral("import"), QStringLiteral("kennzahlen"), sheet, QStringLiteral("--yes")});
+        QVERIFY2(r.status == 0, qPrintable(r.out + r.err));
+        r = bscDb(address, {QStringLiteral("history"), QStringLiteral("--csv")});
+        lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[1].section(QLatin1Char(','), 1), editor + QStringLiteral(",import,kz_liqui,2005,Ist_Wert_Q1,42,43"));
+        r = bscDb(address, {QStringLiteral("check")});
+        QVERIFY2(!r.out.contains(QLatin1String("WARNING")), qPrintable(r.out));
+
+        // A database as the last version left it: the program recorded, and
+        // the README granted the editors INSERT.
+        serverSql(server.address, {QStringLiteral("DROP FUNCTION bsc_history_record() CASCADE"),
+                                   QStringLiteral("GRANT INSERT ON bsc_history TO %1").arg(editor)});
+        r = bscDb(server.address, {QStringLiteral("check")});
+        QVERIFY2(r.out.contains(QLatin1String("the server does not record changes itself")), qPrintable(r.out));
+        QVERIFY2(r.out.contains(QStringLiteral("bsc_history can be written by %1").arg(editor)), qPrintable(r.out));
+        r = bscDb(server.address, {QStringLiteral("upgrade")});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QVERIFY2(r.out.contains(QLatin1String("the server records every change")), qPrintable(r.out));
+        QVERIFY2(r.out.contains(QStringLiteral("taken from %1").arg(editor)), qPrintable(r.out));
+        r = bscDb(server.address, {QStringLiteral("check")});
+        QVERIFY2(!r.out.contains(QLatin1String("WARNING")), qPrintable(r.out));
+        QVERIFY(psql(QStringLiteral("INSERT INTO bsc_history (source) VALUES ('x')")).status != 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPostgres)

@@ -164,6 +164,27 @@ public:
 
     // What writes now ("dialog", "import", ...), until set again.
     void setHistorySource(const QString &source) { m_historySource = source; }
+    // A note the server's recording of a bulk write into a fresh table
+    // keeps with each row it records as one entry (the file it came from),
+    // for the rest of the caller's transaction.
+    void setHistoryNote(const QString &note);
+    // Whether the server itself records every change of the recorded tables
+    // (row triggers through a function of the tables' owner), whoever makes
+    // it and with whatever client; the program then only tells it what
+    // writes. False on a file, where the program records.
+    bool serverRecords() const { return m_serverRecords; }
+    // Whether the engine is a server that can record the history itself.
+    bool serverCanRecord() const;
+    // Makes the server record the changes of the given tables and lets no
+    // role but the owner write the history; what it changed. Nothing on an
+    // engine where the program records. Throws EngineError.
+    QStringList installServerRecording(const QStringList &tables);
+    // The roles other than the owner that may write the history ("PUBLIC"
+    // for every role); empty where the program records.
+    QStringList historyWriters();
+    // Stops or resumes the server's recording of the tables for the rest of
+    // the transaction (a copy brings its own history). Owner only.
+    void setServerRecording(const QStringList &tables, bool on);
     QString historySource() const { return m_historySource; }
     // Whether this database holds the history table.
     bool hasHistory();
@@ -251,8 +272,14 @@ private:
     template <class Step>
     void visitRows(Result &query, const QString &what, Step &&step);
 
+    void detectServerRecording();
+    void tellServerSource();
+    QString recordingName() const;
+
     Settings m_settings;
     QString m_historySource = QStringLiteral("program");
+    bool m_serverRecords = false;
+    QString m_sourceTold;   // what the server was last told writes, outside a transaction
     Engine m_engine = Engine::SQLite;
     QString m_display;
     QString m_connectionName;

@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <QSqlDatabase>
@@ -324,6 +325,40 @@ QByteArray contentChecksum(Database &db, const Database::Table &table, const QSt
 // One table's rows into the same, empty table of another database, in key
 // order, every text exactly; the count and the content checked. A key left
 // out is numbered by the target, in the same order.
+// The first text of a table that no copy can carry as it is, named by its
+// row and column with the reason; empty when none is found.
+QString uncarriedText(Database &db, const Database::Table &table, const QStringList &columns)
+{
+    const QString rowColumn = table.columnIndex(QStringLiteral("Nr")) >= 0 ? QStringLiteral("Nr") : YearColumn;
+    const int rowIndex = table.columnIndex(rowColumn);
+    if (rowIndex < 0)
+        return {};
+    for (const QString &name : columns) {
+        const Database::Column &c = table.columns[table.columnIndex(name)];
+        if (c.isInteger)
+            continue;
+        Database::Result query = db.run(SchemaSql::select({quote(table.columns[rowIndex].name), db.textAsBytes(c.name)},
+                                                          table.name),
+                                        {}, QStringLiteral("read table %1").arg(table.name));
+        while (query.next()) {
+            const QVariant v = query.value(1);
+            if (v.isNull())
+                continue;
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            const QString decoded = utf8(v.toByteArray());
+            if (utf8.hasError()) {
+                const QString row = query.value(0).toString();
+                query.finish();
+                return QStringLiteral("%1 %2, column %3: the text holds bytes that are not UTF-8, which no copy can carry as "
+                                      "they are")
+                    .arg(rowColumn == YearColumn ? QStringLiteral("year") : QStringLiteral("measure"), row, c.name);
+            }
+        }
+        query.finish();
+    }
+    return {};
+}
+
 void copyTable(Database &from, Database &to, const QString &name, const QString &keyLeftOut = {})
 {
     const Database::Table source = from.table(name);
@@ -364,9 +399,11 @@ void copyTable(Database &from, Database &to, const QString &name, const QString 
     const qint64 stored = to.count(to.wholeTable(name));
     if (stored != copied || stored != from.count(from.wholeTable(name)))
         throw EngineError(QStringLiteral("Table %1: %2 rows read, %3 stored; nothing was copied.").arg(name).arg(copied).arg(stored));
-    if (contentChecksum(from, source, fields, keyLeftOut) != contentChecksum(to, target, columns, keyLeftOut))
-        throw EngineError(QStringLiteral("Table %1: the copy does not hold exactly what %2 holds; nothing was copied.")
-                              .arg(name, from.path()));
+    if (contentChecksum(from, source, fields, keyLeftOut) != contentChecksum(to, target, columns, keyLeftOut)) {
+        const QString where = uncarriedText(from, source, fields);
+        throw EngineError(QStringLiteral("Table %1: the copy does not hold exactly what %2 holds%3; nothing was copied.")
+                              .arg(name, from.path(), where.isEmpty() ? QString() : QStringLiteral(": ") + where));
+    }
 }
 
 // Every row of the fourteen tables from one database into another whose

@@ -497,11 +497,19 @@ private slots:
         REQUIRE_SMALL_DISK(disk);
         const QString path = disk.filePath(QStringLiteral("nur-lesen.sqlite"));
         QCOMPARE(bscDb(path, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
+        const QString sheet = fresh(QStringLiteral("nur-lesen.csv"));
+        QCOMPARE(bscDb(path, {QStringLiteral("export"), QStringLiteral("kennzahlen"), sheet}).status, 0);
         interruptWrite(path);
         QVERIFY(disk.makeReadOnly());
-        const ProgramRun r = bscDb(path, {QStringLiteral("check")});
-        QCOMPARE(r.status, 1);
-        QVERIFY2(r.err.contains(QLatin1String("interrupted and needs recovery")), qPrintable(r.err));
+        // Every command says the same, those that would write too.
+        for (const QStringList &args : {QStringList{QStringLiteral("check")},
+                                        QStringList{QStringLiteral("query"), QStringLiteral("select * from kz_liqui")},
+                                        QStringList{QStringLiteral("add-year"), QStringLiteral("2041")},
+                                        QStringList{QStringLiteral("import"), QStringLiteral("kennzahlen"), sheet}}) {
+            const ProgramRun r = bscDb(path, args);
+            QCOMPARE(r.status, 1);
+            QVERIFY2(r.err.contains(QLatin1String("interrupted and needs recovery")), qPrintable(args.join(QLatin1Char(' ')) + r.err));
+        }
         QVERIFY(QFile::exists(path + QStringLiteral("-journal")));
     }
 
@@ -674,6 +682,26 @@ private slots:
         QCOMPARE(QFileInfo(file).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
                  QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         QCOMPARE(bscDbWithConfig(QString(), {QStringLiteral("path")}, config).out, address + QLatin1Char('\n'));
+    }
+
+    // A text a copy cannot carry is named with its row, column and reason.
+    void copyNamesATextItCannotCarry()
+    {
+        const QString path = fresh(QStringLiteral("kaputt.sqlite"));
+        QCOMPARE(bscDb(path, {QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
+        {
+            FileLook c(path);
+            c.rows(QStringLiteral("UPDATE \"maßnahmen\" SET \"Prozesse\" = CAST(x'41c328' AS TEXT) "
+                                  "WHERE \"Nr\" = (SELECT min(\"Nr\") FROM \"maßnahmen\")"));
+        }
+        const QString target = fresh(QStringLiteral("kaputt-kopie.sqlite"));
+        const ProgramRun r = bscDb(path, {QStringLiteral("copy"), path, target});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("Table maßnahmen")) && r.err.contains(QLatin1String(", column Prozesse: the text "
+                                                                                                "holds bytes that are not UTF-8")),
+                 qPrintable(r.err));
+        QVERIFY2(r.err.contains(QLatin1String("measure 1")), qPrintable(r.err));
+        QVERIFY(!QFile::exists(target));
     }
 
     // A folder where a new file should go is called a folder.

@@ -229,8 +229,9 @@ void Database::openFile(const Target &target, bool readOnly)
     db.setConnectOptions(options);
     if (!db.open())
         throw EngineError(QStringLiteral("Cannot open database %1: %2").arg(target.file, db.lastError().text()));
-    if (readOnly)
-        recoverInterruptedWrite(target.file);
+    // Also for a writer: a file this user may not write opens for reading
+    // only, and its interrupted write is named the same for every command.
+    recoverInterruptedWrite(target.file);
     // Reading the schema is the first real access: a file that is not a
     // SQLite database fails there. Every write is on disk before the call
     // returns.

@@ -307,11 +307,29 @@ void Database::openServer(const Target &target, bool readOnly)
     if (!db.open()) {
         // libpq's first line names the cause; the rest are hints about it.
         const QString reason = db.lastError().databaseText().trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
-        QString message = QStringLiteral("Cannot reach the database %1: %2").arg(m_display, reason);
-        // A refused certificate is no network fault: say what to check.
-        if (reason.contains(QLatin1String("certificate"), Qt::CaseInsensitive))
-            message += QStringLiteral("\nThe server's certificate was not accepted: sslrootcert must name the CA that "
-                                      "signed it, and the address the host name it was made for.");
+        // An encrypted connection refused is no network fault: one line
+        // that says which of its causes it is and what to check.
+        const struct {
+            const char *sign;
+            const char *also;
+            const char *cause;
+        } causes[] = {
+            {"does not match host name", nullptr,
+             "the server's certificate was made for another host name: give the name it was made for"},
+            {"certificate verify failed", nullptr,
+             "the server's certificate is not signed by the CA that sslrootcert names"},
+            {"root certificate file", "does not exist", "the CA file that sslrootcert names does not exist"},
+            {"no pg_hba.conf entry", "no encryption",
+             "the server takes encrypted connections only: give sslmode=verify-full and sslrootcert"},
+        };
+        QString cause;
+        for (const auto &c : causes) {
+            if (reason.contains(QLatin1String(c.sign)) && (!c.also || reason.contains(QLatin1String(c.also))))
+                cause = QString::fromLatin1(c.cause);
+        }
+        const QString message = cause.isEmpty()
+            ? QStringLiteral("Cannot reach the database %1: %2").arg(m_display, reason)
+            : QStringLiteral("Cannot reach the database %1: %2 (%3)").arg(m_display, cause, reason);
         throw EngineError(message, EngineError::Kind::LostConnection);
     }
     const QString what = QStringLiteral("open ") + m_display;

@@ -300,7 +300,11 @@ QString csvField(const QVariant &value)
         return QString();
     if (isNumber(value))
         return QString::number(value.toLongLong());
-    QString text = value.toString();
+    return csvText(value.toString());
+}
+
+QString csvText(QString text)
+{
     // A spreadsheet program runs a cell that begins like a formula; a leading
     // apostrophe makes it read as the text it is. A plain number ("-5") runs
     // nothing and stays a number.
@@ -308,12 +312,15 @@ QString csvField(const QVariant &value)
     static const QString formulaStarts = QStringLiteral("=+-@\t\r");
     if (!text.isEmpty() && formulaStarts.contains(text.front()) && !plainNumber.match(text).hasMatch())
         text.prepend(QLatin1Char('\''));
-    const bool quoted = text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"'))
-        || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))
-        || (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()));
+    bool quoted = !text.isEmpty() && (text.front().isSpace() || text.back().isSpace());
+    for (const QChar c : text) {
+        if (quoted)
+            break;
+        quoted = c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\n') || c == QLatin1Char('\r');
+    }
     if (!quoted)
         return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+    return QLatin1Char('"') + text.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
 QStringList kennzahlenHeader()

@@ -43,6 +43,7 @@ Format formatOf(const QString &path);
 QByteArray csv(const Sheet &sheet);
 // One value of such a line, guarded and quoted the same way.
 QString csvField(const QVariant &value);
+QString csvText(QString text);
 
 // A file to write: a CSV file holds one sheet, an XLSX file one or more.
 struct File {

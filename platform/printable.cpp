@@ -1,5 +1,7 @@
 #include "platform/printable.h"
 
+#include <algorithm>
+
 namespace {
 
 bool acts(char16_t c)
@@ -12,10 +14,14 @@ bool acts(char16_t c)
 
 QString printable(const QString &text, bool keepLineBreaks)
 {
+    auto kept = [&](char16_t c) { return !acts(c) || c == u'\t' || (keepLineBreaks && c == u'\n'); };
+    // The usual text has nothing to show otherwise: no copy.
+    if (std::all_of(text.begin(), text.end(), [&](QChar ch) { return kept(ch.unicode()); }))
+        return text;
     QString shown;
     for (const QChar ch : text) {
         const char16_t c = ch.unicode();
-        if (!acts(c) || c == u'\t' || (keepLineBreaks && c == u'\n')) {
+        if (kept(c)) {
             shown += ch;
             continue;
         }

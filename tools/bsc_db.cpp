@@ -129,7 +129,9 @@ private:
 bool isSpecial(QChar ch)
 {
     const char16_t c = ch.unicode();
-    return c == u'\\' || c < 0x20 || c == 0x7f || (c >= 0x80 && c <= 0x9f) || (c >= 0x202a && c <= 0x202e)
+    if (c >= 0x20 && c < 0x7f)   // printable ASCII, the usual case
+        return c == u'\\';
+    return c < 0x20 || c == 0x7f || (c >= 0x80 && c <= 0x9f) || (c >= 0x202a && c <= 0x202e)
         || (c >= 0x2066 && c <= 0x2069);
 }
 
@@ -445,7 +447,7 @@ std::optional<int> history(const QString &path, const QStringList &args, Output 
             // Guarded as the export guards its cells, and no control
             // character reaches the terminal.
             if (csv)
-                line += Spreadsheet::csvField(printable(row[i].toString(), true));
+                line += Spreadsheet::csvText(printable(row[i].toString(), true));
             else
                 appendEscaped(line, row[i].toString());
         }

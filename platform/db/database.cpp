@@ -12,6 +12,7 @@
 #include <QStringDecoder>
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <atomic>
 
 #ifdef Q_OS_UNIX
@@ -558,8 +559,12 @@ QVariant Database::text(const QVariant &stored)
         return QVariant(QMetaType::fromType<QString>());
     if (stored.typeId() != QMetaType::QByteArray)
         return stored.toString();
+    const QByteArray bytes = stored.toByteArray();
+    // Most texts are ASCII, which needs no decoder.
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; }))
+        return QString::fromLatin1(bytes);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
-    return QString(utf8.decode(stored.toByteArray()));
+    return QString(utf8.decode(bytes));
 }
 
 QVector<QVariant> &Database::decodeRow(const Result &query, const Source &source, QVector<QVariant> &into, int first)

@@ -5,16 +5,7 @@
 # Usage: bench/query_stream.sh [BUILD_DIR]
 set -euo pipefail
 build=$(realpath "${1:-build}")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-mean() {   # mean seconds of ten runs
-  hyperfine -N --warmup 2 --runs 10 --export-csv "$work/h.csv" "$1" >/dev/null 2>&1
-  awk -F, 'NR == 2 { printf "%.3f\n", $(NF - 6) }' "$work/h.csv"
-}
-peak() {   # peak resident kilobytes of one run
-  /usr/bin/time -f "%M" "$@" 2>&1 >/dev/null | tail -n1
-}
+. "$(dirname "$0")/stream_timing.sh"
 
 for n in 100 100000; do
   db="$work/m$n.sqlite"

@@ -1017,8 +1017,7 @@ void Database::begin(const QString &what)
     m_inTransaction = true;
     // What writes in this transaction, for the server's recording.
     if (m_serverRecords)
-        run(QStringLiteral("SELECT set_config(?, ?, true)"), {recordingName() + QStringLiteral(".source"), m_historySource},
-            what).finish();
+        tellServer(QStringLiteral(".source"), m_historySource, true, what);
 }
 
 void Database::commit(const QString &what)
@@ -1262,14 +1261,21 @@ void Database::detectServerRecording()
     query.finish();
 }
 
+// A setting the recording function reads: for the transaction, or for the
+// session.
+void Database::tellServer(const QString &setting, const QString &value, bool transaction, const QString &what)
+{
+    run(QStringLiteral("SELECT set_config(?, ?, %1)").arg(transaction ? QStringLiteral("true") : QStringLiteral("false")),
+        {recordingName() + setting, value}, what).finish();
+}
+
 // Outside a transaction the server is told once per change of source (a
 // setting of the session); a transaction tells it when it begins.
 void Database::tellServerSource()
 {
     if (!m_serverRecords || m_inTransaction || m_sourceTold == m_historySource)
         return;
-    run(QStringLiteral("SELECT set_config(?, ?, false)"), {recordingName() + QStringLiteral(".source"), m_historySource},
-        QStringLiteral("tell the server what writes")).finish();
+    tellServer(QStringLiteral(".source"), m_historySource, false, QStringLiteral("tell the server what writes"));
     m_sourceTold = m_historySource;
 }
 
@@ -1277,8 +1283,7 @@ void Database::setHistoryNote(const QString &note)
 {
     if (!m_serverRecords)
         return;
-    run(QStringLiteral("SELECT set_config(?, ?, true)"), {recordingName() + QStringLiteral(".note"), note},
-        QStringLiteral("tell the server what is imported")).finish();
+    tellServer(QStringLiteral(".note"), note, true, QStringLiteral("tell the server what is imported"));
 }
 
 QStringList Database::historyWriters()

@@ -274,6 +274,7 @@ private:
 
     void detectServerRecording();
     void tellServerSource();
+    void tellServer(const QString &setting, const QString &value, bool transaction, const QString &what);
     QString recordingName() const;
 
     Settings m_settings;

@@ -274,10 +274,18 @@ void TForm1::Button3Click()
     PageControl1->show();
     m_perspectives->setBranche(branche());
     setSheetMenuTexts(!englisch());
-    if (sprache() != 0)
-        return;   // German keeps every caption as created
-    switchToEnglish();
+    if (sprache() == 0)   // German keeps every caption as created
+        switchToEnglish();
+    emit languageChosen();
 }
+
+void TForm1::addFileAction(QAction *action)
+{
+    action->setParent(Datei1);
+    Datei1->insertAction(Beenden1, action);
+}
+
+void TForm1::showPage(int index) { PageControl1->setCurrentWidget(TabSheet[size_t(index)]); }
 
 // Applies the English captions to the main window and both dialogs.
 void TForm1::switchToEnglish()

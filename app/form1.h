@@ -50,6 +50,11 @@ public:
     void setBeforeExit(std::function<bool()> settle) { m_beforeExit = std::move(settle); }
     void Beenden1Click();
     void Kennzahlen1Click();
+    // A feature's item in the "Data" menu, beside the others before "Exit
+    // program"; the menu owns it.
+    void addFileAction(QAction *action);
+    // Shows a page of the tab control (0 to 3).
+    void showPage(int index);
     void exportClick();
     void importClick();
     void legacyImportClick();
@@ -100,6 +105,10 @@ public:
     const Services &services() const { return m_services; }
     // The items of every year selector, read from the database at creation.
     QStringList years() const { return m_years; }
+
+signals:
+    // "Start" was pressed: the language and industry are chosen.
+    void languageChosen();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -176,3 +176,21 @@ void MeasuresPage::Button6Click()
     if (m_openEditor)
         m_openEditor();
 }
+
+void MeasuresPage::showGoal(int perspektive, int position, int zeitraum, const QString &year)
+{
+    // In the page's own order, so the enabling chain stays as it knows it.
+    ComboBox4->setItemIndex(perspektive);
+    ComboBox4Change();
+    ComboBox5->setItemIndex(position);
+    ComboBox5Change();
+    ComboBox8->setItemIndex(zeitraum);
+    ComboBox8Change();
+    const int yearItem = ComboBox9->items().indexOf(year);
+    if (yearItem >= 0)
+        ComboBox9->setItemIndex(yearItem);
+    else
+        ComboBox9->setText(year);
+    ComboBox9Change();
+    Button5Click();
+}

@@ -41,6 +41,9 @@ public:
     void ComboBox9Change();
     void Button5Click();
     void Button6Click();
+    // Chooses the goal (perspective and position), the period and the year
+    // as a user would, each choice followed by its handler, and displays.
+    void showGoal(int perspektive, int position, int zeitraum, const QString &year);
 
     // MeasuresChoice
     QString zielText() const override;

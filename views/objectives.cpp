@@ -109,6 +109,13 @@ ObjectivesPage::ObjectivesPage(const Services &services, QWidget *sheet, const s
     connectGuarded(m_services, ComboBox3, &Selector::changed, this, &ObjectivesPage::ComboBox3Change);
     connectGuarded(m_services, Button2, &QPushButton::clicked, this, &ObjectivesPage::Button2Click);
     connectGuarded(m_services, Button7, &QPushButton::clicked, this, &ObjectivesPage::Button7Click);
+    for (int row = 0; row < 3; ++row) {
+        connect(*figures[row], &ClickLabel::doubleClicked, this, [this, row] {
+            const int period = ComboBox2->itemIndex();
+            emit keyFigureDoubleClicked(m_shown, row, period >= 0 && period <= 6 ? period : 6);
+        });
+    }
+    connect(this, &ObjectivesPage::displayed, this, [this] { m_shown = combobox1->itemIndex(); });
     connectGuarded(m_services, Label4, &ClickLabel::clicked, this, &ObjectivesPage::info_finanz);
     connectGuarded(m_services, info1, &ClickLabel::clicked, this, &ObjectivesPage::info_finanz);
     connectGuarded(m_services, Label6, &ClickLabel::clicked, this, &ObjectivesPage::info_finanz2);

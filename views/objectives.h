@@ -76,6 +76,10 @@ public:
     PageKit::PerspectivePictures &pictures() { return *m_pictures; }
 
 signals:
+    // A key-figure caption was double-clicked: its row (0 to 2), the
+    // perspective last displayed (0 before the first display, as the
+    // captions are) and the chosen period (the year when none is).
+    void keyFigureDoubleClicked(int perspektive, int position, int zeitraum);
     // The display begins, and has judged its three rows.
     void displaying();
     void displayed();
@@ -96,4 +100,5 @@ private:
     std::array<std::unique_ptr<LightSlot>, 3> m_slots;
     std::unique_ptr<PageKit::PerspectivePictures> m_pictures;
     ReportLaunch m_report;
+    int m_shown = 0;   // the perspective last displayed
 };

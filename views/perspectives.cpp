@@ -130,3 +130,5 @@ void PerspectivesPage::Button4Click()
     }
     emit displayed();
 }
+
+QString PerspectivesPage::chosenYear() const { return ComboBox10->text(); }

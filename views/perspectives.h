@@ -34,6 +34,8 @@ public:
     void setBranche(int branche);
 
     void ComboBox10Change();
+    // The year last chosen, as typed or picked.
+    QString chosenYear() const;
     void Button4Click();
 
     Selector *ComboBox10;

@@ -11,8 +11,15 @@ public:
 
 signals:
     void clicked();
+    void doubleClicked();
 
 protected:
+    void mouseDoubleClickEvent(QMouseEvent *event) override
+    {
+        if (event->button() != Qt::LeftButton)
+            return QLabel::mouseDoubleClickEvent(event);
+        emit doubleClicked();
+    }
     void mouseReleaseEvent(QMouseEvent *event) override
     {
         QLabel::mouseReleaseEvent(event);
